@@ -1,0 +1,4 @@
+# The product: notepad.exe as a 32-bit Windows program.
+set(CMAKE_SYSTEM_PROCESSOR i686)
+set(QUILLGATE_TRIPLET i686-w64-mingw32)
+include(${CMAKE_CURRENT_LIST_DIR}/mingw-common.cmake)

@@ -1,0 +1,4 @@
+#include "resources/app_globals.h"
+
+HINSTANCE g_instance;
+char g_caption[kCaptionSize];

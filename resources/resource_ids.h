@@ -1,0 +1,51 @@
+// IDs shared by the resource script and the code. A control's help text is
+// the string whose ID equals the control's ID.
+#pragma once
+
+#define IDI_QUILLGATE 101
+#define IDD_ABOUT 102
+#define IDD_SETTINGS 103
+
+#define IDS_CAPTION 1
+#define IDS_HOME_PAGE_URL 3
+#define IDS_MAIL_URL 4
+#define IDS_DEFAULT_EDITOR 16
+#define IDS_BROWSE_TITLE_CHOOSE 17
+#define IDS_BROWSE_TITLE_EDITING 18
+#define IDS_BROWSE_TITLE_PRINTING 19
+#define IDS_BROWSE_FILTER 20
+#define IDS_EXTENSION_HTM 21
+#define IDS_EXTENSION_HTML 22
+#define IDS_EXTENSION_SHTML 23
+#define IDS_EXTENSION_XML 24
+#define IDS_DEFAULT_MENU_TEXT 25
+#define IDS_GROUP_HELP 32
+#define IDS_EDITOR_IS_SELF 33
+#define IDS_EDITOR_NOT_FOUND 34
+#define IDS_SOURCE_COPY_FAILED 35
+
+// About page (dialog 102)
+#define IDC_ABOUT_ICON 1000
+#define IDC_ABOUT_TITLE 1001
+#define IDC_ABOUT_VERSION 1002
+#define IDC_ABOUT_HOME_LINK 1003
+#define IDC_ABOUT_MAIL_LINK 1004
+
+// Settings page (dialog 103)
+#define IDC_EDITORS_GROUP 1005
+#define IDC_SOURCE_GROUP 1006
+#define IDC_UNKNOWN_GROUP 1007
+#define IDC_EDIT_EDITOR_LABEL 1008
+#define IDC_PRINT_EDITOR_LABEL 1009
+#define IDC_EDIT_EDITOR 1010
+#define IDC_EDIT_EDITOR_BROWSE 1011
+#define IDC_PRINT_EDITOR 1012
+#define IDC_PRINT_EDITOR_BROWSE 1013
+#define IDC_EXTENSION_FLAG 1014
+#define IDC_EXTENSION 1015
+#define IDC_UNKNOWN_ASSOCIATE 1016
+#define IDC_MENU_TEXT 1017
+
+// Version resource
+#define QUILLGATE_VERSION_NUMBERS 1, 0, 0, 0
+#define QUILLGATE_VERSION_TEXT "1.0.0"

@@ -1,0 +1,81 @@
+#!/bin/bash
+# Installs what is missing, builds, and runs every test: the product for
+# 32-bit Windows, the same sources for 64-bit Windows with their tests under
+# wine64 (Japanese and English locales), and the native sanitizer and fuzzer
+# build. Ends with one line "N passed, N failed".
+#   BUILD_DIR=build-x scripts/test.sh    builds elsewhere (its own Wine prefix)
+#   scripts/test.sh -R Launcher          passes arguments on to both ctest runs
+set -uo pipefail
+cd "$(dirname "$0")/.."
+root=$(pwd)
+build="$root/${BUILD_DIR:-build}"
+wine="$build-wine"
+native="$build-native"
+ctest_args=("$@")
+
+bash scripts/install-deps.sh || exit 1
+source scripts/wine-prefix.sh
+
+passed=0
+failed=0
+count() { # adds up ctest's summary line in log $1, or one failure for step $2
+    local line
+    line=$(grep -E '[0-9]+% tests passed, [0-9]+ tests? failed out of [0-9]+' "$1" | tail -1)
+    if [ -z "$line" ]; then
+        if grep -q 'No tests were found' "$1"; then return; fi
+        echo "!! $2 did not run" >&2
+        failed=$((failed + 1))
+        return
+    fi
+    local bad total
+    bad=$(sed -E 's/.* ([0-9]+) tests? failed out of ([0-9]+).*/\1/' <<<"$line")
+    total=$(sed -E 's/.* failed out of ([0-9]+).*/\1/' <<<"$line")
+    passed=$((passed + total - bad))
+    failed=$((failed + bad))
+}
+
+# The product as shipped: 32-bit notepad.exe.
+mkdir -p "$build"
+if cmake -S . -B "$build" -G Ninja -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-i686.cmake \
+        -DQUILLGATE_WERROR=ON -DQUILLGATE_TESTS=OFF >"$build/configure.log" 2>&1 &&
+    cmake --build "$build" >"$build/build.log" 2>&1; then
+    shipped="$build/notepad.exe"
+else
+    cat "$build/configure.log" "$build/build.log" 2>/dev/null | tail -40
+    echo "!! the 32-bit build failed" >&2
+    failed=$((failed + 1))
+    shipped=""
+fi
+
+# The same sources for 64-bit Windows, with every test, run under wine64.
+mkdir -p "$wine"
+if cmake -S . -B "$wine" -G Ninja -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-x86_64.cmake \
+        -DQUILLGATE_WERROR=ON -DQUILLGATE_SHIPPED_EXE="$shipped" >"$wine/configure.log" 2>&1 &&
+    cmake --build "$wine" >"$wine/build.log" 2>&1; then
+    quillgate_prefix_create "$wine/wineprefix"
+    trap 'quillgate_prefix_stop "$wine/wineprefix"' EXIT
+    quillgate_prefix_start "$wine/wineprefix"
+    ctest --test-dir "$wine" --output-on-failure "${ctest_args[@]}" 2>&1 | tee "$wine/ctest.log"
+    quillgate_prefix_stop "$wine/wineprefix"
+    trap - EXIT
+    count "$wine/ctest.log" "the Wine tests"
+else
+    cat "$wine/configure.log" "$wine/build.log" 2>/dev/null | tail -40
+    echo "!! the 64-bit build failed" >&2
+    failed=$((failed + 1))
+fi
+
+mkdir -p "$native"
+if CC=clang CXX=clang++ cmake -S . -B "$native" -G Ninja -DQUILLGATE_WERROR=ON \
+        >"$native/configure.log" 2>&1 &&
+    cmake --build "$native" >"$native/build.log" 2>&1; then
+    ctest --test-dir "$native" --output-on-failure "${ctest_args[@]}" 2>&1 | tee "$native/ctest.log"
+    count "$native/ctest.log" "the native tests"
+else
+    cat "$native/configure.log" "$native/build.log" | tail -40
+    echo "!! the native build failed" >&2
+    failed=$((failed + 1))
+fi
+
+echo "$passed passed, $failed failed"
+[ "$failed" -eq 0 ] && [ "$passed" -gt 0 ]

@@ -1,0 +1,44 @@
+#!/bin/bash
+# A fresh 64-bit Wine prefix for the tests, headless and quiet, with one
+# wineserver kept running for it. Source this file, then:
+#   quillgate_prefix_create DIR   - new prefix in DIR (an old one is replaced)
+#   quillgate_prefix_start  DIR   - persistent wineserver for DIR
+#   quillgate_prefix_stop   DIR   - ends that wineserver (and only that one)
+# The loader and server are named directly: Debian's wrappers would pick the
+# 32-bit ones, which machines without 32-bit user code cannot run.
+
+QUILLGATE_WINE=/usr/lib/wine/wine64
+QUILLGATE_WINESERVER=/usr/lib/wine/wineserver64
+
+quillgate_prefix_create() {
+    local prefix="$1"
+    case "$prefix" in
+        */build*/wineprefix*) ;;
+        *) echo "refusing to replace a prefix outside a build folder: $prefix" >&2; return 1 ;;
+    esac
+    if [ -d "$prefix" ]; then
+        WINEPREFIX="$prefix" "$QUILLGATE_WINESERVER" -k 2>/dev/null || true
+        rm -rf "$prefix"
+    fi
+    mkdir -p "$prefix"
+    export WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
+    WINEARCH=win64 WINEPREFIX="$prefix" "$QUILLGATE_WINE" wineboot -i >/dev/null 2>&1
+    # Null graphics driver: windows and dialogs exist but nothing is drawn.
+    WINEPREFIX="$prefix" "$QUILLGATE_WINE" reg add 'HKCU\Software\Wine\Drivers' \
+        /v Graphics /d null /f >/dev/null 2>&1
+    WINEPREFIX="$prefix" "$QUILLGATE_WINE" reg add 'HKCU\Software\Wine\Fonts\Replacements' \
+        /v 'MS UI Gothic' /d IPAGothic /f >/dev/null 2>&1
+    WINEPREFIX="$prefix" "$QUILLGATE_WINESERVER" -w
+    [ -f "$prefix/system.reg" ]
+}
+
+quillgate_prefix_start() {
+    local prefix="$1"
+    export WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
+    WINEPREFIX="$prefix" "$QUILLGATE_WINESERVER" -p
+    WINEPREFIX="$prefix" "$QUILLGATE_WINE" cmd /c exit >/dev/null 2>&1 || true
+}
+
+quillgate_prefix_stop() {
+    WINEPREFIX="$1" "$QUILLGATE_WINESERVER" -k 2>/dev/null || true
+}

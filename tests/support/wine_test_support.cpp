@@ -1,0 +1,215 @@
+#include "tests/support/wine_test_support.h"
+
+#include <stdlib.h>
+
+#include <vector>
+
+namespace testsupport {
+
+const char kSettingsKey[] = "Software\\Corvalen\\Quillgate";
+
+static std::string WindowsPath(const char* unixPath) {
+    std::string path = unixPath ? unixPath : "";
+    for (char& c : path) {
+        if (c == '/') {
+            c = '\\';
+        }
+    }
+    return "Z:" + path;
+}
+
+std::string BuildDir() { return WindowsPath(getenv("QUILLGATE_BUILD_DIR")); }
+
+std::string ShippedNotepadPath() {
+    const char* shipped = getenv("QUILLGATE_SHIPPED_EXE");
+    return shipped && *shipped ? WindowsPath(shipped) : NotepadPath();
+}
+
+std::string NotepadPath() { return BuildDir() + "\\notepad.exe"; }
+
+std::string ToolPath(const char* name) { return BuildDir() + "\\tools\\" + name; }
+
+static void RemoveTree(const std::string& path) {
+    WIN32_FIND_DATAA found;
+    HANDLE find = FindFirstFileA((path + "\\*").c_str(), &found);
+    if (find != INVALID_HANDLE_VALUE) {
+        do {
+            std::string name = found.cFileName;
+            if (name == "." || name == "..") {
+                continue;
+            }
+            std::string child = path + "\\" + name;
+            if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
+                RemoveTree(child);
+            } else {
+                SetFileAttributesA(child.c_str(), FILE_ATTRIBUTE_NORMAL);
+                DeleteFileA(child.c_str());
+            }
+        } while (FindNextFileA(find, &found));
+        FindClose(find);
+    }
+    RemoveDirectoryA(path.c_str());
+}
+
+ScratchDir::ScratchDir(const char* name) {
+    char temp[MAX_PATH];
+    DWORD length = GetTempPathA(sizeof temp, temp);
+    path_.assign(temp, length);
+    if (!path_.empty() && path_.back() == '\\') {
+        path_.pop_back();
+    }
+    path_ += "\\quillgate-";
+    path_ += name;
+    RemoveTree(path_);
+    CreateDirectoryA(path_.c_str(), NULL);
+}
+
+ScratchDir::~ScratchDir() { RemoveTree(path_); }
+
+std::string ScratchDir::Write(const char* name, const char* content) const {
+    std::string file = File(name);
+    HANDLE h = CreateFileA(file.c_str(), GENERIC_WRITE, 0, NULL, CREATE_ALWAYS, 0, NULL);
+    if (h != INVALID_HANDLE_VALUE) {
+        DWORD written = 0;
+        WriteFile(h, content, lstrlenA(content), &written, NULL);
+        CloseHandle(h);
+    }
+    return file;
+}
+
+bool FileExists(const std::string& path) {
+    return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
+std::string ReadFile(const std::string& path) {
+    std::string content;
+    HANDLE h = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, NULL,
+                           OPEN_EXISTING, 0, NULL);
+    if (h == INVALID_HANDLE_VALUE) {
+        return content;
+    }
+    char chunk[4096];
+    DWORD got = 0;
+    while (::ReadFile(h, chunk, sizeof chunk, &got, NULL) && got > 0) {
+        content.append(chunk, got);
+    }
+    CloseHandle(h);
+    return content;
+}
+
+void DeleteKeyTree(HKEY root, const char* path) {
+    HKEY key;
+    if (RegOpenKeyExA(root, path, 0, KEY_ALL_ACCESS, &key) != ERROR_SUCCESS) {
+        return;
+    }
+    char child[256];
+    for (;;) {
+        DWORD size = sizeof child;
+        if (RegEnumKeyExA(key, 0, child, &size, NULL, NULL, NULL, NULL) != ERROR_SUCCESS) {
+            break;
+        }
+        std::string sub = std::string(path) + "\\" + child;
+        DeleteKeyTree(root, sub.c_str());
+    }
+    RegCloseKey(key);
+    RegDeleteKeyA(root, path);
+}
+
+bool SetRaw(HKEY root, const char* path, const char* value, DWORD type, const void* data,
+            DWORD size) {
+    HKEY key;
+    if (RegCreateKeyExA(root, path, 0, NULL, 0, KEY_ALL_ACCESS, NULL, &key, NULL) !=
+        ERROR_SUCCESS) {
+        return false;
+    }
+    LONG result =
+        RegSetValueExA(key, value, 0, type, static_cast<const BYTE*>(data), size);
+    RegCloseKey(key);
+    return result == ERROR_SUCCESS;
+}
+
+bool SetString(HKEY root, const char* path, const char* value, const char* text) {
+    return SetRaw(root, path, value, REG_SZ, text, lstrlenA(text) + 1);
+}
+
+bool SetDword(HKEY root, const char* path, const char* value, DWORD number) {
+    return SetRaw(root, path, value, REG_DWORD, &number, sizeof number);
+}
+
+bool KeyExists(HKEY root, const char* path) {
+    HKEY key;
+    if (RegOpenKeyExA(root, path, 0, KEY_READ, &key) != ERROR_SUCCESS) {
+        return false;
+    }
+    RegCloseKey(key);
+    return true;
+}
+
+bool ReadRaw(HKEY root, const char* path, const char* value, DWORD* type, std::string* data) {
+    HKEY key;
+    if (RegOpenKeyExA(root, path, 0, KEY_READ, &key) != ERROR_SUCCESS) {
+        return false;
+    }
+    DWORD size = 0;
+    LONG result = RegQueryValueExA(key, value, NULL, type, NULL, &size);
+    if (result == ERROR_SUCCESS) {
+        std::vector<char> bytes(size + 1);
+        result = RegQueryValueExA(key, value, NULL, type, reinterpret_cast<BYTE*>(bytes.data()),
+                                  &size);
+        data->assign(bytes.data(), size);
+    }
+    RegCloseKey(key);
+    return result == ERROR_SUCCESS;
+}
+
+bool ValueExists(HKEY root, const char* path, const char* value) {
+    DWORD type;
+    std::string data;
+    return ReadRaw(root, path, value, &type, &data);
+}
+
+std::string ReadString(HKEY root, const char* path, const char* value) {
+    DWORD type;
+    std::string data;
+    if (!ReadRaw(root, path, value, &type, &data)) {
+        return std::string();
+    }
+    return std::string(data.c_str()); // up to the first NUL, if any
+}
+
+void ResetSettings() { DeleteKeyTree(HKEY_CURRENT_USER, "Software\\Corvalen"); }
+
+int RunProcess(const std::string& commandLine, DWORD timeoutMs) {
+    std::vector<char> line(commandLine.begin(), commandLine.end());
+    line.push_back('\0');
+    STARTUPINFOA startup = {};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION process = {};
+    if (!CreateProcessA(NULL, line.data(), NULL, NULL, FALSE, 0, NULL, NULL, &startup,
+                        &process)) {
+        return -1;
+    }
+    CloseHandle(process.hThread);
+    int code = -1;
+    if (WaitForSingleObject(process.hProcess, timeoutMs) == WAIT_OBJECT_0) {
+        DWORD exitCode = 0;
+        GetExitCodeProcess(process.hProcess, &exitCode);
+        code = static_cast<int>(exitCode);
+    } else {
+        TerminateProcess(process.hProcess, 1);
+    }
+    CloseHandle(process.hProcess);
+    return code;
+}
+
+std::string Ansi(const char* utf8) {
+    int wide = MultiByteToWideChar(CP_UTF8, 0, utf8, -1, NULL, 0);
+    std::vector<wchar_t> w(wide);
+    MultiByteToWideChar(CP_UTF8, 0, utf8, -1, w.data(), wide);
+    int narrow = WideCharToMultiByte(CP_ACP, 0, w.data(), -1, NULL, 0, NULL, NULL);
+    std::vector<char> n(narrow);
+    WideCharToMultiByte(CP_ACP, 0, w.data(), -1, n.data(), narrow, NULL, NULL);
+    return std::string(n.data());
+}
+
+} // namespace testsupport

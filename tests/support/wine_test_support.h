@@ -1,0 +1,57 @@
+// Shared set-up for tests that run under Wine: paths into the build tree,
+// scratch folders, registry and process helpers. The registry and file system
+// are the test prefix's real ones.
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+
+namespace testsupport {
+
+// Windows path of the build tree (the prefix maps / as Z:).
+std::string BuildDir();
+std::string NotepadPath();               // notepad.exe of this build, which tests run
+std::string ShippedNotepadPath();        // the 32-bit notepad.exe, or this build's
+std::string ToolPath(const char* name);  // a helper program in build/tools
+
+// A fresh, empty folder for one test, removed again when the object goes.
+class ScratchDir {
+public:
+    explicit ScratchDir(const char* name);
+    ~ScratchDir();
+    const std::string& Path() const { return path_; }
+    std::string File(const char* name) const { return path_ + "\\" + name; }
+    std::string Write(const char* name, const char* content = "text") const;
+
+private:
+    std::string path_;
+};
+
+bool FileExists(const std::string& path);
+std::string ReadFile(const std::string& path);
+
+// Registry helpers; paths are relative to `root`.
+void DeleteKeyTree(HKEY root, const char* path);
+bool SetString(HKEY root, const char* path, const char* value, const char* text);
+bool SetDword(HKEY root, const char* path, const char* value, DWORD number);
+bool SetRaw(HKEY root, const char* path, const char* value, DWORD type, const void* data,
+            DWORD size);
+bool KeyExists(HKEY root, const char* path);
+bool ValueExists(HKEY root, const char* path, const char* value);
+// The value's type and bytes as stored; false when absent.
+bool ReadRaw(HKEY root, const char* path, const char* value, DWORD* type, std::string* data);
+std::string ReadString(HKEY root, const char* path, const char* value);
+
+// The program's settings key, removed so that a test starts from first run.
+extern const char kSettingsKey[];    // Software\Corvalen\Quillgate
+void ResetSettings();
+
+// Starts `commandLine` exactly as given; waits up to `timeoutMs` for the exit.
+// Returns the exit code, or -1 when it could not be started or did not end.
+int RunProcess(const std::string& commandLine, DWORD timeoutMs = 30000);
+
+// Text of a UTF-8 literal in the current ANSI code page, as the program sees it.
+std::string Ansi(const char* utf8);
+
+} // namespace testsupport
