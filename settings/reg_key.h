@@ -1,0 +1,17 @@
+#pragma once
+
+#include <windows.h>
+
+// Owns one open registry key and closes it when destroyed.
+class CRegKey {
+public:
+    CRegKey() : key(NULL) {}
+    virtual ~CRegKey();
+
+protected:
+    HKEY key;
+
+private:
+    CRegKey(const CRegKey&);
+    CRegKey& operator=(const CRegKey&);
+};

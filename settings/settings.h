@@ -1,0 +1,50 @@
+#pragma once
+
+#include <windows.h>
+
+#include "settings/reg_key.h"
+
+// The program's settings under HKCU\Software\Corvalen\<name>, and the state
+// of the shell's Unknown file class. One static instance, g_settings.
+class CSettings : public CRegKey {
+public:
+    enum { kTextSize = 100 }; // registry texts are read through 100 bytes
+
+    CSettings();
+
+    BOOL Open(const char* name);
+    void Load();
+
+    const char* EditEditor() const { return editEditor; }
+    const char* PrintEditor() const { return printEditor; }
+    LONG ExtensionFlag() const { return extensionFlag; }
+    const char* Extension() const { return extension; }
+    LONG UnknownAssociated() const { return unknownAssociated; }
+    const char* MenuText() const { return menuText; }
+
+    // Each writes its registry value at once; the fields change on the next Load.
+    BOOL SetEditEditor(const char* text);
+    BOOL SetPrintEditor(const char* text);
+    BOOL SetExtensionFlag(LONG flag);
+    BOOL SetExtension(const char* text);
+
+    // Makes the program the default verb of HKCR\Unknown, or undoes that,
+    // judged from the state of the last Load. Always returns 1.
+    int ApplyUnknownAssociation(BOOL associate, const char* text);
+
+    const char* ReadString(const char* subkey, const char* value, const char* fallback);
+    DWORD ReadDword(const char* subkey, const char* value, DWORD fallback);
+    BOOL WriteString(const char* subkey, const char* value, const char* text);
+    BOOL WriteDword(const char* subkey, const char* value, DWORD number);
+
+private:
+    char keyPath[MAX_PATH];
+    char editEditor[MAX_PATH];
+    char printEditor[MAX_PATH];
+    LONG extensionFlag;
+    char extension[kTextSize];
+    LONG unknownAssociated;
+    char menuText[kTextSize];
+};
+
+extern CSettings g_settings;

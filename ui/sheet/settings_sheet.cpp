@@ -1,0 +1,4 @@
+#include "ui/sheet/settings_sheet.h"
+
+// Placeholder until the property sheet lands.
+void RunSettingsSheet() {}
