@@ -1,0 +1,2 @@
+/* A module that exists only for the version resource it carries. */
+int quillgate_version_module;

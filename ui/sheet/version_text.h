@@ -1,0 +1,32 @@
+// The About page's version line, read from the running module's own version
+// resource. Each function's result lives in one shared buffer that its next
+// call overwrites.
+#pragma once
+
+#include <windows.h>
+
+enum {
+    kVersionValueSize = 260, // a found value, cut to 259 characters
+    kVersionLineSize = 20,   // "Version " and up to 11 characters of version
+};
+
+// "Version <ProductVersion>", "Version " when there is no such value, or ""
+// when the module's own file name cannot be had.
+const char* GetProductVersionText();
+
+// The string `name` from the StringFileInfo of `path`'s version resource, or "".
+const char* GetVersionString(const char* path, const char* name);
+
+// The file's whole version resource (free it with GlobalFree) and its
+// Translation array with that array's length in bytes; NULL when the file
+// has no readable version resource or no Translation value.
+LPVOID ReadVersionBlock(const char* path, const DWORD** translation, UINT* translationBytes);
+
+// Looks `name` up under `translation` (language in the low word, code page
+// in the high word), then under every fallback pair; the first match is
+// copied into `buffer` (`size` bytes, cut to fit). Returns 1 when found.
+int QueryStringFileInfo(char* buffer, UINT size, LPCVOID block, DWORD translation,
+                        const char* name);
+
+// VerQueryValueA, replaceable so that tests can count the lookups.
+extern BOOL(WINAPI* g_queryVersionValue)(LPCVOID block, LPCSTR key, LPVOID* value, PUINT length);
