@@ -14,6 +14,28 @@ bool TerminateRegistryText(char* buffer, size_t capacity, size_t length) {
     return true;
 }
 
+void CopyRegistryText(char* buffer, size_t capacity, const char* text) {
+    if (capacity == 0) {
+        return;
+    }
+    size_t i = 0;
+    if (text) {
+        for (; i + 1 < capacity && text[i] != '\0'; ++i) {
+            buffer[i] = text[i];
+        }
+    }
+    buffer[i] = '\0';
+}
+
+bool FinishRegistryText(char* buffer, size_t capacity, bool read, size_t length,
+                        const char* fallback) {
+    if (read && TerminateRegistryText(buffer, capacity, length)) {
+        return true;
+    }
+    CopyRegistryText(buffer, capacity, fallback);
+    return false;
+}
+
 uint32_t DwordFromRegistryBytes(const unsigned char* data, size_t length, uint32_t fallback) {
     uint32_t value = fallback;
     for (size_t i = 0; i < length && i < 4; ++i) {

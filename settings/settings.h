@@ -38,6 +38,11 @@ public:
     BOOL WriteDword(const char* subkey, const char* value, DWORD number);
 
 private:
+    // Opens or creates `subkey` of the open key with KEY_ALL_ACCESS.
+    BOOL OpenSubkey(const char* subkey, HKEY* sub) const;
+    // Load's step for the shell's Unknown class (unknown_association.cpp).
+    void LoadUnknownAssociation();
+
     char keyPath[MAX_PATH];
     char editEditor[MAX_PATH];
     char printEditor[MAX_PATH];

@@ -1,0 +1,164 @@
+#include "tests/settings/registry_guard.h"
+
+#include "tests/support/wine_test_support.h"
+
+namespace settingstest {
+
+KeySnapshot::KeySnapshot(HKEY root, const std::string& path)
+    : root_(root), path_(path), restored_(false) {
+    existed_ = Save(root_, path_, &tree_);
+}
+
+KeySnapshot::~KeySnapshot() {
+    if (!restored_) {
+        Restore();
+    }
+}
+
+void KeySnapshot::Restore() {
+    restored_ = true;
+    testsupport::DeleteKeyTree(root_, path_.c_str());
+    if (existed_) {
+        Write(root_, path_, tree_);
+    }
+}
+
+bool KeySnapshot::Save(HKEY root, const std::string& path, Tree* tree) {
+    HKEY key;
+    if (RegOpenKeyExA(root, path.c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS) {
+        return false;
+    }
+    for (DWORD i = 0;; ++i) {
+        char name[16384];
+        DWORD nameSize = sizeof name;
+        DWORD type = 0;
+        DWORD dataSize = 0;
+        if (RegEnumValueA(key, i, name, &nameSize, NULL, &type, NULL, &dataSize) !=
+            ERROR_SUCCESS) {
+            break;
+        }
+        Value value;
+        value.name.assign(name, nameSize);
+        value.type = type;
+        value.data.resize(dataSize + 2);
+        DWORD got = dataSize + 2;
+        if (RegQueryValueExA(key, value.name.c_str(), NULL, &value.type, value.data.data(),
+                             &got) == ERROR_SUCCESS) {
+            value.data.resize(got);
+            tree->values.push_back(value);
+        }
+    }
+    for (DWORD i = 0;; ++i) {
+        char name[256];
+        DWORD nameSize = sizeof name;
+        if (RegEnumKeyExA(key, i, name, &nameSize, NULL, NULL, NULL, NULL) != ERROR_SUCCESS) {
+            break;
+        }
+        std::unique_ptr<Tree> child(new Tree);
+        if (Save(root, path + "\\" + name, child.get())) {
+            tree->subkeys.emplace_back(std::string(name, nameSize), std::move(child));
+        }
+    }
+    RegCloseKey(key);
+    return true;
+}
+
+void KeySnapshot::Write(HKEY root, const std::string& path, const Tree& tree) {
+    HKEY key;
+    if (RegCreateKeyExA(root, path.c_str(), 0, NULL, 0, KEY_ALL_ACCESS, NULL, &key, NULL) !=
+        ERROR_SUCCESS) {
+        return;
+    }
+    for (const Value& value : tree.values) {
+        RegSetValueExA(key, value.name.c_str(), 0, value.type, value.data.data(),
+                       static_cast<DWORD>(value.data.size()));
+    }
+    RegCloseKey(key);
+    for (const auto& sub : tree.subkeys) {
+        Write(root, path + "\\" + sub.first, *sub.second);
+    }
+}
+
+ScopedDeniedKey::ScopedDeniedKey(HKEY root, const std::string& path)
+    : root_(root), path_(path), applied_(false) {
+    HKEY key;
+    if (RegOpenKeyExA(root_, path_.c_str(), 0, READ_CONTROL | WRITE_DAC, &key) != ERROR_SUCCESS) {
+        return;
+    }
+    DWORD size = 0;
+    RegGetKeySecurity(key, DACL_SECURITY_INFORMATION, NULL, &size);
+    saved_.resize(size);
+    if (size == 0 || RegGetKeySecurity(key, DACL_SECURITY_INFORMATION, saved_.data(), &size) !=
+                         ERROR_SUCCESS) {
+        saved_.clear();
+    }
+
+    SID_IDENTIFIER_AUTHORITY world = SECURITY_WORLD_SID_AUTHORITY;
+    PSID everyone = NULL;
+    AllocateAndInitializeSid(&world, 1, SECURITY_WORLD_RID, 0, 0, 0, 0, 0, 0, 0, &everyone);
+    std::vector<BYTE> aclBuffer(256);
+    PACL acl = reinterpret_cast<PACL>(aclBuffer.data());
+    InitializeAcl(acl, static_cast<DWORD>(aclBuffer.size()), ACL_REVISION);
+    AddAccessAllowedAce(acl, ACL_REVISION, KEY_READ | WRITE_DAC, everyone);
+    SECURITY_DESCRIPTOR sd;
+    InitializeSecurityDescriptor(&sd, SECURITY_DESCRIPTOR_REVISION);
+    SetSecurityDescriptorDacl(&sd, TRUE, acl, FALSE);
+    LONG set = RegSetKeySecurity(key, DACL_SECURITY_INFORMATION, &sd);
+    RegCloseKey(key);
+    FreeSid(everyone);
+
+    HKEY probe;
+    LONG open = RegOpenKeyExA(root_, path_.c_str(), 0, KEY_ALL_ACCESS, &probe);
+    if (open == ERROR_SUCCESS) {
+        RegCloseKey(probe);
+    }
+    applied_ = set == ERROR_SUCCESS && open == ERROR_ACCESS_DENIED;
+}
+
+ScopedDeniedKey::~ScopedDeniedKey() {
+    HKEY key;
+    if (RegOpenKeyExA(root_, path_.c_str(), 0, READ_CONTROL | WRITE_DAC, &key) != ERROR_SUCCESS) {
+        return;
+    }
+    if (!saved_.empty()) {
+        RegSetKeySecurity(key, DACL_SECURITY_INFORMATION, saved_.data());
+    } else { // no DACL could be read: give the key a null DACL (full access)
+        SECURITY_DESCRIPTOR sd;
+        InitializeSecurityDescriptor(&sd, SECURITY_DESCRIPTOR_REVISION);
+        SetSecurityDescriptorDacl(&sd, TRUE, NULL, FALSE);
+        RegSetKeySecurity(key, DACL_SECURITY_INFORMATION, &sd);
+    }
+    RegCloseKey(key);
+}
+
+bool ReadRawWide(HKEY root, const char* path, const char* value, DWORD* type,
+                 std::wstring* data) {
+    HKEY key;
+    if (RegOpenKeyExA(root, path, 0, KEY_READ, &key) != ERROR_SUCCESS) {
+        return false;
+    }
+    std::wstring name;
+    for (const char* p = value; p && *p; ++p) {
+        name += static_cast<wchar_t>(static_cast<unsigned char>(*p));
+    }
+    const wchar_t* valueName = value ? name.c_str() : NULL;
+    DWORD size = 0;
+    LONG result = RegQueryValueExW(key, valueName, NULL, type, NULL, &size);
+    if (result == ERROR_SUCCESS) {
+        std::vector<wchar_t> buffer(size / sizeof(wchar_t) + 1);
+        result = RegQueryValueExW(key, valueName, NULL, type,
+                                  reinterpret_cast<BYTE*>(buffer.data()), &size);
+        data->assign(buffer.data(), size / sizeof(wchar_t));
+    }
+    RegCloseKey(key);
+    return result == ERROR_SUCCESS;
+}
+
+std::wstring WithoutAddedTerminator(std::wstring data) {
+    if (!data.empty() && data.back() == L'\0') {
+        data.pop_back();
+    }
+    return data;
+}
+
+} // namespace settingstest

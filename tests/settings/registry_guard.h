@@ -1,0 +1,71 @@
+// Registry set-up for the settings tests: a key tree saved and put back as it
+// was, and a key whose security denies what the program asks for.
+#pragma once
+
+#include <windows.h>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace settingstest {
+
+// The values and subkeys of root\path, saved on construction and restored by
+// Restore() (or the destructor): whatever is there then is removed and the
+// saved tree is written back; a key that did not exist is removed again.
+class KeySnapshot {
+public:
+    KeySnapshot(HKEY root, const std::string& path);
+    ~KeySnapshot();
+    void Restore();
+
+private:
+    struct Value {
+        std::string name;
+        DWORD type;
+        std::vector<BYTE> data;
+    };
+    struct Tree {
+        std::vector<Value> values;
+        std::vector<std::pair<std::string, std::unique_ptr<Tree>>> subkeys;
+    };
+    static bool Save(HKEY root, const std::string& path, Tree* tree);
+    static void Write(HKEY root, const std::string& path, const Tree& tree);
+
+    HKEY root_;
+    std::string path_;
+    bool existed_;
+    bool restored_;
+    Tree tree_;
+};
+
+// While it lives, root\path (which must exist) has a DACL that grants Everyone
+// only KEY_READ and WRITE_DAC: opening or creating it with KEY_ALL_ACCESS fails
+// with ERROR_ACCESS_DENIED, as under Windows without the rights to the key.
+// Wine's server enforces key DACLs (checked by Applied()). The key's own DACL
+// is put back by the destructor.
+class ScopedDeniedKey {
+public:
+    ScopedDeniedKey(HKEY root, const std::string& path);
+    ~ScopedDeniedKey();
+    // True when the DACL was set and an open with KEY_ALL_ACCESS is refused.
+    bool Applied() const { return applied_; }
+
+private:
+    HKEY root_;
+    std::string path_;
+    std::vector<BYTE> saved_;
+    bool applied_;
+};
+
+// The value's type and stored data as the wide API returns them: its length is
+// the stored length (the ANSI API may add a terminator the data does not hold).
+bool ReadRawWide(HKEY root, const char* path, const char* value, DWORD* type,
+                 std::wstring* data);
+
+// Stored text data less the one terminator that RegSetValueExA adds itself
+// (as NT does) when the program counts a non-empty text without its NUL and
+// the byte after it is NUL. The empty text, counted as 0 bytes, gets none.
+std::wstring WithoutAddedTerminator(std::wstring data);
+
+} // namespace settingstest

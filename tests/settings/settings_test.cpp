@@ -1,0 +1,376 @@
+// The settings store (Part 2.1) against the real registry of the Wine test
+// prefix. Each test opens a CSettings of its own under a key named after the
+// test (HKCU\Software\Corvalen\QuillgateTest.<test>) and removes it again.
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include <memory>
+#include <string>
+
+#include "resources/load_text.h"
+#include "settings/settings.h"
+#include "tests/settings/registry_guard.h"
+#include "tests/support/wine_test_support.h"
+
+using settingstest::KeySnapshot;
+using settingstest::ReadRawWide;
+using settingstest::WithoutAddedTerminator;
+using settingstest::ScopedDeniedKey;
+using testsupport::KeyExists;
+using testsupport::ReadRaw;
+using testsupport::SetDword;
+using testsupport::SetRaw;
+using testsupport::SetString;
+using testsupport::ValueExists;
+
+namespace {
+
+const char kDefaultEditor[] = "notepa~.exe"; // string 16
+const char kCorvalen[] = "Software\\Corvalen";
+
+class SettingsStore : public testing::Test {
+protected:
+    void SetUp() override {
+        name_ = std::string("QuillgateTest.") +
+                testing::UnitTest::GetInstance()->current_test_info()->name();
+        path_ = std::string(kCorvalen) + "\\" + name_;
+        corvalenExisted_ = KeyExists(HKEY_CURRENT_USER, kCorvalen);
+        testsupport::DeleteKeyTree(HKEY_CURRENT_USER, path_.c_str());
+        // Load also reads HKCR\Unknown\shell: start these tests without it.
+        unknown_.reset(new KeySnapshot(HKEY_CLASSES_ROOT, "Unknown\\shell"));
+        testsupport::DeleteKeyTree(HKEY_CLASSES_ROOT, "Unknown\\shell");
+        settings_.reset(new CSettings);
+    }
+
+    void TearDown() override {
+        settings_.reset(); // closes the key
+        testsupport::DeleteKeyTree(HKEY_CURRENT_USER, path_.c_str());
+        if (!corvalenExisted_) {
+            RegDeleteKeyA(HKEY_CURRENT_USER, kCorvalen); // only while it is empty
+        }
+        unknown_.reset();
+    }
+
+    // Opens the test's key, asserting that it could be opened or created.
+    void OpenKey() { ASSERT_TRUE(settings_->Open(name_.c_str())); }
+    void OpenAndLoad() {
+        OpenKey();
+        settings_->Load();
+    }
+
+    std::string Sub(const char* subkey) const { return path_ + "\\" + subkey; }
+    std::string Paths() const { return Sub("Paths"); }
+    std::string Source() const { return Sub("Source"); }
+
+    CSettings& s() { return *settings_; }
+
+    std::string name_;
+    std::string path_;
+    bool corvalenExisted_ = false;
+    std::unique_ptr<KeySnapshot> unknown_;
+    std::unique_ptr<CSettings> settings_;
+};
+
+TEST_F(SettingsStore, FirstRunReadsTheDefaultsAndCreatesTheKeyAndBothSubkeys) {
+    ASSERT_FALSE(KeyExists(HKEY_CURRENT_USER, path_.c_str()));
+    OpenAndLoad();
+    EXPECT_STREQ(kDefaultEditor, s().EditEditor());
+    EXPECT_STREQ(kDefaultEditor, s().PrintEditor());
+    EXPECT_EQ(0, s().ExtensionFlag());
+    EXPECT_STREQ("htm", s().Extension());
+    EXPECT_EQ(0, s().UnknownAssociated());
+    EXPECT_EQ(testsupport::Ansi("編集(&E)"), s().MenuText());
+    EXPECT_TRUE(KeyExists(HKEY_CURRENT_USER, path_.c_str()));
+    EXPECT_TRUE(KeyExists(HKEY_CURRENT_USER, Paths().c_str()));
+    EXPECT_TRUE(KeyExists(HKEY_CURRENT_USER, Source().c_str()));
+    // Reading writes nothing: the defaults are not stored.
+    EXPECT_FALSE(ValueExists(HKEY_CURRENT_USER, Paths().c_str(), "CommonEditor"));
+    EXPECT_FALSE(ValueExists(HKEY_CURRENT_USER, Source().c_str(), "ExtensionFlag"));
+}
+
+TEST_F(SettingsStore, TheProgramsKeyIsNamedAfterTheCaption) {
+    // The entry point opens the key with the caption, string 1.
+    std::string own = std::string(kCorvalen) + "\\Quillgate";
+    KeySnapshot saved(HKEY_CURRENT_USER, own);
+    testsupport::DeleteKeyTree(HKEY_CURRENT_USER, own.c_str());
+    ASSERT_STREQ("Quillgate", LoadText(1));
+    {
+        CSettings settings;
+        ASSERT_TRUE(settings.Open(LoadText(1)));
+        ASSERT_TRUE(settings.SetEditEditor("C:\\vi.exe"));
+    }
+    EXPECT_EQ("C:\\vi.exe",
+              testsupport::ReadString(HKEY_CURRENT_USER, (own + "\\Paths").c_str(),
+                                      "CommonEditor"));
+}
+
+TEST_F(SettingsStore, StoredValuesAreRead) {
+    ASSERT_TRUE(SetString(HKEY_CURRENT_USER, Paths().c_str(), "CommonEditor", "C:\\edit.exe"));
+    ASSERT_TRUE(SetString(HKEY_CURRENT_USER, Paths().c_str(), "PrinterEditor", "C:\\print.exe"));
+    ASSERT_TRUE(SetDword(HKEY_CURRENT_USER, Source().c_str(), "ExtensionFlag", 1));
+    ASSERT_TRUE(SetString(HKEY_CURRENT_USER, Source().c_str(), "Extension", "xml"));
+    OpenAndLoad();
+    EXPECT_STREQ("C:\\edit.exe", s().EditEditor());
+    EXPECT_STREQ("C:\\print.exe", s().PrintEditor());
+    EXPECT_EQ(1, s().ExtensionFlag());
+    EXPECT_STREQ("xml", s().Extension());
+}
+
+TEST_F(SettingsStore, SettersWriteStringsWithoutTheirTerminatorAndTheFlagAsADword) {
+    OpenKey();
+    ASSERT_TRUE(s().SetEditEditor("C:\\edit.exe"));
+    ASSERT_TRUE(s().SetPrintEditor("C:\\print.exe"));
+    ASSERT_TRUE(s().SetExtensionFlag(1));
+    ASSERT_TRUE(s().SetExtension("shtml"));
+
+    DWORD type = 0;
+    std::wstring text;
+    ASSERT_TRUE(ReadRawWide(HKEY_CURRENT_USER, Paths().c_str(), "CommonEditor", &type, &text));
+    EXPECT_EQ(static_cast<DWORD>(REG_SZ), type);
+    EXPECT_EQ(L"C:\\edit.exe", WithoutAddedTerminator(text)) ;
+    ASSERT_TRUE(ReadRawWide(HKEY_CURRENT_USER, Paths().c_str(), "PrinterEditor", &type, &text));
+    EXPECT_EQ(static_cast<DWORD>(REG_SZ), type);
+    EXPECT_EQ(L"C:\\print.exe", WithoutAddedTerminator(text));
+    ASSERT_TRUE(ReadRawWide(HKEY_CURRENT_USER, Source().c_str(), "Extension", &type, &text));
+    EXPECT_EQ(static_cast<DWORD>(REG_SZ), type);
+    EXPECT_EQ(L"shtml", WithoutAddedTerminator(text));
+    std::string data;
+    ASSERT_TRUE(ReadRaw(HKEY_CURRENT_USER, Source().c_str(), "ExtensionFlag", &type, &data));
+    EXPECT_EQ(static_cast<DWORD>(REG_DWORD), type);
+    EXPECT_EQ(std::string("\x01\0\0\0", 4), data);
+
+    s().Load();
+    EXPECT_STREQ("C:\\edit.exe", s().EditEditor());
+    EXPECT_STREQ("C:\\print.exe", s().PrintEditor());
+    EXPECT_EQ(1, s().ExtensionFlag());
+    EXPECT_STREQ("shtml", s().Extension());
+}
+
+TEST_F(SettingsStore, SettersDoNotChangeTheLoadedFieldsUntilLoad) {
+    OpenAndLoad();
+    ASSERT_TRUE(s().SetEditEditor("C:\\edit.exe"));
+    ASSERT_TRUE(s().SetPrintEditor("C:\\print.exe"));
+    ASSERT_TRUE(s().SetExtensionFlag(1));
+    ASSERT_TRUE(s().SetExtension("xml"));
+    EXPECT_STREQ(kDefaultEditor, s().EditEditor());
+    EXPECT_STREQ(kDefaultEditor, s().PrintEditor());
+    EXPECT_EQ(0, s().ExtensionFlag());
+    EXPECT_STREQ("htm", s().Extension());
+    s().Load();
+    EXPECT_STREQ("C:\\edit.exe", s().EditEditor());
+    EXPECT_STREQ("C:\\print.exe", s().PrintEditor());
+    EXPECT_EQ(1, s().ExtensionFlag());
+    EXPECT_STREQ("xml", s().Extension());
+}
+
+TEST_F(SettingsStore, AnEditorPathOf99CharactersReadsBackWhole) {
+    std::string path = "C:\\" + std::string(92, 'e') + ".exe";
+    ASSERT_EQ(99u, path.size());
+    OpenKey();
+    ASSERT_TRUE(s().SetEditEditor(path.c_str()));
+    ASSERT_TRUE(s().SetPrintEditor(path.c_str()));
+    s().Load();
+    EXPECT_EQ(path, s().EditEditor());
+    EXPECT_EQ(path, s().PrintEditor());
+}
+
+TEST_F(SettingsStore, AnEditorPathOf100CharactersOrMoreReadsAsTheDefault) {
+    std::string hundred = "C:\\" + std::string(93, 'e') + ".exe";
+    ASSERT_EQ(100u, hundred.size());
+    std::string longer = "C:\\" + std::string(250, 'e') + ".exe";
+    OpenKey();
+    ASSERT_TRUE(s().SetEditEditor(hundred.c_str()));
+    ASSERT_TRUE(s().SetPrintEditor(longer.c_str()));
+    s().Load();
+    EXPECT_STREQ(kDefaultEditor, s().EditEditor());
+    EXPECT_STREQ(kDefaultEditor, s().PrintEditor());
+}
+
+TEST_F(SettingsStore, StoredTextsOf99And100BytesWithAndWithoutTerminator) {
+    std::string ninetyNine(99, 'a');
+    std::string hundred(100, 'b');
+    OpenKey();
+    // 99 bytes without NUL, and 99 characters with their NUL (100 bytes): whole.
+    ASSERT_TRUE(SetRaw(HKEY_CURRENT_USER, Paths().c_str(), "A", REG_SZ, ninetyNine.data(), 99));
+    ASSERT_TRUE(SetRaw(HKEY_CURRENT_USER, Paths().c_str(), "B", REG_SZ, ninetyNine.c_str(), 100));
+    // 100 bytes without NUL, and 100 characters with their NUL: the default.
+    ASSERT_TRUE(SetRaw(HKEY_CURRENT_USER, Paths().c_str(), "C", REG_SZ, hundred.data(), 100));
+    ASSERT_TRUE(SetRaw(HKEY_CURRENT_USER, Paths().c_str(), "D", REG_SZ, hundred.c_str(), 101));
+    ASSERT_TRUE(SetRaw(HKEY_CURRENT_USER, Paths().c_str(), "E", REG_BINARY, hundred.data(), 100));
+    EXPECT_EQ(ninetyNine, s().ReadString("Paths", "A", "default"));
+    EXPECT_EQ(ninetyNine, s().ReadString("Paths", "B", "default"));
+    EXPECT_STREQ("default", s().ReadString("Paths", "C", "default"));
+    EXPECT_STREQ("default", s().ReadString("Paths", "D", "default"));
+    EXPECT_STREQ("default", s().ReadString("Paths", "E", "default"));
+}
+
+TEST_F(SettingsStore, AShortTextOverALongerDefaultReadsBackExactly) {
+    OpenKey();
+    ASSERT_TRUE(s().SetEditEditor("vi.exe")); // 6 characters; the default has 11
+    ASSERT_TRUE(s().SetExtension("x"));       // 1 character; the default has 3
+    s().Load();
+    EXPECT_STREQ("vi.exe", s().EditEditor());
+    EXPECT_STREQ("x", s().Extension());
+}
+
+TEST_F(SettingsStore, AReadNeverCarriesBytesOfAnEarlierRead) {
+    OpenKey();
+    std::string longText(99, 'z');
+    ASSERT_TRUE(SetRaw(HKEY_CURRENT_USER, Paths().c_str(), "Long", REG_SZ, longText.data(), 99));
+    ASSERT_TRUE(SetRaw(HKEY_CURRENT_USER, Paths().c_str(), "Short", REG_SZ, "ab", 2));
+    ASSERT_TRUE(SetRaw(HKEY_CURRENT_USER, Paths().c_str(), "Bin", REG_BINARY, "cd", 2));
+    EXPECT_EQ(longText, s().ReadString("Paths", "Long", "d"));
+    EXPECT_STREQ("ab", s().ReadString("Paths", "Short", "d"));
+    EXPECT_EQ(longText, s().ReadString("Paths", "Long", "d"));
+    EXPECT_STREQ("cd", s().ReadString("Paths", "Bin", "d"));
+    EXPECT_EQ(longText, s().ReadString("Paths", "Long", "d"));
+    EXPECT_STREQ("d", s().ReadString("Paths", "Missing", "d"));
+}
+
+TEST_F(SettingsStore, ReadStringSharesOneBufferAndTakesItsDefaultFromLoadText) {
+    OpenKey();
+    const char* first = s().ReadString("Paths", "Missing", LoadText(16));
+    EXPECT_STREQ(kDefaultEditor, first);
+    LoadText(21); // the default was copied, not kept as a pointer into LoadText's buffer
+    EXPECT_STREQ(kDefaultEditor, first);
+    const char* second = s().ReadString("Source", "Missing", "htm");
+    EXPECT_EQ(first, second) << "one shared result buffer";
+    EXPECT_STREQ("htm", first);
+}
+
+TEST_F(SettingsStore, WritingTheEmptyTextStoresARegSzOfLengthZero) {
+    OpenKey();
+    ASSERT_TRUE(s().SetExtension(""));
+    ASSERT_TRUE(s().SetEditEditor(""));
+    DWORD type = 0;
+    std::string data = "junk";
+    ASSERT_TRUE(ReadRaw(HKEY_CURRENT_USER, Source().c_str(), "Extension", &type, &data));
+    EXPECT_EQ(static_cast<DWORD>(REG_SZ), type);
+    EXPECT_EQ(0u, data.size());
+    std::wstring stored = L"junk";
+    ASSERT_TRUE(ReadRawWide(HKEY_CURRENT_USER, Source().c_str(), "Extension", &type, &stored));
+    EXPECT_EQ(static_cast<DWORD>(REG_SZ), type);
+    EXPECT_EQ(0u, stored.size()) << "stored without even a terminator";
+    // Our choice (left to the implementer): a stored empty text reads back empty.
+    s().Load();
+    EXPECT_STREQ("", s().Extension());
+    EXPECT_STREQ("", s().EditEditor());
+}
+
+TEST_F(SettingsStore, DataOfOtherTypesIsTakenAsText) {
+    OpenKey();
+    ASSERT_TRUE(SetRaw(HKEY_CURRENT_USER, Paths().c_str(), "CommonEditor", REG_BINARY,
+                       "C:\\bin.exe", 10)); // no NUL
+    const char expand[] = "%SystemRoot%\\ed.exe";
+    ASSERT_TRUE(SetRaw(HKEY_CURRENT_USER, Paths().c_str(), "PrinterEditor", REG_EXPAND_SZ, expand,
+                       sizeof expand));
+    const char multi[] = "xml\0html\0"; // two strings and the closing NUL
+    ASSERT_TRUE(SetRaw(HKEY_CURRENT_USER, Source().c_str(), "Extension", REG_MULTI_SZ, multi,
+                       sizeof multi));
+    s().Load();
+    EXPECT_STREQ("C:\\bin.exe", s().EditEditor());
+    EXPECT_STREQ(expand, s().PrintEditor()) << "not expanded";
+    EXPECT_STREQ("xml", s().Extension()) << "the text up to the first NUL";
+}
+
+TEST_F(SettingsStore, AStringStoredWithoutTerminatorReadsExactly) {
+    OpenKey();
+    ASSERT_TRUE(SetRaw(HKEY_CURRENT_USER, Paths().c_str(), "CommonEditor", REG_SZ, "C:\\ed.exeXYZ",
+                       9)); // "C:\ed.exe" and nothing after it
+    ASSERT_TRUE(
+        SetRaw(HKEY_CURRENT_USER, Source().c_str(), "Extension", REG_EXPAND_SZ, "sh", 2));
+    s().Load();
+    EXPECT_STREQ("C:\\ed.exe", s().EditEditor());
+    EXPECT_STREQ("sh", s().Extension());
+}
+
+TEST_F(SettingsStore, ADwordFromFewerThanFourBytesFillsTheLowOrderBytes) {
+    OpenKey();
+    const unsigned char one[] = {0x01};
+    const unsigned char two[] = {0x34, 0x12};
+    const unsigned char three[] = {0x56, 0x34, 0x12};
+    ASSERT_TRUE(SetRaw(HKEY_CURRENT_USER, Source().c_str(), "One", REG_BINARY, one, 1));
+    ASSERT_TRUE(SetRaw(HKEY_CURRENT_USER, Source().c_str(), "Two", REG_DWORD, two, 2));
+    ASSERT_TRUE(SetRaw(HKEY_CURRENT_USER, Source().c_str(), "Three", REG_BINARY, three, 3));
+    EXPECT_EQ(0x01u, s().ReadDword("Source", "One", 0));
+    EXPECT_EQ(0xAABB1234u, s().ReadDword("Source", "Two", 0xAABBCCDDu));
+    EXPECT_EQ(0xFF123456u, s().ReadDword("Source", "Three", 0xFFFFFFFFu));
+
+    ASSERT_TRUE(SetRaw(HKEY_CURRENT_USER, Source().c_str(), "ExtensionFlag", REG_BINARY, one, 1));
+    s().Load();
+    EXPECT_EQ(1, s().ExtensionFlag());
+}
+
+TEST_F(SettingsStore, ADwordOfOtherTypesOrTooLongData) {
+    OpenKey();
+    const unsigned char four[] = {0x78, 0x56, 0x34, 0x12};
+    const unsigned char eight[] = {1, 0, 0, 0, 0, 0, 0, 0};
+    ASSERT_TRUE(SetRaw(HKEY_CURRENT_USER, Source().c_str(), "Bin", REG_BINARY, four, 4));
+    ASSERT_TRUE(SetRaw(HKEY_CURRENT_USER, Source().c_str(), "Qword", REG_QWORD, eight, 8));
+    ASSERT_TRUE(SetRaw(HKEY_CURRENT_USER, Source().c_str(), "Text", REG_SZ, "1", 2));
+    EXPECT_EQ(0x12345678u, s().ReadDword("Source", "Bin", 0));
+    EXPECT_EQ(7u, s().ReadDword("Source", "Qword", 7)) << "8 bytes do not fit in 4";
+    EXPECT_EQ(0x31u, s().ReadDword("Source", "Text", 0)) << "'1' and its NUL, little-endian";
+    EXPECT_EQ(5u, s().ReadDword("Source", "Missing", 5));
+}
+
+TEST_F(SettingsStore, ReadsCreateAMissingSubkey) {
+    OpenKey();
+    EXPECT_STREQ("d", s().ReadString("Elsewhere", "Value", "d"));
+    EXPECT_EQ(3u, s().ReadDword("Further", "Value", 3));
+    EXPECT_TRUE(KeyExists(HKEY_CURRENT_USER, Sub("Elsewhere").c_str()));
+    EXPECT_TRUE(KeyExists(HKEY_CURRENT_USER, Sub("Further").c_str()));
+}
+
+TEST_F(SettingsStore, WithoutOpenEveryReadGivesItsDefaultAndEveryWriteFails) {
+    // A CSettings as constructed before the entry point: no key open.
+    EXPECT_STREQ("d", s().ReadString("Paths", "CommonEditor", "d"));
+    EXPECT_EQ(9u, s().ReadDword("Source", "ExtensionFlag", 9));
+    EXPECT_FALSE(s().WriteString("Paths", "CommonEditor", "x"));
+    EXPECT_FALSE(s().WriteDword("Source", "ExtensionFlag", 1));
+    EXPECT_FALSE(s().SetEditEditor("x"));
+    s().Load();
+    EXPECT_STREQ(kDefaultEditor, s().EditEditor());
+    EXPECT_STREQ("htm", s().Extension());
+    EXPECT_EQ(0, s().ExtensionFlag());
+}
+
+// The key cannot be opened or created. Simulated with a real key whose DACL
+// grants only KEY_READ and WRITE_DAC, which Wine's server enforces: Open's
+// RegCreateKeyExA with KEY_ALL_ACCESS fails with ERROR_ACCESS_DENIED.
+TEST_F(SettingsStore, WhenTheKeyCannotBeCreatedReadsGiveDefaultsAndWritesFail) {
+    ASSERT_TRUE(SetString(HKEY_CURRENT_USER, path_.c_str(), "Planted", "untouched"));
+    ASSERT_TRUE(SetString(HKEY_CURRENT_USER, Paths().c_str(), "CommonEditor", "C:\\stored.exe"));
+    ScopedDeniedKey denied(HKEY_CURRENT_USER, path_);
+    ASSERT_TRUE(denied.Applied()) << "Wine no longer enforces the key's DACL";
+
+    EXPECT_FALSE(s().Open(name_.c_str()));
+    s().Load();
+    EXPECT_STREQ(kDefaultEditor, s().EditEditor()) << "not the stored value: no key is open";
+    EXPECT_STREQ(kDefaultEditor, s().PrintEditor());
+    EXPECT_EQ(0, s().ExtensionFlag());
+    EXPECT_STREQ("htm", s().Extension());
+    EXPECT_STREQ("d", s().ReadString("Paths", "CommonEditor", "d"));
+    EXPECT_EQ(4u, s().ReadDword("Source", "ExtensionFlag", 4));
+    EXPECT_FALSE(s().SetEditEditor("C:\\new.exe"));
+    EXPECT_FALSE(s().SetPrintEditor("C:\\new.exe"));
+    EXPECT_FALSE(s().SetExtensionFlag(1));
+    EXPECT_FALSE(s().SetExtension("xml"));
+    EXPECT_FALSE(s().WriteString("Paths", "CommonEditor", "C:\\new.exe"));
+    EXPECT_FALSE(s().WriteDword("Source", "ExtensionFlag", 1));
+
+    EXPECT_EQ("untouched", testsupport::ReadString(HKEY_CURRENT_USER, path_.c_str(), "Planted"));
+    EXPECT_EQ("C:\\stored.exe",
+              testsupport::ReadString(HKEY_CURRENT_USER, Paths().c_str(), "CommonEditor"));
+    EXPECT_FALSE(KeyExists(HKEY_CURRENT_USER, Source().c_str()));
+}
+
+TEST_F(SettingsStore, TheProcessHasOneStaticInstanceConstructedWithNoKeyOpen) {
+    // This test program never opens g_settings (its main() does not run WinMain).
+    EXPECT_STREQ("d", g_settings.ReadString("Paths", "CommonEditor", "d"));
+    EXPECT_FALSE(g_settings.WriteString("Paths", "CommonEditor", "x"));
+    EXPECT_STREQ("", g_settings.EditEditor()) << "text fields start empty";
+}
+
+} // namespace
