@@ -33,8 +33,8 @@ BOOL CSettings::Open(const char* name) {
     CopyRegistryText(keyPath, sizeof keyPath, kKeyPrefix);
     int used = lstrlenA(keyPath);
     CopyRegistryText(keyPath + used, sizeof keyPath - used, name);
-    if (RegCreateKeyExA(HKEY_CURRENT_USER, keyPath, 0, NULL, 0, KEY_ALL_ACCESS, NULL, &key,
-                        NULL) != ERROR_SUCCESS) {
+    if (RegCreateKeyExA(HKEY_CURRENT_USER, keyPath, 0, NULL, 0, KEY_ALL_ACCESS, NULL, &key, NULL) !=
+        ERROR_SUCCESS) {
         key = NULL;
         return FALSE;
     }
@@ -95,8 +95,7 @@ const char* CSettings::ReadString(const char* subkey, const char* value, const c
     char data[kTextSize];
     ZeroMemory(data, sizeof data);
     DWORD size = sizeof data;
-    LONG result =
-        RegQueryValueExA(sub, value, NULL, NULL, reinterpret_cast<BYTE*>(data), &size);
+    LONG result = RegQueryValueExA(sub, value, NULL, NULL, reinterpret_cast<BYTE*>(data), &size);
     if (result == ERROR_SUCCESS && TerminateRegistryText(data, sizeof data, size)) {
         CopyRegistryText(g_readText, sizeof g_readText, data);
     }

@@ -19,8 +19,7 @@ const char kOpenAs[] = "openas";
 void ReadText(HKEY key, const char* value, char* buffer) {
     ZeroMemory(buffer, CSettings::kTextSize);
     DWORD size = CSettings::kTextSize;
-    LONG result =
-        RegQueryValueExA(key, value, NULL, NULL, reinterpret_cast<BYTE*>(buffer), &size);
+    LONG result = RegQueryValueExA(key, value, NULL, NULL, reinterpret_cast<BYTE*>(buffer), &size);
     FinishRegistryText(buffer, CSettings::kTextSize, result == ERROR_SUCCESS, size, "");
 }
 

@@ -33,8 +33,7 @@ bool KeySnapshot::Save(HKEY root, const std::string& path, Tree* tree) {
         DWORD nameSize = sizeof name;
         DWORD type = 0;
         DWORD dataSize = 0;
-        if (RegEnumValueA(key, i, name, &nameSize, NULL, &type, NULL, &dataSize) !=
-            ERROR_SUCCESS) {
+        if (RegEnumValueA(key, i, name, &nameSize, NULL, &type, NULL, &dataSize) != ERROR_SUCCESS) {
             break;
         }
         Value value;
@@ -42,8 +41,8 @@ bool KeySnapshot::Save(HKEY root, const std::string& path, Tree* tree) {
         value.type = type;
         value.data.resize(dataSize + 2);
         DWORD got = dataSize + 2;
-        if (RegQueryValueExA(key, value.name.c_str(), NULL, &value.type, value.data.data(),
-                             &got) == ERROR_SUCCESS) {
+        if (RegQueryValueExA(key, value.name.c_str(), NULL, &value.type, value.data.data(), &got) ==
+            ERROR_SUCCESS) {
             value.data.resize(got);
             tree->values.push_back(value);
         }
@@ -88,8 +87,8 @@ ScopedDeniedKey::ScopedDeniedKey(HKEY root, const std::string& path)
     DWORD size = 0;
     RegGetKeySecurity(key, DACL_SECURITY_INFORMATION, NULL, &size);
     saved_.resize(size);
-    if (size == 0 || RegGetKeySecurity(key, DACL_SECURITY_INFORMATION, saved_.data(), &size) !=
-                         ERROR_SUCCESS) {
+    if (size == 0 ||
+        RegGetKeySecurity(key, DACL_SECURITY_INFORMATION, saved_.data(), &size) != ERROR_SUCCESS) {
         saved_.clear();
     }
 
@@ -131,8 +130,7 @@ ScopedDeniedKey::~ScopedDeniedKey() {
     RegCloseKey(key);
 }
 
-bool ReadRawWide(HKEY root, const char* path, const char* value, DWORD* type,
-                 std::wstring* data) {
+bool ReadRawWide(HKEY root, const char* path, const char* value, DWORD* type, std::wstring* data) {
     HKEY key;
     if (RegOpenKeyExA(root, path, 0, KEY_READ, &key) != ERROR_SUCCESS) {
         return false;

@@ -60,8 +60,7 @@ private:
 
 // The value's type and stored data as the wide API returns them: its length is
 // the stored length (the ANSI API may add a terminator the data does not hold).
-bool ReadRawWide(HKEY root, const char* path, const char* value, DWORD* type,
-                 std::wstring* data);
+bool ReadRawWide(HKEY root, const char* path, const char* value, DWORD* type, std::wstring* data);
 
 // Stored text data less the one terminator that RegSetValueExA adds itself
 // (as NT does) when the program counts a non-empty text without its NUL and

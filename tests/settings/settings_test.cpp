@@ -15,8 +15,8 @@
 
 using settingstest::KeySnapshot;
 using settingstest::ReadRawWide;
-using settingstest::WithoutAddedTerminator;
 using settingstest::ScopedDeniedKey;
+using settingstest::WithoutAddedTerminator;
 using testsupport::KeyExists;
 using testsupport::ReadRaw;
 using testsupport::SetDword;
@@ -100,9 +100,8 @@ TEST_F(SettingsStore, TheProgramsKeyIsNamedAfterTheCaption) {
         ASSERT_TRUE(settings.Open(LoadText(1)));
         ASSERT_TRUE(settings.SetEditEditor("C:\\vi.exe"));
     }
-    EXPECT_EQ("C:\\vi.exe",
-              testsupport::ReadString(HKEY_CURRENT_USER, (own + "\\Paths").c_str(),
-                                      "CommonEditor"));
+    EXPECT_EQ("C:\\vi.exe", testsupport::ReadString(HKEY_CURRENT_USER, (own + "\\Paths").c_str(),
+                                                    "CommonEditor"));
 }
 
 TEST_F(SettingsStore, StoredValuesAreRead) {
@@ -128,7 +127,7 @@ TEST_F(SettingsStore, SettersWriteStringsWithoutTheirTerminatorAndTheFlagAsADwor
     std::wstring text;
     ASSERT_TRUE(ReadRawWide(HKEY_CURRENT_USER, Paths().c_str(), "CommonEditor", &type, &text));
     EXPECT_EQ(static_cast<DWORD>(REG_SZ), type);
-    EXPECT_EQ(L"C:\\edit.exe", WithoutAddedTerminator(text)) ;
+    EXPECT_EQ(L"C:\\edit.exe", WithoutAddedTerminator(text));
     ASSERT_TRUE(ReadRawWide(HKEY_CURRENT_USER, Paths().c_str(), "PrinterEditor", &type, &text));
     EXPECT_EQ(static_cast<DWORD>(REG_SZ), type);
     EXPECT_EQ(L"C:\\print.exe", WithoutAddedTerminator(text));
@@ -278,8 +277,7 @@ TEST_F(SettingsStore, AStringStoredWithoutTerminatorReadsExactly) {
     OpenKey();
     ASSERT_TRUE(SetRaw(HKEY_CURRENT_USER, Paths().c_str(), "CommonEditor", REG_SZ, "C:\\ed.exeXYZ",
                        9)); // "C:\ed.exe" and nothing after it
-    ASSERT_TRUE(
-        SetRaw(HKEY_CURRENT_USER, Source().c_str(), "Extension", REG_EXPAND_SZ, "sh", 2));
+    ASSERT_TRUE(SetRaw(HKEY_CURRENT_USER, Source().c_str(), "Extension", REG_EXPAND_SZ, "sh", 2));
     s().Load();
     EXPECT_STREQ("C:\\ed.exe", s().EditEditor());
     EXPECT_STREQ("sh", s().Extension());

@@ -15,8 +15,8 @@
 
 using settingstest::KeySnapshot;
 using settingstest::ReadRawWide;
-using settingstest::WithoutAddedTerminator;
 using settingstest::ScopedDeniedKey;
+using settingstest::WithoutAddedTerminator;
 using testsupport::KeyExists;
 using testsupport::SetRaw;
 using testsupport::SetString;
