@@ -1,0 +1,96 @@
+// Runs arbitrary command lines through the launcher's text logic with buffers
+// sized exactly as the program sizes them; the sanitizers catch any access
+// beyond them, the checks below any broken promise about lengths.
+#include <stdint.h>
+#include <stdlib.h>
+#include <string.h>
+#include <strings.h>
+
+#include "launcher/argument_scan.h"
+#include "launcher/command_line.h"
+#include "launcher/drive_split.h"
+#include "launcher/editor_params_text.h"
+#include "launcher/folder_path.h"
+
+namespace {
+
+bool ShiftJisLead(unsigned char b) {
+    return (b >= 0x81 && b <= 0x9F) || (b >= 0xE0 && b <= 0xFC);
+}
+bool SingleByte(unsigned char) {
+    return false;
+}
+bool AsciiSwitch(const char* argument, const char* name) {
+    return strcasecmp(argument, name) == 0;
+}
+bool AsciiSame(const char* a, const char* b, size_t length) {
+    return strncasecmp(a, b, length) == 0;
+}
+
+struct Pieces {
+    size_t total;
+    unsigned seed;
+};
+
+bool SomeExist(const char* piece, void* context) {
+    Pieces* p = static_cast<Pieces*>(context);
+    p->seed = p->seed * 1103515245u + 12345u;
+    return piece[0] != '\0' && (p->seed >> 16) % 3 == 0;
+}
+
+void Launch(const char* piece, void* context) {
+    Pieces* p = static_cast<Pieces*>(context);
+    p->total += strlen(piece);
+    char* params = static_cast<char*>(malloc(EditorParamsSize(strlen(piece))));
+    if (!FormatEditorParams(params, EditorParamsSize(strlen(piece)), piece, p->seed & 1)) {
+        abort();
+    }
+    free(params);
+}
+
+} // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+    if (size == 0) {
+        return 0;
+    }
+    LeadByteTest lead = data[0] & 1 ? ShiftJisLead : SingleByte;
+    char* line = static_cast<char*>(malloc(size));
+    memcpy(line, data + 1, size - 1);
+    line[size - 1] = '\0';
+
+    const char* arguments = SkipProgramName(line, lead);
+    size_t capacity = strlen(arguments) + 1;
+    char* joined = static_cast<char*>(malloc(capacity));
+    char* scratch = static_cast<char*>(malloc(capacity));
+    bool print = false;
+    ArgumentScanResult result =
+        ScanArguments(arguments, lead, AsciiSwitch, joined, scratch, capacity, &print);
+    if (result == kArgumentsTooLong) {
+        abort(); // the documented capacity must always suffice
+    }
+    if (result == kLaunch) {
+        size_t joinedLength = strlen(joined);
+        // Cut the text at some point into "path" and "folder" for the folder tests.
+        size_t cut = joinedLength / 2;
+        char* folder = static_cast<char*>(malloc(joinedLength - cut + 1));
+        memcpy(folder, joined + cut, joinedLength - cut + 1);
+        char* path = static_cast<char*>(malloc(cut + 1));
+        memcpy(path, joined, cut);
+        path[cut] = '\0';
+        PathLiesInFolder(path, folder, lead, AsciiSame);
+        InSameFolder(path, folder, lead, AsciiSame);
+        free(path);
+        free(folder);
+
+        Pieces pieces = {0, static_cast<unsigned>(size)};
+        LaunchPiecesFromTheEnd(joined, lead, SomeExist, Launch, &pieces);
+        if (pieces.total > joinedLength) {
+            abort(); // pieces only ever lose their separators
+        }
+    }
+    free(joined);
+    free(scratch);
+    free(line);
+    return 0;
+}

@@ -1,0 +1,283 @@
+// The launcher's text logic on its own: how a command line becomes arguments,
+// how the joined arguments are cut back into paths, where a path lies, and the
+// parameter string the editor gets.
+#include <gtest/gtest.h>
+
+#include <string.h>
+
+#include <set>
+#include <string>
+#include <vector>
+
+#include "launcher/argument_scan.h"
+#include "launcher/command_line.h"
+#include "launcher/drive_split.h"
+#include "launcher/editor_params_text.h"
+#include "launcher/folder_path.h"
+
+namespace {
+
+bool ShiftJisLead(unsigned char b) {
+    return (b >= 0x81 && b <= 0x9F) || (b >= 0xE0 && b <= 0xFC);
+}
+bool SingleByte(unsigned char) {
+    return false;
+}
+
+bool AsciiSwitch(const char* argument, const char* name) {
+    return strcasecmp(argument, name) == 0;
+}
+
+bool AsciiSame(const char* a, const char* b, size_t length) {
+    return strncasecmp(a, b, length) == 0;
+}
+
+std::vector<std::string> Split(const std::string& arguments, LeadByteTest lead = SingleByte) {
+    std::vector<std::string> result;
+    std::vector<char> out(arguments.size() + 1);
+    const char* cursor = arguments.c_str();
+    size_t length = 0;
+    ArgumentRead read;
+    while ((read = ReadArgument(&cursor, lead, out.data(), out.size(), &length)) == kArgumentRead) {
+        EXPECT_EQ(strlen(out.data()), length);
+        result.push_back(out.data());
+    }
+    EXPECT_EQ(kNoMoreArguments, read);
+    return result;
+}
+
+typedef std::vector<std::string> Args;
+
+TEST(CommandLineSplit, BlanksAndTabsSeparateOutsideQuotes) {
+    EXPECT_EQ(Args({"a", "b", "c"}), Split("  a \t b\t\tc  "));
+    EXPECT_EQ(Args({"C:\\My Documents\\a.txt"}), Split("\"C:\\My Documents\\a.txt\""));
+    EXPECT_EQ(Args({"ab cd"}), Split("a\"b c\"d"));
+    EXPECT_EQ(Args(), Split(" \t "));
+}
+
+TEST(CommandLineSplit, QuotesAndBackslashesFollowTheRuntimeRules) {
+    EXPECT_EQ(Args({"a\"b"}), Split("\"a\"\"b\""));     // "" inside quotes: literal, closes
+    EXPECT_EQ(Args({"\\x"}), Split("\\\\\"x"));         // \\" : one backslash, quote opens
+    EXPECT_EQ(Args({"\"x"}), Split("\\\"x"));           // \"  : literal quote
+    EXPECT_EQ(Args({"\\\"x"}), Split("\\\\\\\"x"));     // \\\" : backslash and literal quote
+    EXPECT_EQ(Args({"a\\\\b"}), Split("a\\\\b"));       // backslashes alone stay as they are
+    EXPECT_EQ(Args({"C:\\dir\\"}), Split("C:\\dir\\")); // a trailing one too
+    EXPECT_EQ(Args({"a\\b c"}), Split("a\\\\\"b c\""));
+    EXPECT_EQ(Args({"", "x", ""}), Split("\"\" x \"\""));
+    EXPECT_EQ(Args({"\""}), Split("\"\"\""));
+    EXPECT_EQ(Args({"a b\"c", "d"}), Split("\"a b\"\"c d"));
+    EXPECT_EQ(Args({"a b\"c d"}), Split("\"a b\"\"c\" d")); // the last quote reopens
+}
+
+TEST(CommandLineSplit, ASecondByteOfShiftJisIsNoBackslash) {
+    // 表 is 0x95 0x5C: in code page 932 the quote after it closes the section;
+    // in 1252 the same 0x5C is a backslash that makes the quote literal.
+    const std::string text = "\"C:\\\x95\\\" b";
+    EXPECT_EQ(Args({"C:\\\x95\\", "b"}), Split(text, ShiftJisLead));
+    EXPECT_EQ(Args({"C:\\\x95\" b"}), Split(text, SingleByte));
+    // A lead byte at the very end is kept alone.
+    EXPECT_EQ(Args({"a\x95"}), Split("a\x95", ShiftJisLead));
+}
+
+TEST(CommandLineSplit, TheProgramNameEndsAtItsClosingQuoteOrFirstBlank) {
+    EXPECT_STREQ("a b", SkipProgramName("\"C:\\Program Files\\notepad.exe\"  a b", SingleByte));
+    EXPECT_STREQ("a", SkipProgramName("notepad.exe\ta", SingleByte));
+    EXPECT_STREQ("", SkipProgramName("notepad.exe", SingleByte));
+    EXPECT_STREQ("x", SkipProgramName("\"C:\\dir\\\"x", SingleByte)); // no escapes in the name
+    EXPECT_STREQ("x", SkipProgramName("\"C:\\\x95\\\" x", ShiftJisLead));
+}
+
+TEST(CommandLineSplit, AnArgumentThatDoesNotFitIsReportedNotCut) {
+    char out[4];
+    memset(out, 'z', sizeof out);
+    const char* cursor = "abcd";
+    size_t length = 0;
+    EXPECT_EQ(kArgumentTooLong, ReadArgument(&cursor, SingleByte, out, 3, &length));
+    EXPECT_EQ('z', out[3]);
+}
+
+struct Scan {
+    ArgumentScanResult result;
+    std::string joined;
+    bool print;
+};
+
+Scan ScanLine(const std::string& arguments) {
+    std::vector<char> joined(arguments.size() + 1), scratch(arguments.size() + 1);
+    Scan scan;
+    scan.result = ScanArguments(arguments.c_str(), SingleByte, AsciiSwitch, joined.data(),
+                                scratch.data(), joined.size(), &scan.print);
+    scan.joined = joined.data();
+    return scan;
+}
+
+TEST(ArgumentScan, FileArgumentsAreJoinedWithSingleBlanks) {
+    Scan s = ScanLine("C:\\My   Documents\\a.txt");
+    EXPECT_EQ(kLaunch, s.result);
+    EXPECT_EQ("C:\\My Documents\\a.txt", s.joined);
+    EXPECT_FALSE(s.print);
+    EXPECT_EQ("C:\\a b.txt D:\\c.txt", ScanLine("\"C:\\a b.txt\" D:\\c.txt").joined);
+    EXPECT_EQ("", ScanLine("").joined);
+}
+
+TEST(ArgumentScan, PrintSwitchMayStandAnywhereAndRepeat) {
+    Scan s = ScanLine("a.txt /P b.txt /p");
+    EXPECT_EQ(kLaunch, s.result);
+    EXPECT_TRUE(s.print);
+    EXPECT_EQ("a.txt b.txt", s.joined);
+    EXPECT_TRUE(ScanLine("/p").print);
+    EXPECT_EQ("", ScanLine("/p").joined);
+    EXPECT_FALSE(ScanLine("/print").print);
+}
+
+TEST(ArgumentScan, SettingSwitchAnywhereWins) {
+    EXPECT_EQ(kRunSettings, ScanLine("/setting").result);
+    EXPECT_EQ(kRunSettings, ScanLine("/p C:\\a.txt /SETTING b.txt").result);
+    EXPECT_EQ(kLaunch, ScanLine("/settings").result);
+}
+
+TEST(ArgumentScan, ReportsBuffersTooSmallInsteadOfCutting) {
+    const char* arguments = "abc def";
+    char joined[5], scratch[5];
+    bool print = false;
+    EXPECT_EQ(kArgumentsTooLong, ScanArguments(arguments, SingleByte, AsciiSwitch, joined, scratch,
+                                               sizeof joined, &print));
+}
+
+struct Recorder {
+    std::set<std::string> files;
+    std::vector<std::string> checked;
+    std::vector<std::string> launched;
+};
+
+bool RecordedExists(const char* piece, void* context) {
+    Recorder* r = static_cast<Recorder*>(context);
+    r->checked.push_back(piece);
+    return r->files.count(piece) > 0;
+}
+
+void RecordedLaunch(const char* piece, void* context) {
+    static_cast<Recorder*>(context)->launched.push_back(piece);
+}
+
+Recorder Launch(std::string joined, std::set<std::string> files, LeadByteTest lead = SingleByte) {
+    Recorder r;
+    r.files = files;
+    std::vector<char> text(joined.begin(), joined.end());
+    text.push_back('\0');
+    LaunchPiecesFromTheEnd(text.data(), lead, RecordedExists, RecordedLaunch, &r);
+    return r;
+}
+
+TEST(DriveSplit, ExistingPiecesStartFromTheLastOne) {
+    EXPECT_EQ(Args({"D:\\b.txt", "C:\\a.txt"}),
+              Launch("C:\\a.txt D:\\b.txt", {"C:\\a.txt", "D:\\b.txt"}).launched);
+    EXPECT_EQ(Args({"C:\\a.txt", "x"}), Launch("x C:\\a.txt", {"C:\\a.txt"}).launched);
+    EXPECT_EQ(Args({"C:\\My Documents\\a.txt"}),
+              Launch("C:\\My Documents\\a.txt", {"C:\\My Documents\\a.txt"}).launched);
+    EXPECT_EQ(Args({"C:\\dir", "C:\\a.txt"}),
+              Launch("C:\\a.txt C:\\dir", {"C:\\a.txt", "C:\\dir"}).launched);
+}
+
+TEST(DriveSplit, TextWithoutAnExistingDrivePieceStartsWhole) {
+    Recorder missing = Launch("C:\\a.txt D:\\missing.txt", {"C:\\a.txt"});
+    EXPECT_EQ(Args({"C:\\a.txt D:\\missing.txt"}), missing.launched);
+    EXPECT_EQ(Args({"D:\\missing.txt", "C:\\a.txt D:\\missing.txt"}), missing.checked);
+    EXPECT_EQ(Args({"a.txt b.txt"}), Launch("a.txt b.txt", {"a.txt"}).launched);
+    EXPECT_EQ(Args({"\\\\server\\share\\a.txt"}),
+              Launch("\\\\server\\share\\a.txt", {"\\\\server\\share\\a.txt"}).launched);
+    EXPECT_EQ(Args({"C:\\My  Documents\\a.txt"}),
+              Launch("C:\\My  Documents\\a.txt", {"C:\\My Documents\\a.txt"}).launched);
+}
+
+TEST(DriveSplit, NoArgumentsStartOnceWithAnEmptyPath) {
+    EXPECT_EQ(Args({""}), Launch("", {}).launched);
+}
+
+TEST(DriveSplit, TheCharacterBeforeAPieceIsDroppedWithIt) {
+    // Whatever stands before the drive letter is taken as the separator.
+    EXPECT_EQ(Args({"C:\\a.txt", ""}), Launch("xC:\\a.txt", {"C:\\a.txt"}).launched);
+    EXPECT_EQ(Args({"C:\\a.txt", "ab"}), Launch("ab_C:\\a.txt", {"C:\\a.txt"}).launched);
+}
+
+TEST(DriveSplit, ASecondByteBeforeAColonIsNoDriveLetter) {
+    // イ is 0x83 0x43: its second byte reads as "C" in a single-byte code page.
+    const std::string text = "x \x83\x43:\\a.txt";
+    Recorder sjis = Launch(text, {"C:\\a.txt"}, ShiftJisLead);
+    EXPECT_EQ(Args({text}), sjis.launched);
+    EXPECT_TRUE(sjis.checked.empty());
+    EXPECT_EQ(Args({"C:\\a.txt", "x "}), Launch(text, {"C:\\a.txt"}, SingleByte).launched);
+}
+
+bool InFolder(const char* path, const char* folder, LeadByteTest lead = SingleByte) {
+    return PathLiesInFolder(path, folder, lead, AsciiSame);
+}
+
+TEST(FolderPath, APathLiesInAFolderOnlyBelowItsWholeName) {
+    const char* cache = "C:\\Users\\u\\INetCache";
+    EXPECT_TRUE(InFolder("C:\\Users\\u\\INetCache\\a.txt", cache));
+    EXPECT_TRUE(InFolder("c:\\users\\U\\inetcache\\IE\\X1\\a[1].htm", cache));
+    EXPECT_TRUE(InFolder("C:\\Users\\u\\INetCache/a.txt", cache));
+    EXPECT_TRUE(InFolder("C:\\Users\\u\\INetCache\\a.txt", "C:\\Users\\u\\INetCache\\"));
+    EXPECT_TRUE(InFolder("C:\\a.txt", "C:\\"));
+    EXPECT_FALSE(InFolder("C:\\Users\\u\\INetCacheOld\\a.txt", cache));
+    EXPECT_FALSE(InFolder("C:\\Users\\u\\INetCache", cache));
+    EXPECT_FALSE(InFolder("C:\\Users\\u\\INetCache\\", cache));
+    EXPECT_FALSE(InFolder("C:\\Users\\u\\INet", cache));
+    EXPECT_FALSE(InFolder("D:\\Users\\u\\INetCache\\a.txt", cache));
+}
+
+TEST(FolderPath, NothingLiesInAnEmptyFolderPath) {
+    EXPECT_FALSE(InFolder("C:\\a.txt", ""));
+    EXPECT_FALSE(InFolder("", ""));
+    EXPECT_FALSE(InFolder("\\a.txt", ""));
+}
+
+TEST(FolderPath, ASecondByteOfShiftJisIsNoSeparator) {
+    // 表 is 0x95 0x5C.
+    EXPECT_TRUE(InFolder("C:\\\x95\\\\a.txt", "C:\\\x95\\", ShiftJisLead));
+    EXPECT_FALSE(InFolder("C:\\\x95\\a.txt", "C:\\\x95", ShiftJisLead));
+    EXPECT_TRUE(InFolder("C:\\\x95\\a.txt", "C:\\\x95", SingleByte));
+}
+
+TEST(FolderPath, EntriesOfOneFolder) {
+    EXPECT_TRUE(InSameFolder("C:\\cache\\a.txt", "C:\\CACHE\\a.txt.htm", SingleByte, AsciiSame));
+    EXPECT_FALSE(InSameFolder("C:\\cache\\a.txt", "C:\\Windows\\a.htm", SingleByte, AsciiSame));
+    EXPECT_FALSE(
+        InSameFolder("C:\\cache\\a.txt", "C:\\cache\\a.txt\\x.htm", SingleByte, AsciiSame));
+    EXPECT_FALSE(InSameFolder("a.txt", "a.txt.htm", SingleByte, AsciiSame));
+}
+
+std::string Params(const char* path, bool print) {
+    char out[300];
+    EXPECT_TRUE(FormatEditorParams(out, sizeof out, path, print));
+    return out;
+}
+
+TEST(EditorParams, PathInQuotesAfterAnOptionalPrintPrefix) {
+    EXPECT_EQ("", Params("", false));
+    EXPECT_EQ("/p ", Params("", true));
+    EXPECT_EQ("\"C:\\a b.txt\"", Params("C:\\a b.txt", false));
+    EXPECT_EQ("/p \"C:\\a.txt\"", Params("C:\\a.txt", true));
+}
+
+TEST(EditorParams, AParameterStringThatDoesNotFitIsRefused) {
+    std::string path(300, 'a');
+    std::vector<char> out(EditorParamsSize(path.size()), 'z');
+    EXPECT_TRUE(FormatEditorParams(out.data(), out.size(), path.c_str(), true));
+    EXPECT_EQ("/p \"" + path + "\"", std::string(out.data()));
+    EXPECT_FALSE(FormatEditorParams(out.data(), out.size() - 1, path.c_str(), true));
+    EXPECT_STREQ("", out.data());
+}
+
+TEST(EditorParams, EditorStartsMustFitInOneCommandLine) {
+    // "<editor>" /p "<text><suffix>" is 32766 characters at most.
+    EXPECT_TRUE(EditorStartsFit(100, 32766 - 100 - 8, true, 0));
+    EXPECT_FALSE(EditorStartsFit(100, 32766 - 100 - 8 + 1, true, 0));
+    EXPECT_TRUE(EditorStartsFit(100, 32766 - 100 - 5, false, 0));
+    EXPECT_TRUE(EditorStartsFit(100, 32766 - 100 - 5 - 4, false, 4));
+    EXPECT_FALSE(EditorStartsFit(100, 32766 - 100 - 5 - 3, false, 4));
+    EXPECT_FALSE(EditorStartsFit(static_cast<size_t>(-1), 1, false, 0));
+}
+
+} // namespace
