@@ -1,0 +1,70 @@
+#!/bin/bash
+# The cost of one forwarding hop: notepad.exe against minimal programs that
+# make the same shell calls, timed inside Wine by hop_timer.exe.
+#   bash bench/run.sh [PAIRS]      (default 30 pairs after 5 warm-up pairs)
+# Runs the 64-bit build (machines without 32-bit user code cannot run the
+# 32-bit one); prints one table.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+root=$(pwd)
+build="$root/build-bench"
+pairs="${1:-30}"
+
+bash scripts/install-deps.sh >/dev/null
+cmake -S . -B "$build" -G Ninja -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-x86_64.cmake \
+    -DQUILLGATE_TESTS=OFF -DQUILLGATE_BENCH=ON >/dev/null
+cmake --build "$build" >/dev/null
+
+source scripts/wine-prefix.sh
+prefix="$build/wineprefix"
+[ -f "$prefix/system.reg" ] || quillgate_prefix_create "$prefix"
+trap 'quillgate_prefix_stop "$prefix"' EXIT
+quillgate_prefix_start "$prefix"
+export WINEPREFIX="$prefix"
+wine=/usr/lib/wine/wine64
+
+win() { echo "Z:${1//\//\\}"; }
+bench=$(win "$build/bench")
+notepad=$(win "$build/notepad.exe")
+editor="$bench\\exit_at_once.exe"
+data="$prefix/drive_c/bench"
+mkdir -p "$data"
+echo text >"$data/file.txt"
+echo a >"$data/a.txt"
+echo b >"$data/b.txt"
+
+reg() { "$wine" reg add "$@" /f >/dev/null 2>&1; }
+key='HKCU\Software\Corvalen\Quillgate'
+reg "$key\\Paths" /v CommonEditor /d "$editor"
+reg "$key\\Paths" /v PrinterEditor /d "$editor"
+reg "$key\\Source" /v ExtensionFlag /t REG_DWORD /d 1
+reg "$key\\Source" /v Extension /d htm
+
+# The Internet cache folder of this prefix, as the shell reports it.
+cache=$("$wine" "$bench\\hop_timer.exe" --cache-folder 2>/dev/null | tr -d '\r' || true)
+cache_unix=$(WINEPREFIX="$prefix" winepath -u "$cache" 2>/dev/null || true)
+if [ -n "$cache_unix" ]; then
+    mkdir -p "$cache_unix"
+    echo '<html></html>' >"$cache_unix/page.txt"
+fi
+
+cases="$build/bench/cases.txt"
+{
+    echo "case forward one file"
+    echo "A $notepad C:\\bench\\file.txt"
+    echo "B $bench\\minimal_forwarder.exe $editor \"\\\"C:\\bench\\file.txt\\\"\""
+    echo "case /p with two files"
+    echo "A $notepad /p C:\\bench\\a.txt C:\\bench\\b.txt"
+    echo "B $bench\\minimal_forwarder.exe $editor \"/p \\\"C:\\bench\\b.txt\\\"\" \"/p \\\"C:\\bench\\a.txt\\\"\""
+    if [ -n "$cache_unix" ]; then
+        echo "case view-source copy"
+        echo "A $notepad $cache\\page.txt"
+        echo "B $bench\\minimal_forwarder.exe --copy \"$cache\\page.txt\" \"$cache\\page.txt.htm\" $editor \"\\\"$cache\\page.txt.htm\\\"\""
+    fi
+    echo "case settings sheet window"
+    echo "A $notepad /setting"
+    echo "B $bench\\minimal_sheet.exe"
+} >"$cases"
+
+echo "A = notepad.exe, B = minimal program; $pairs pairs, alternated; ratio = A/B per pair"
+"$wine" "$bench\\hop_timer.exe" "$(win "$cases")" "$pairs" 5
