@@ -1,8 +1,71 @@
 #include "ui/sheet/about_page.h"
 
-// Placeholder until the About page lands: the bare template.
-LRESULT CAboutPage::WindowProc(HWND, UINT msg, WPARAM, LPARAM) { return msg == WM_INITDIALOG; }
+#include "resources/load_text.h"
+#include "resources/resource_ids.h"
+#include "ui/sheet/help_popup.h"
+#include "ui/sheet/page_font.h"
+#include "ui/sheet/version_text.h"
 
-void CAboutPage::OnInitDialog(HWND) {}
+LRESULT CAboutPage::WindowProc(HWND hwnd, UINT msg, WPARAM, LPARAM lParam) {
+    switch (msg) {
+    case WM_HELP: {
+        const HELPINFO* help = reinterpret_cast<const HELPINFO*>(lParam);
+        return ShowHelpPopup(GetDlgItem(hwnd, help->iCtrlId), LoadText(help->iCtrlId),
+                             help->MousePos.x, help->MousePos.y);
+    }
+    case WM_INITDIALOG:
+        OnInitDialog(hwnd);
+        return 1;
+    case WM_DESTROY:
+        DeleteAboutFonts(hwnd);
+        return 0;
+    }
+    return 0;
+}
 
-void SetAboutFonts(HWND) {}
+void CAboutPage::OnInitDialog(HWND page) {
+    SetAboutFonts(page);
+    // LoadText shares one buffer: each text is set before the next is loaded.
+    SetDlgItemTextA(page, IDC_ABOUT_HOME_LINK, LoadText(IDS_HOME_PAGE_URL));
+    SetDlgItemTextA(page, IDC_ABOUT_MAIL_LINK, LoadText(IDS_MAIL_URL));
+    SetDlgItemTextA(page, IDC_ABOUT_VERSION, GetProductVersionText());
+    homePageLink.Attach(GetDlgItem(page, IDC_ABOUT_HOME_LINK));
+    mailLink.Attach(GetDlgItem(page, IDC_ABOUT_MAIL_LINK));
+}
+
+static void SetControlFont(HWND page, int id, HFONT font) {
+    SendDlgItemMessageA(page, id, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
+}
+
+void SetAboutFonts(HWND page) {
+    AdaptPageFont(page);
+    HFONT pageFont = reinterpret_cast<HFONT>(SendMessageA(page, WM_GETFONT, 0, 0));
+
+    LOGFONTA font = {};
+    GetObjectA(pageFont, sizeof font, &font);
+    font.lfCharSet = DEFAULT_CHARSET;
+    lstrcpynA(font.lfFaceName, "Tahoma", LF_FACESIZE);
+    SetControlFont(page, IDC_ABOUT_VERSION, CreateFontIndirectA(&font));
+
+    font.lfHeight *= 2;
+    font.lfWidth *= 2;
+    SetControlFont(page, IDC_ABOUT_TITLE, CreateFontIndirectA(&font));
+
+    // The links keep the page font's own face and character set.
+    GetObjectA(pageFont, sizeof font, &font);
+    font.lfUnderline = TRUE;
+    HFONT link = CreateFontIndirectA(&font);
+    SetControlFont(page, IDC_ABOUT_MAIL_LINK, link);
+    SetControlFont(page, IDC_ABOUT_HOME_LINK, link);
+}
+
+void DeleteAboutFonts(HWND page) {
+    // The links share one font; the controls are going away with the page.
+    const int owners[] = {IDC_ABOUT_VERSION, IDC_ABOUT_TITLE, IDC_ABOUT_HOME_LINK};
+    for (int id : owners) {
+        HFONT font = reinterpret_cast<HFONT>(SendDlgItemMessageA(page, id, WM_GETFONT, 0, 0));
+        if (font != NULL && font != reinterpret_cast<HFONT>(SendMessageA(page, WM_GETFONT, 0, 0))) {
+            DeleteObject(font);
+        }
+    }
+}

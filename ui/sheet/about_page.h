@@ -23,3 +23,6 @@ private:
 // Gives the title, version line and links their fonts, derived from the
 // page's font after AdaptPageFont.
 void SetAboutFonts(HWND page);
+
+// Deletes the fonts SetAboutFonts made, as the page dialog goes.
+void DeleteAboutFonts(HWND page);
