@@ -1,5 +1,5 @@
-// The shell's Unknown file class: reading its state (Part 2.1, Load) and
-// making the program its open verb or undoing that (Part 2.2).
+// The shell's Unknown file class: reading its state on Load, and making
+// the program its open verb or undoing that.
 #include "settings/settings.h"
 
 #include "resources/load_text.h"

@@ -1,4 +1,4 @@
-// The settings store (Part 2.1) against the real registry of the Wine test
+// The settings store against the real registry of the Wine test
 // prefix. Each test opens a CSettings of its own under a key named after the
 // test (HKCU\Software\Corvalen\QuillgateTest.<test>) and removes it again.
 #include <gtest/gtest.h>

@@ -1,4 +1,4 @@
-// Reading (Part 2.1) and changing (Part 2.2) the shell's Unknown file class in
+// Reading and changing the shell's Unknown file class in
 // the real HKEY_CLASSES_ROOT of the Wine test prefix. Every test starts from
 // no HKCR\Unknown\shell at all, sets up what it needs, and the fixture puts
 // back whatever was there before.
