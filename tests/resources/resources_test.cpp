@@ -482,6 +482,13 @@ TEST_F(ShippedFile, IsA32BitGuiProgram) {
     EXPECT_EQ(IMAGE_SUBSYSTEM_WINDOWS_GUI, At<WORD>(pe_ + 24 + 68));
 }
 
+TEST_F(ShippedFile, StaysWithinItsFootprint) {
+    if (ShippedNotepadPath() == testsupport::NotepadPath()) {
+        GTEST_SKIP() << "no 32-bit build was named";
+    }
+    EXPECT_LE(image_.size(), 96u * 1024) << "notepad.exe with all its resources";
+}
+
 TEST_F(ShippedFile, ImportsSystemLibrariesOnly) {
     if (ShippedNotepadPath() == testsupport::NotepadPath()) {
         GTEST_SKIP() << "no 32-bit build was named";
