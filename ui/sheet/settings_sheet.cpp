@@ -1,4 +1,89 @@
 #include "ui/sheet/settings_sheet.h"
 
-// Placeholder until the property sheet lands.
-void RunSettingsSheet() {}
+#include <windows.h>
+#include <commctrl.h>
+#include <stddef.h>
+
+#include "resources/app_globals.h"
+#include "resources/resource_ids.h"
+#include "ui/sheet/page_font.h"
+#include "ui/sheet/settings_sheet_object.h"
+#include "ui/wrappers/shared_window_proc.h"
+
+// PROPSHEETHEADERA_V2_SIZE does not compile with these headers (it names an
+// undefined DUMMYUNION5_MEMBER); this is the same size, up to hbmHeader.
+const DWORD kSheetHeaderSize = offsetof(PROPSHEETHEADERA, hbmHeader) + sizeof(HBITMAP);
+
+// The size macros are no constant expressions; offsetof gives the same sizes.
+#if !defined(_WIN64)
+static_assert(offsetof(PROPSHEETPAGEA, pszHeaderSubTitle) + sizeof(LPCSTR) == 48,
+              "PROPSHEETPAGEA_V2_SIZE: the page with its header-title fields");
+static_assert(kSheetHeaderSize == 52, "the header with its watermark fields");
+#endif
+
+namespace {
+
+HPROPSHEETPAGE CreatePage(int templateId, CWinBase* page) {
+    PROPSHEETPAGEA description;
+    ZeroMemory(&description, sizeof description);
+    description.dwSize = PROPSHEETPAGEA_V2_SIZE;
+    description.dwFlags = 0;
+    description.hInstance = g_instance;
+    description.pszTemplate = MAKEINTRESOURCEA(templateId);
+    description.pfnDlgProc = PageDialogProc;
+    description.lParam = reinterpret_cast<LPARAM>(page);
+    return CreatePropertySheetPageA(&description);
+}
+
+} // namespace
+
+void CSettingsSheet::Run() {
+    HPROPSHEETPAGE pages[2];
+    pages[0] = CreatePage(IDD_SETTINGS, &settingsPage);
+    pages[1] = CreatePage(IDD_ABOUT, &aboutPage);
+    if (!pages[0] || !pages[1]) {
+        // A sheet with a missing page cannot be shown; the one made is freed.
+        for (HPROPSHEETPAGE page : pages) {
+            if (page) {
+                DestroyPropertySheetPage(page);
+            }
+        }
+        return;
+    }
+
+    PROPSHEETHEADERA header;
+    ZeroMemory(&header, sizeof header);
+    header.dwSize = kSheetHeaderSize;
+    header.dwFlags = PSH_USEHICON;
+    header.hwndParent = NULL;
+    header.hInstance = g_instance;
+    header.hIcon = LoadIconA(g_instance, MAKEINTRESOURCEA(IDI_QUILLGATE));
+    header.pszCaption = g_caption;
+    header.nPages = 2;
+    header.nStartPage = 0;
+    header.phpage = pages;
+
+    AdaptPageFont(NULL);
+    // Closing by OK, Cancel or the close box all end here; the pages have
+    // done their work by then, so the result says nothing more.
+    PropertySheetA(&header);
+}
+
+void* CSettingsSheet::operator new(size_t size) noexcept {
+    return HeapAlloc(GetProcessHeap(), 0, size);
+}
+
+void CSettingsSheet::operator delete(void* sheet) noexcept {
+    if (sheet) {
+        HeapFree(GetProcessHeap(), 0, sheet);
+    }
+}
+
+void RunSettingsSheet() {
+    CSettingsSheet* sheet = new CSettingsSheet;
+    if (!sheet) {
+        return;
+    }
+    sheet->Run();
+    delete sheet;
+}

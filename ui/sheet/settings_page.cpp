@@ -1,0 +1,160 @@
+#include "ui/sheet/settings_page.h"
+
+#include <commctrl.h>
+
+#include "resources/load_text.h"
+#include "resources/resource_ids.h"
+#include "settings/settings.h"
+#include "ui/sheet/browse_for_editor.h"
+#include "ui/sheet/help_popup.h"
+#include "ui/sheet/page_font.h"
+
+namespace {
+
+// The list always offers the default; the stored editor joins it when it is
+// another one. The combo sorts its list itself.
+void FillEditorCombo(HWND page, int id, const char* editor) {
+    HWND combo = GetDlgItem(page, id);
+    SendMessageA(combo, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(LoadText(IDS_DEFAULT_EDITOR)));
+    if (lstrcmpA(editor, LoadText(IDS_DEFAULT_EDITOR)) != 0) {
+        SendMessageA(combo, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(editor));
+    }
+    SetWindowTextA(combo, editor);
+}
+
+// Attaches `check` to its box and lets it enable `dependentId`, then gives the
+// box its stored state, which sets the dependent's state as well.
+void SetUpDependentCheck(HWND page, CDependentCheck& check, int checkId, int dependentId,
+                         LONG checked) {
+    check.Attach(GetDlgItem(page, checkId));
+    if (HWND dependent = GetDlgItem(page, dependentId)) {
+        check.dependents.Append({dependent, TRUE});
+    }
+    SendDlgItemMessageA(page, checkId, BM_SETCHECK, checked ? BST_CHECKED : BST_UNCHECKED, 0);
+}
+
+} // namespace
+
+LRESULT CSettingsPage::WindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+    switch (msg) {
+    case WM_INITDIALOG:
+        OnInitDialog(hwnd);
+        return 1;
+    case WM_COMMAND:
+        OnCommand(hwnd, LOWORD(wParam), HIWORD(wParam));
+        return 0;
+    case WM_NOTIFY:
+        if (lParam &&
+            reinterpret_cast<const NMHDR*>(lParam)->code == static_cast<UINT>(PSN_APPLY)) {
+            Save(hwnd);
+            g_settings.Load();
+            return 1;
+        }
+        return 0;
+    case WM_HELP:
+        if (lParam) {
+            ShowHelp(hwnd, reinterpret_cast<const HELPINFO*>(lParam));
+        }
+        return 1;
+    default:
+        return 0;
+    }
+}
+
+void CSettingsPage::OnInitDialog(HWND page) {
+    initialising = TRUE;
+    InitCommonControls();
+    AdaptPageFont(page);
+
+    FillEditorCombo(page, IDC_EDIT_EDITOR, g_settings.EditEditor());
+    FillEditorCombo(page, IDC_PRINT_EDITOR, g_settings.PrintEditor());
+
+    SetUpDependentCheck(page, extensionCheck, IDC_EXTENSION_FLAG, IDC_EXTENSION,
+                        g_settings.ExtensionFlag());
+    HWND extension = GetDlgItem(page, IDC_EXTENSION);
+    const int extensions[] = {IDS_EXTENSION_HTM, IDS_EXTENSION_HTML, IDS_EXTENSION_SHTML,
+                              IDS_EXTENSION_XML};
+    for (int id : extensions) {
+        SendMessageA(extension, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(LoadText(id)));
+    }
+    SetWindowTextA(extension, g_settings.Extension());
+
+    SetUpDependentCheck(page, associationCheck, IDC_UNKNOWN_ASSOCIATE, IDC_MENU_TEXT,
+                        g_settings.UnknownAssociated());
+    SetDlgItemTextA(page, IDC_MENU_TEXT, g_settings.MenuText());
+    initialising = FALSE;
+}
+
+void CSettingsPage::OnCommand(HWND page, int id, int code) {
+    switch (id) {
+    case IDC_EDIT_EDITOR_BROWSE:
+        if (BrowseForEditor(page, GetDlgItem(page, IDC_EDIT_EDITOR), TRUE)) {
+            MarkChanged(page);
+        }
+        break;
+    case IDC_PRINT_EDITOR_BROWSE:
+        if (BrowseForEditor(page, GetDlgItem(page, IDC_PRINT_EDITOR), FALSE)) {
+            MarkChanged(page);
+        }
+        break;
+    case IDC_EXTENSION_FLAG:
+    case IDC_UNKNOWN_ASSOCIATE:
+        MarkChanged(page);
+        break;
+    case IDC_MENU_TEXT:
+        if (code == EN_CHANGE) {
+            MarkChanged(page);
+        }
+        break;
+    case IDC_EDIT_EDITOR:
+    case IDC_PRINT_EDITOR:
+    case IDC_EXTENSION:
+        if (code == CBN_SELCHANGE || code == CBN_EDITCHANGE) {
+            MarkChanged(page);
+        }
+        break;
+    default:
+        break;
+    }
+}
+
+void CSettingsPage::MarkChanged(HWND page) {
+    // The edit box reports the text the page itself puts in while it fills
+    // its controls; that is no change of the user's.
+    if (initialising) {
+        return;
+    }
+    SendMessageA(GetParent(page), PSM_CHANGED, reinterpret_cast<WPARAM>(page), 0);
+}
+
+void CSettingsPage::Save(HWND page) {
+    // Written as typed: an empty editor or a dotted extension is the user's call.
+    char text[MAX_PATH];
+    ZeroMemory(text, sizeof text);
+    GetDlgItemTextA(page, IDC_EDIT_EDITOR, text, sizeof text);
+    g_settings.SetEditEditor(text);
+
+    ZeroMemory(text, sizeof text);
+    GetDlgItemTextA(page, IDC_PRINT_EDITOR, text, sizeof text);
+    g_settings.SetPrintEditor(text);
+
+    const BOOL copies = IsDlgButtonChecked(page, IDC_EXTENSION_FLAG) == BST_CHECKED;
+    g_settings.SetExtensionFlag(copies ? 1 : 0);
+
+    ZeroMemory(text, sizeof text);
+    GetDlgItemTextA(page, IDC_EXTENSION, text, sizeof text);
+    g_settings.SetExtension(text);
+
+    ZeroMemory(text, sizeof text);
+    GetDlgItemTextA(page, IDC_MENU_TEXT, text, sizeof text);
+    const BOOL associate = IsDlgButtonChecked(page, IDC_UNKNOWN_ASSOCIATE) == BST_CHECKED;
+    g_settings.ApplyUnknownAssociation(associate, text);
+}
+
+void CSettingsPage::ShowHelp(HWND page, const HELPINFO* help) {
+    const int id = help->iCtrlId;
+    // The group boxes share one text that explains how to get the others.
+    const bool groupBox = id > IDC_ABOUT_MAIL_LINK && id < IDC_EDIT_EDITOR_LABEL;
+    const char* text = LoadText(groupBox ? IDS_GROUP_HELP : static_cast<unsigned int>(id));
+    ShowHelpPopup(GetDlgItem(page, id), text, help->MousePos.x, help->MousePos.y);
+}
