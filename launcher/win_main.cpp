@@ -1,10 +1,9 @@
 #include <windows.h>
 
-#include "resources/app_globals.h"
-#include "resources/load_text.h"
+#include "launcher/launcher.h"
 
-int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
-    g_instance = instance;
-    lstrcpynA(g_caption, LoadText(1), sizeof g_caption);
-    return 0;
+// The runtime's own argument vector is not used: runtimes split some command
+// lines differently, so the launcher splits GetCommandLineA() itself.
+int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int showState) {
+    return LauncherMain(instance, GetCommandLineA(), showState);
 }

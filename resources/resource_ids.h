@@ -23,6 +23,7 @@
 #define IDS_EDITOR_IS_SELF 33
 #define IDS_EDITOR_NOT_FOUND 34
 #define IDS_SOURCE_COPY_FAILED 35
+#define IDS_COMMAND_LINE_TOO_LONG 36
 
 // About page (dialog 102)
 #define IDC_ABOUT_ICON 1000

@@ -1,0 +1,41 @@
+#include "launcher/editor_check.h"
+
+#include <shlwapi.h>
+
+#include "launcher/path_forms.h"
+
+namespace {
+
+bool ResolveOnSearchPath(const char* name, CHeapText* out) {
+    return SearchForFile(name, out) || out->Copy(name);
+}
+
+// However the setting spells this program (short names, case, "." and ".."
+// segments, forward slashes, another hard link): same file, or same long path.
+bool IsThisProgram(const char* editor) {
+    CHeapText module, own;
+    if (!GetOwnModulePath(&module) || !ResolveOnSearchPath(module.Get(), &own)) {
+        return false;
+    }
+    if (lstrcmpiA(own.Get(), editor) == 0 || IsSameFile(own.Get(), editor)) {
+        return true;
+    }
+    CHeapText ownResolved, editorResolved;
+    return GetResolvedPath(own.Get(), &ownResolved) && GetResolvedPath(editor, &editorResolved) &&
+           lstrcmpiA(ownResolved.Get(), editorResolved.Get()) == 0;
+}
+
+} // namespace
+
+EditorCheck CheckEditor(const char* setting, CHeapText* editor) {
+    if (!ResolveOnSearchPath(setting, editor)) {
+        return kEditorMissing;
+    }
+    if (IsThisProgram(editor->Get())) {
+        return kEditorIsThisProgram;
+    }
+    if (!PathFileExistsA(editor->Get())) {
+        return kEditorMissing;
+    }
+    return kEditorReady;
+}

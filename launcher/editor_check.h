@@ -1,0 +1,13 @@
+#pragma once
+
+#include "launcher/heap_text.h"
+
+enum EditorCheck {
+    kEditorReady,         // `editor` holds the path to start
+    kEditorIsThisProgram, // starting it would start this program again, without end
+    kEditorMissing
+};
+
+// Resolves the editor setting the way the system searches for files (a
+// setting that cannot be resolved is kept as it is) and checks it.
+EditorCheck CheckEditor(const char* setting, CHeapText* editor);

@@ -1,0 +1,103 @@
+#include "launcher/launcher.h"
+
+#include <shlwapi.h>
+
+#include "launcher/ansi_text.h"
+#include "launcher/argument_scan.h"
+#include "launcher/command_line.h"
+#include "launcher/drive_split.h"
+#include "launcher/editor_check.h"
+#include "launcher/editor_params.h"
+#include "launcher/editor_params_text.h"
+#include "launcher/heap_text.h"
+#include "launcher/launcher_seam.h"
+#include "resources/app_globals.h"
+#include "resources/load_text.h"
+#include "resources/resource_ids.h"
+#include "settings/settings.h"
+
+namespace {
+
+struct LaunchTarget {
+    const char* editor;
+    BOOL print;
+    int showState;
+};
+
+bool PieceExistsOnDisk(const char* piece, void*) {
+    return PathFileExistsA(piece) != FALSE;
+}
+
+void StartEditor(const char* piece, void* context) {
+    const LaunchTarget* target = static_cast<const LaunchTarget*>(context);
+    const char* params = BuildEditorParams(piece, target->print);
+    if (params) {
+        // Fire and forget: a failed start is the shell's to report.
+        g_launcherSeam.shellExecute(NULL, NULL, target->editor, params, NULL, target->showState);
+    }
+}
+
+void WarnAndRunSettings(UINT textId) {
+    ShowLauncherMessage(textId, MB_ICONWARNING);
+    g_launcherSeam.runSettingsSheet();
+}
+
+} // namespace
+
+int LauncherMain(HINSTANCE instance, const char* commandLine, int showState) {
+    g_instance = instance;
+    ZeroMemory(g_caption, sizeof g_caption);
+    lstrcpynA(g_caption, LoadText(IDS_CAPTION), sizeof g_caption);
+    g_settings.Open(g_caption);
+    g_settings.Load();
+    return RunLauncher(commandLine, showState);
+}
+
+int RunLauncher(const char* commandLine, int showState) {
+    // Sized to the command line, which is at least as long as the joined text.
+    const char* arguments = SkipProgramName(commandLine, AnsiLeadByte);
+    size_t capacity = static_cast<size_t>(lstrlenA(arguments)) + 1;
+    CHeapText joined, scratch;
+    if (!joined.Allocate(capacity) || !scratch.Allocate(capacity)) {
+        return 0;
+    }
+    bool print = false;
+    switch (ScanArguments(arguments, AnsiLeadByte, AnsiSwitchEquals, joined.Get(), scratch.Get(),
+                          capacity, &print)) {
+    case kRunSettings:
+        g_launcherSeam.runSettingsSheet();
+        return 0;
+    case kArgumentsTooLong:
+        ShowLauncherMessage(IDS_COMMAND_LINE_TOO_LONG, MB_ICONERROR);
+        return 0;
+    case kLaunch:
+        break;
+    }
+    scratch.Free();
+
+    CHeapText editor;
+    switch (CheckEditor(print ? g_settings.PrintEditor() : g_settings.EditEditor(), &editor)) {
+    case kEditorIsThisProgram:
+        WarnAndRunSettings(IDS_EDITOR_IS_SELF);
+        return 0;
+    case kEditorMissing:
+        WarnAndRunSettings(IDS_EDITOR_NOT_FOUND);
+        return 0;
+    case kEditorReady:
+        break;
+    }
+
+    // Refuse the whole request rather than start some files and lose others.
+    size_t copySuffix = g_settings.ExtensionFlag() != 0
+                            ? 1 + static_cast<size_t>(lstrlenA(g_settings.Extension()))
+                            : 0;
+    if (!EditorStartsFit(static_cast<size_t>(lstrlenA(editor.Get())),
+                         static_cast<size_t>(lstrlenA(joined.Get())), print, copySuffix)) {
+        ShowLauncherMessage(IDS_COMMAND_LINE_TOO_LONG, MB_ICONERROR);
+        return 0;
+    }
+
+    LaunchTarget target = {editor.Get(), print ? TRUE : FALSE, showState};
+    LaunchPiecesFromTheEnd(joined.Get(), AnsiLeadByte, PieceExistsOnDisk, StartEditor, &target);
+    return 0;
+}

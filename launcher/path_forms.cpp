@@ -1,0 +1,89 @@
+#include "launcher/path_forms.h"
+
+namespace {
+
+// Runs `call(buffer, size)`, which returns the length it wrote, the size it
+// needs (NUL included) when the buffer is too small, or 0 on failure.
+template <typename Call> bool FillGrowing(CHeapText* out, Call call) {
+    DWORD size = MAX_PATH;
+    for (int attempt = 0; attempt < 4; ++attempt) { // the needed size may change between calls
+        if (!out->Allocate(size)) {
+            return false;
+        }
+        DWORD result = call(out->Get(), size);
+        if (result == 0) {
+            out->Free();
+            return false;
+        }
+        if (result < size) {
+            return true;
+        }
+        size = result + 1;
+    }
+    out->Free();
+    return false;
+}
+
+bool GetIdentity(const char* path, BY_HANDLE_FILE_INFORMATION* info) {
+    HANDLE file = CreateFileA(path, 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, NULL,
+                              OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, NULL);
+    if (file == INVALID_HANDLE_VALUE) {
+        return false;
+    }
+    BOOL got = GetFileInformationByHandle(file, info);
+    CloseHandle(file);
+    return got != FALSE;
+}
+
+} // namespace
+
+bool GetOwnModulePath(CHeapText* out) {
+    // GetModuleFileNameA reports a cut name only by filling the whole buffer.
+    for (DWORD size = MAX_PATH; size <= 0x10000; size *= 2) {
+        if (!out->Allocate(size)) {
+            return false;
+        }
+        DWORD length = GetModuleFileNameA(NULL, out->Get(), size);
+        if (length == 0) {
+            break;
+        }
+        if (length < size - 1) {
+            return true;
+        }
+    }
+    out->Free();
+    return false;
+}
+
+bool SearchForFile(const char* name, CHeapText* out) {
+    return FillGrowing(out, [name](char* buffer, DWORD size) {
+        return SearchPathA(NULL, name, NULL, size, buffer, NULL);
+    });
+}
+
+bool GetFullPath(const char* path, CHeapText* out) {
+    return FillGrowing(out, [path](char* buffer, DWORD size) {
+        return GetFullPathNameA(path, size, buffer, NULL);
+    });
+}
+
+bool GetLongPath(const char* path, CHeapText* out) {
+    return FillGrowing(
+        out, [path](char* buffer, DWORD size) { return GetLongPathNameA(path, buffer, size); });
+}
+
+bool GetResolvedPath(const char* path, CHeapText* out) {
+    CHeapText full;
+    if (!GetFullPath(path, &full)) {
+        return false;
+    }
+    return GetLongPath(full.Get(), out) || out->Copy(full.Get());
+}
+
+bool IsSameFile(const char* a, const char* b) {
+    BY_HANDLE_FILE_INFORMATION infoA, infoB;
+    return GetIdentity(a, &infoA) && GetIdentity(b, &infoB) &&
+           infoA.dwVolumeSerialNumber == infoB.dwVolumeSerialNumber &&
+           infoA.nFileIndexHigh == infoB.nFileIndexHigh &&
+           infoA.nFileIndexLow == infoB.nFileIndexLow;
+}

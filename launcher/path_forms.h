@@ -1,0 +1,18 @@
+// Paths as the system resolves them, each into a buffer sized to the result:
+// none of these cuts a path short.
+#pragma once
+
+#include "launcher/heap_text.h"
+
+// The program's own executable.
+bool GetOwnModulePath(CHeapText* out);
+// `name` found the way the system searches for files (SearchPathA).
+bool SearchForFile(const char* name, CHeapText* out);
+// `path` made absolute, with "." and ".." segments and forward slashes resolved.
+bool GetFullPath(const char* path, CHeapText* out);
+// `path` with every component in its long form (the file must exist).
+bool GetLongPath(const char* path, CHeapText* out);
+// The long form of the full path, or the full path when the file does not exist.
+bool GetResolvedPath(const char* path, CHeapText* out);
+// True when both paths open one and the same file or folder.
+bool IsSameFile(const char* a, const char* b);

@@ -1,0 +1,220 @@
+// The built notepad.exe under Wine, started with exact command lines as a
+// shell would start it. The recorder editor, configured in the registry,
+// logs what arrives; message boxes are answered by a driver that finds them
+// by their caption, reads their text and presses OK.
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include <string>
+#include <vector>
+
+#include "resources/load_text.h"
+#include "resources/resource_ids.h"
+#include "tests/launcher/launcher_test_support.h"
+#include "tests/support/wine_test_support.h"
+
+using launchertest::EditorStart;
+using launchertest::InternetCacheFolder;
+using launchertest::ProcessRun;
+using launchertest::RecorderLog;
+using launchertest::RunAnswering;
+using launchertest::ShortPath;
+using launchertest::TestFolder;
+using testsupport::Ansi;
+using testsupport::ScratchDir;
+
+namespace {
+
+const char kPaths[] = "Software\\Corvalen\\Quillgate\\Paths";
+const char kSource[] = "Software\\Corvalen\\Quillgate\\Source";
+
+std::string Quoted(const std::string& path) {
+    return "\"" + path + "\"";
+}
+
+std::vector<std::string> ParamsOf(const std::vector<EditorStart>& starts) {
+    std::vector<std::string> params;
+    for (const EditorStart& start : starts) {
+        params.push_back(start.params);
+    }
+    return params;
+}
+
+typedef std::vector<std::string> Texts;
+
+class NotepadExe : public testing::Test {
+protected:
+    void SetUp() override {
+        testsupport::ResetSettings();
+        printEditor_ = files_.File("print-recorder.exe");
+        ASSERT_TRUE(
+            CopyFileA(testsupport::ToolPath("recorder.exe").c_str(), printEditor_.c_str(), FALSE));
+        SetEditor("CommonEditor", testsupport::ToolPath("recorder.exe"));
+        SetEditor("PrinterEditor", printEditor_);
+    }
+    void TearDown() override { testsupport::ResetSettings(); }
+
+    static void SetEditor(const char* value, const std::string& path) {
+        ASSERT_TRUE(testsupport::SetString(HKEY_CURRENT_USER, kPaths, value, path.c_str()));
+    }
+
+    // Starts notepad.exe with `arguments` after its quoted name.
+    ProcessRun Start(const std::string& arguments, int show = SW_SHOWNORMAL) {
+        return RunAnswering(Quoted(testsupport::NotepadPath()) + " " + arguments, show);
+    }
+    // Starts it and returns what the editor received, expecting `count` starts.
+    std::vector<EditorStart> Forward(const std::string& arguments, size_t count,
+                                     int show = SW_SHOWNORMAL) {
+        ProcessRun run = Start(arguments, show);
+        EXPECT_EQ(0, run.exitCode);
+        EXPECT_EQ(Texts(), run.messages);
+        return log_.WaitForStarts(count);
+    }
+
+    const ScratchDir& Files() const { return files_; }
+    const std::string& PrintEditor() const { return printEditor_; }
+    const RecorderLog& Log() const { return log_; }
+
+private:
+    ScratchDir files_{"notepad-exe"};
+    std::string printEditor_;
+    RecorderLog log_;
+};
+
+TEST_F(NotepadExe, AnUnquotedPathWithBlanksArrivesQuotedWithTheShowState) {
+    CreateDirectoryA(Files().File("My Documents").c_str(), NULL);
+    std::string path = Files().Write("My Documents\\memo a.txt");
+    std::vector<EditorStart> starts = Forward(path, 1, SW_SHOWMINNOACTIVE);
+    ASSERT_EQ(1u, starts.size());
+    EXPECT_EQ(Quoted(path), starts[0].params);
+    EXPECT_EQ(SW_SHOWMINNOACTIVE, starts[0].showState);
+    EXPECT_EQ(0u, starts[0].commandLine.find(Quoted(testsupport::ToolPath("recorder.exe"))));
+}
+
+TEST_F(NotepadExe, TwoFilesStartTheEditorTwiceTheLastFirst) {
+    std::string a = Files().Write("a.txt"), b = Files().Write("b.txt");
+    EXPECT_EQ(Texts({Quoted(b), Quoted(a)}), ParamsOf(Forward(a + " " + b, 2)));
+}
+
+TEST_F(NotepadExe, PrintSwitchStartsThePrintEditorWithItsPrefix) {
+    std::string a = Files().Write("a.txt");
+    std::vector<EditorStart> starts = Forward("/P " + a, 1);
+    ASSERT_EQ(1u, starts.size());
+    EXPECT_EQ("/p " + Quoted(a), starts[0].params);
+    EXPECT_EQ(0u, starts[0].commandLine.find(Quoted(PrintEditor())));
+    // Alone, it leaves the prefix with its trailing blank.
+    starts = Forward("/p", 2);
+    ASSERT_EQ(2u, starts.size());
+    EXPECT_EQ("/p ", starts[1].params);
+}
+
+TEST_F(NotepadExe, WithoutArgumentsTheEditorStartsWithNothing) {
+    std::vector<EditorStart> starts = Forward("", 1);
+    ASSERT_EQ(1u, starts.size());
+    EXPECT_EQ("", starts[0].params);
+}
+
+TEST_F(NotepadExe, SplitsItsCommandLineByTheRuntimeRules) {
+    EXPECT_EQ(Texts({"\"ab cd\""}), ParamsOf(Forward("a\"b c\"d", 1)));
+}
+
+TEST_F(NotepadExe, DoubledQuotesInsideQuotesGiveOneQuote) {
+    EXPECT_EQ(Texts({"\"a\"b\""}), ParamsOf(Forward("\"a\"\"b\"", 1)));
+}
+
+TEST_F(NotepadExe, EvenBackslashesBeforeAQuoteAreHalved) {
+    EXPECT_EQ(Texts({"\"\\x\""}), ParamsOf(Forward("\\\\\"x", 1)));
+}
+
+TEST_F(NotepadExe, ASecondByte5CFollowsTheCodePage) {
+    std::string b = Files().Write("b.txt");
+    if (GetACP() == 932) {
+        std::string folder = Files().File(Ansi("表").c_str()); // 0x95 0x5C
+        ASSERT_TRUE(CreateDirectoryA(folder.c_str(), NULL));
+        EXPECT_EQ(Texts({Quoted(b), Quoted(folder)}),
+                  ParamsOf(Forward(Quoted(folder) + " " + b, 2)));
+    } else {
+        std::string odd = Files().Path() + "\\\x95";
+        EXPECT_EQ(Texts({Quoted(b), Quoted(odd + "\"")}),
+                  ParamsOf(Forward("\"" + odd + "\\\" " + b, 2)));
+    }
+}
+
+TEST_F(NotepadExe, APathLongerThanMaxPathArrivesWhole) {
+    std::string path = Files().Path() + "\\" + std::string(280, 'L') + ".txt";
+    EXPECT_EQ(Texts({Quoted(path)}), ParamsOf(Forward(Quoted(path), 1)));
+}
+
+TEST_F(NotepadExe, TheLongestForwardableCommandLineArrivesWhole) {
+    // "<recorder>" "<path>" is exactly as long as a command line may be.
+    std::string recorder = Quoted(testsupport::ToolPath("recorder.exe"));
+    std::string path = "C:\\";
+    path += std::string(32766 - recorder.size() - 3 - path.size(), 'a');
+    std::vector<EditorStart> starts = Forward(path, 1);
+    ASSERT_EQ(1u, starts.size());
+    EXPECT_EQ(32766u, starts[0].commandLine.size());
+    EXPECT_EQ(Quoted(path), starts[0].params);
+}
+
+TEST_F(NotepadExe, ACommandLineTooLongToForwardIsRefused) {
+    std::string line = Quoted(testsupport::NotepadPath()) + " C:\\";
+    line += std::string(32766 - line.size(), 'a'); // the longest CreateProcessA takes
+    ProcessRun run = RunAnswering(line);
+    EXPECT_EQ(0, run.exitCode);
+    EXPECT_EQ(Texts({LoadText(IDS_COMMAND_LINE_TOO_LONG)}), run.messages);
+    EXPECT_TRUE(Log().WaitForStarts(0).empty());
+}
+
+TEST_F(NotepadExe, ACachedFileArrivesAsItsViewSourceCopy) {
+    std::string cache = InternetCacheFolder();
+    ASSERT_FALSE(cache.empty());
+    TestFolder cached(cache + "\\quillgate-exe");
+    std::string page = cached.Write("index[1].txt", "<p>cached</p>");
+    ASSERT_TRUE(testsupport::SetDword(HKEY_CURRENT_USER, kSource, "ExtensionFlag", 1));
+    EXPECT_EQ(Texts({Quoted(page + ".htm")}), ParamsOf(Forward(page, 1)));
+    EXPECT_EQ("<p>cached</p>", testsupport::ReadFile(page + ".htm"));
+}
+
+TEST_F(NotepadExe, SettingSwitchStartsNoEditor) {
+    ProcessRun run = Start("/setting " + Files().Write("a.txt"));
+    EXPECT_EQ(0, run.exitCode);
+    EXPECT_EQ(Texts(), run.messages);
+    EXPECT_TRUE(Log().WaitForStarts(0).empty());
+}
+
+TEST_F(NotepadExe, AnEditorThatIsItselfIsRefusedHoweverSpelled) {
+    std::string self = testsupport::NotepadPath();
+    std::string folder = self.substr(0, self.rfind('\\'));
+    std::string upper = self;
+    CharUpperBuffA(&upper[0], static_cast<DWORD>(upper.size()));
+    std::string slashes = self;
+    for (char& c : slashes) {
+        if (c == '\\') {
+            c = '/';
+        }
+    }
+    const std::string spellings[] = {
+        ShortPath(self),
+        upper,
+        slashes,
+        folder + "\\tools\\..\\.\\notepad.exe",
+    };
+    for (const std::string& spelling : spellings) {
+        SetEditor("CommonEditor", spelling);
+        ProcessRun run = Start(Files().Write("a.txt"));
+        EXPECT_EQ(0, run.exitCode) << spelling;
+        EXPECT_EQ(Texts({LoadText(IDS_EDITOR_IS_SELF)}), run.messages) << spelling;
+    }
+    EXPECT_TRUE(Log().WaitForStarts(0).empty());
+}
+
+TEST_F(NotepadExe, AMissingEditorIsReported) {
+    SetEditor("CommonEditor", Files().File("missing.exe"));
+    ProcessRun run = Start("");
+    EXPECT_EQ(0, run.exitCode);
+    EXPECT_EQ(Texts({LoadText(IDS_EDITOR_NOT_FOUND)}), run.messages);
+    EXPECT_TRUE(Log().WaitForStarts(0).empty());
+}
+
+} // namespace

@@ -1,0 +1,70 @@
+// Shared by the launcher's Wine tests: folders in arbitrary places, the
+// Internet cache folder, the recorder editor's log, and starting a program
+// while answering its message boxes.
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+#include <vector>
+
+namespace launchertest {
+
+// A folder created for one test (with its parents' existence assumed) and
+// removed with everything in it when the object goes.
+class TestFolder {
+public:
+    explicit TestFolder(const std::string& path);
+    ~TestFolder();
+    const std::string& Path() const { return path_; }
+    std::string File(const std::string& name) const { return path_ + "\\" + name; }
+    std::string Write(const std::string& name, const std::string& content = "text") const;
+
+private:
+    std::string path_;
+};
+
+void RemoveTree(const std::string& path);
+bool WriteFileText(const std::string& path, const std::string& content);
+
+// The Internet cache folder as the shell locates it; "" when it cannot.
+std::string InternetCacheFolder();
+// The 8.3 form of an existing path.
+std::string ShortPath(const std::string& path);
+
+// One start of the recorder editor.
+struct EditorStart {
+    int showState;
+    std::string commandLine;
+    std::string params; // the command line after the editor's quoted name and one blank
+};
+
+// A fresh log for the recorder, named to it through the environment that
+// this process passes on; removed again when the object goes.
+class RecorderLog {
+public:
+    RecorderLog();
+    ~RecorderLog();
+    // The starts logged so far, in the order they were started.
+    std::vector<EditorStart> Starts() const;
+    // Waits until `count` starts are logged, then a little longer so that an
+    // unexpected extra start shows up too.
+    std::vector<EditorStart> WaitForStarts(size_t count, DWORD timeoutMs = 10000) const;
+
+private:
+    std::string path_;
+};
+
+// What a run of a program showed and how it ended.
+struct ProcessRun {
+    int exitCode = -1;
+    std::vector<std::string> messages; // message boxes captioned "Quillgate", OK pressed on each
+    std::vector<std::string> otherWindows; // titles of other dialogs, cancelled
+};
+
+// Starts `commandLine` exactly as given with `showState` in its STARTUPINFO,
+// answers its dialogs until it ends, or kills it after `timeoutMs`.
+ProcessRun RunAnswering(const std::string& commandLine, int showState = SW_SHOWNORMAL,
+                        DWORD timeoutMs = 30000);
+
+} // namespace launchertest
