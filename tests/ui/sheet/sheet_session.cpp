@@ -1,0 +1,187 @@
+#include "tests/ui/sheet/sheet_session.h"
+
+#include <commctrl.h>
+#include <gtest/gtest.h>
+
+#include "resources/app_globals.h"
+#include "ui/sheet/settings_sheet.h"
+
+namespace sheettest {
+
+namespace {
+
+SheetSession* g_session = nullptr;
+int g_changedCount = 0;
+
+LRESULT CALLBACK CountChanged(int code, WPARAM wParam, LPARAM lParam) {
+    const CWPSTRUCT* call = reinterpret_cast<const CWPSTRUCT*>(lParam);
+    if (code == HC_ACTION && call->message == PSM_CHANGED) {
+        ++g_changedCount;
+    }
+    return CallNextHookEx(NULL, code, wParam, lParam);
+}
+
+bool IsDialogClass(HWND window) {
+    char name[64] = {0};
+    GetClassNameA(window, name, sizeof name);
+    return lstrcmpA(name, "#32770") == 0;
+}
+
+struct Found {
+    HWND except;
+    std::vector<HWND> windows;
+};
+
+BOOL CALLBACK CollectDialog(HWND window, LPARAM data) {
+    Found* found = reinterpret_cast<Found*>(data);
+    if (window != found->except && IsWindowVisible(window) && IsDialogClass(window)) {
+        found->windows.push_back(window);
+    }
+    return TRUE;
+}
+
+} // namespace
+
+std::vector<HWND> ThreadDialogs(HWND except) {
+    Found found = {except, {}};
+    EnumThreadWindows(GetCurrentThreadId(), CollectDialog, reinterpret_cast<LPARAM>(&found));
+    return found.windows;
+}
+
+std::string WindowText(HWND window) {
+    char text[1024] = {0};
+    GetWindowTextA(window, text, sizeof text);
+    return text;
+}
+
+std::vector<std::string> ComboItems(HWND combo) {
+    std::vector<std::string> items;
+    LRESULT count = SendMessageA(combo, CB_GETCOUNT, 0, 0);
+    for (LRESULT i = 0; i < count; ++i) {
+        LRESULT length = SendMessageA(combo, CB_GETLBTEXTLEN, i, 0);
+        std::string item(length + 1, '\0');
+        SendMessageA(combo, CB_GETLBTEXT, i, reinterpret_cast<LPARAM>(&item[0]));
+        item.resize(lstrlenA(item.c_str()));
+        items.push_back(item);
+    }
+    return items;
+}
+
+HWND ComboEdit(HWND combo) {
+    return FindWindowExA(combo, NULL, "Edit", NULL);
+}
+
+SheetSession& SheetSession::WaitFor(Step step) {
+    steps_.push_back(std::move(step));
+    return *this;
+}
+
+SheetSession& SheetSession::Do(std::function<void()> action) {
+    return WaitFor([action] {
+        action();
+        return true;
+    });
+}
+
+SheetSession& SheetSession::WaitForSheet() {
+    return WaitFor([this] {
+        for (HWND window : ThreadDialogs()) {
+            if (WindowText(window) == g_caption) {
+                sheet_ = window;
+            }
+        }
+        if (!sheet_) {
+            return false;
+        }
+        page_ = reinterpret_cast<HWND>(SendMessageA(sheet_, PSM_GETCURRENTPAGEHWND, 0, 0));
+        return page_ != NULL;
+    });
+}
+
+int SheetSession::ChangedCount() const {
+    return g_changedCount;
+}
+
+bool SheetSession::ApplyEnabled() const {
+    return IsWindowEnabled(GetDlgItem(sheet_, kApplyButton)) != FALSE;
+}
+
+void SheetSession::Click(int id) const {
+    SendMessageA(Item(id), BM_CLICK, 0, 0);
+}
+
+void SheetSession::TypeInCombo(int id, const std::string& text) const {
+    HWND combo = Item(id);
+    SendMessageA(ComboEdit(combo), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()));
+    // What a combo box tells its parent after keys typed into its field; Wine's
+    // does not send it for a text set at once.
+    SendMessageA(page_, WM_COMMAND, MAKEWPARAM(id, CBN_EDITCHANGE),
+                 reinterpret_cast<LPARAM>(combo));
+}
+
+void SheetSession::TypeInEdit(int id, const std::string& text) const {
+    SendMessageA(Item(id), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()));
+}
+
+void SheetSession::PressButton(int button) const {
+    SendMessageA(sheet_, PSM_PRESSBUTTON, button, 0);
+}
+
+bool SheetSession::Run(DWORD timeoutMs) {
+    running_.assign(steps_.size(), false);
+    next_ = 0;
+    timedOut_ = false;
+    deadline_ = GetTickCount() + timeoutMs;
+    g_session = this;
+    g_changedCount = 0;
+    HHOOK hook = SetWindowsHookExA(WH_CALLWNDPROC, CountChanged, NULL, GetCurrentThreadId());
+    EXPECT_NE(hook, nullptr);
+    UINT_PTR timer = SetTimer(NULL, 0, 20, TimerProc);
+    EXPECT_NE(timer, 0u);
+    RunSettingsSheet();
+    KillTimer(NULL, timer);
+    UnhookWindowsHookEx(hook);
+    g_session = nullptr;
+    EXPECT_FALSE(timedOut_) << "the sheet was still open after its steps, at step " << next_;
+    EXPECT_EQ(next_, steps_.size()) << "the sheet closed before all its steps ran";
+    return !timedOut_ && next_ == steps_.size();
+}
+
+void CALLBACK SheetSession::TimerProc(HWND, UINT, UINT_PTR, DWORD) {
+    if (g_session) {
+        g_session->Tick();
+    }
+}
+
+void SheetSession::Tick() {
+    if (static_cast<LONG>(GetTickCount() - deadline_) > 0) {
+        if (!timedOut_) {
+            timedOut_ = true;
+            CloseEverything();
+        }
+        return;
+    }
+    if (next_ >= steps_.size() || running_[next_]) {
+        return;
+    }
+    const size_t step = next_;
+    running_[step] = true;
+    next_ = step + 1; // a step that blocks lets the following ones run
+    const bool done = steps_[step]();
+    running_[step] = false;
+    if (!done && next_ == step + 1) {
+        next_ = step;
+    }
+}
+
+void SheetSession::CloseEverything() {
+    for (HWND window : ThreadDialogs()) {
+        if (window == sheet_) {
+            PostMessageA(window, PSM_PRESSBUTTON, PSBTN_CANCEL, 0);
+        } else {
+            PostMessageA(window, WM_COMMAND, IDCANCEL, 0);
+        }
+    }
+}
+
+} // namespace sheettest
