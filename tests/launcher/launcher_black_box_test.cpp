@@ -1,7 +1,8 @@
 // The built notepad.exe under Wine, started with exact command lines as a
 // shell would start it. The recorder editor, configured in the registry,
 // logs what arrives; message boxes are answered by a driver that finds them
-// by their caption, reads their text and presses OK.
+// by their caption, reads their text and presses OK; the settings sheet that
+// may follow is cancelled.
 #include <gtest/gtest.h>
 
 #include <windows.h>
@@ -43,6 +44,11 @@ std::vector<std::string> ParamsOf(const std::vector<EditorStart>& starts) {
 
 typedef std::vector<std::string> Texts;
 
+std::string Message(UINT id) {
+    return std::string("message: ") + LoadText(id);
+}
+const std::string kSettingsSheet = "dialog: Quillgate";
+
 class NotepadExe : public testing::Test {
 protected:
     void SetUp() override {
@@ -68,7 +74,7 @@ protected:
                                      int show = SW_SHOWNORMAL) {
         ProcessRun run = Start(arguments, show);
         EXPECT_EQ(0, run.exitCode);
-        EXPECT_EQ(Texts(), run.messages);
+        EXPECT_EQ(Texts(), run.dialogs);
         return log_.WaitForStarts(count);
     }
 
@@ -116,15 +122,10 @@ TEST_F(NotepadExe, WithoutArgumentsTheEditorStartsWithNothing) {
 }
 
 TEST_F(NotepadExe, SplitsItsCommandLineByTheRuntimeRules) {
-    EXPECT_EQ(Texts({"\"ab cd\""}), ParamsOf(Forward("a\"b c\"d", 1)));
-}
-
-TEST_F(NotepadExe, DoubledQuotesInsideQuotesGiveOneQuote) {
-    EXPECT_EQ(Texts({"\"a\"b\""}), ParamsOf(Forward("\"a\"\"b\"", 1)));
-}
-
-TEST_F(NotepadExe, EvenBackslashesBeforeAQuoteAreHalved) {
-    EXPECT_EQ(Texts({"\"\\x\""}), ParamsOf(Forward("\\\\\"x", 1)));
+    Forward("a\"b c\"d", 1);  // quotes inside an argument
+    Forward("\"a\"\"b\"", 2); // "" inside quotes: one quote, section closed
+    Forward("\\\\\"x", 3);    // \\" : one backslash, the quote opens a section
+    EXPECT_EQ(Texts({"\"ab cd\"", "\"a\"b\"", "\"\\x\""}), ParamsOf(Log().Starts()));
 }
 
 TEST_F(NotepadExe, ASecondByte5CFollowsTheCodePage) {
@@ -162,7 +163,7 @@ TEST_F(NotepadExe, ACommandLineTooLongToForwardIsRefused) {
     line += std::string(32766 - line.size(), 'a'); // the longest CreateProcessA takes
     ProcessRun run = RunAnswering(line);
     EXPECT_EQ(0, run.exitCode);
-    EXPECT_EQ(Texts({LoadText(IDS_COMMAND_LINE_TOO_LONG)}), run.messages);
+    EXPECT_EQ(Texts({Message(IDS_COMMAND_LINE_TOO_LONG)}), run.dialogs);
     EXPECT_TRUE(Log().WaitForStarts(0).empty());
 }
 
@@ -176,14 +177,14 @@ TEST_F(NotepadExe, ACachedFileArrivesAsItsViewSourceCopy) {
     EXPECT_EQ("<p>cached</p>", testsupport::ReadFile(page + ".htm"));
 }
 
-TEST_F(NotepadExe, SettingSwitchStartsNoEditor) {
+TEST_F(NotepadExe, SettingSwitchRunsTheSheetAndStartsNoEditor) {
     ProcessRun run = Start("/setting " + Files().Write("a.txt"));
     EXPECT_EQ(0, run.exitCode);
-    EXPECT_EQ(Texts(), run.messages);
+    EXPECT_EQ(Texts({kSettingsSheet}), run.dialogs);
     EXPECT_TRUE(Log().WaitForStarts(0).empty());
 }
 
-TEST_F(NotepadExe, AnEditorThatIsItselfIsRefusedHoweverSpelled) {
+TEST_F(NotepadExe, AnEditorThatIsItselfIsRefusedHoweverSpelledThenTheSheetRuns) {
     std::string self = testsupport::NotepadPath();
     std::string folder = self.substr(0, self.rfind('\\'));
     std::string upper = self;
@@ -204,16 +205,16 @@ TEST_F(NotepadExe, AnEditorThatIsItselfIsRefusedHoweverSpelled) {
         SetEditor("CommonEditor", spelling);
         ProcessRun run = Start(Files().Write("a.txt"));
         EXPECT_EQ(0, run.exitCode) << spelling;
-        EXPECT_EQ(Texts({LoadText(IDS_EDITOR_IS_SELF)}), run.messages) << spelling;
+        EXPECT_EQ(Texts({Message(IDS_EDITOR_IS_SELF), kSettingsSheet}), run.dialogs) << spelling;
     }
     EXPECT_TRUE(Log().WaitForStarts(0).empty());
 }
 
-TEST_F(NotepadExe, AMissingEditorIsReported) {
+TEST_F(NotepadExe, AMissingEditorIsReportedThenTheSheetRuns) {
     SetEditor("CommonEditor", Files().File("missing.exe"));
     ProcessRun run = Start("");
     EXPECT_EQ(0, run.exitCode);
-    EXPECT_EQ(Texts({LoadText(IDS_EDITOR_NOT_FOUND)}), run.messages);
+    EXPECT_EQ(Texts({Message(IDS_EDITOR_NOT_FOUND), kSettingsSheet}), run.dialogs);
     EXPECT_TRUE(Log().WaitForStarts(0).empty());
 }
 

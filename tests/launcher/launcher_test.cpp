@@ -190,34 +190,6 @@ TEST_F(Launcher, UncPathsStartWhole) {
               Run("\\\\server\\share\\a b.txt"));
 }
 
-TEST_F(Launcher, QuotesAndBackslashesFollowTheRuntimeRules) {
-    EXPECT_EQ(Events({Started("edit", "\"ab cd\"")}), Run("a\"b c\"d"));
-    EXPECT_EQ(Events({Started("edit", "\"a\"b\"")}), Run("\"a\"\"b\""));
-    EXPECT_EQ(Events({Started("edit", "\"\\x\"")}), Run("\\\\\"x"));
-}
-
-TEST_F(Launcher, UnderShiftJisASecondByte5CIsNoBackslash) {
-    if (GetACP() != 932) {
-        GTEST_SKIP() << "ANSI code page is " << GetACP();
-    }
-    std::string folder = Files().File(Ansi("表").c_str()); // 0x95 0x5C
-    ASSERT_TRUE(CreateDirectoryA(folder.c_str(), NULL));
-    std::string b = File("b.txt");
-    EXPECT_EQ(Events({Started("edit", Quoted(b)), Started("edit", Quoted(folder))}),
-              Run(Quoted(folder) + " " + b));
-}
-
-TEST_F(Launcher, UnderASingleByteCodePage5CIsABackslash) {
-    if (GetACP() == 932) {
-        GTEST_SKIP() << "ANSI code page is 932";
-    }
-    std::string b = File("b.txt");
-    std::string odd = Files().Path() + "\\\x95";
-    // The backslash makes the quote literal, and the quoted section goes on.
-    EXPECT_EQ(Events({Started("edit", Quoted(b)), Started("edit", Quoted(odd + "\""))}),
-              Run("\"" + odd + "\\\" " + b));
-}
-
 TEST_F(Launcher, AnEditorThatIsThisProgramIsRefusedHoweverSpelled) {
     char own[MAX_PATH];
     ASSERT_LT(GetModuleFileNameA(NULL, own, sizeof own), sizeof own - 1);
@@ -370,6 +342,16 @@ TEST_F(LauncherInCache, AFailedCopyIsReportedAndTheFileStartsUnchanged) {
         Events({Started("edit", Quoted(page + ".htm")),
                 Message(IDS_SOURCE_COPY_FAILED, MB_ICONERROR), Started("edit", Quoted(folder))}),
         Run(folder + " " + page));
+}
+
+TEST_F(Launcher, WhenTheCacheCannotBeLocatedNoFileCountsAsCached) {
+    launchertest::UnlocatableInternetCache unlocatable;
+    ASSERT_EQ("", InternetCacheFolder());
+    SetSourceCopies(1, "htm");
+    std::string a = File("a.txt");
+    EXPECT_EQ(Events({Started("edit", Quoted(a))}), Run(a));
+    EXPECT_FALSE(testsupport::FileExists(a + ".htm"));
+    EXPECT_EQ(Events({Started("edit", "")}), Run(""));
 }
 
 TEST_F(LauncherInCache, AStartWithoutFilesMakesNoCopy) {

@@ -1,5 +1,7 @@
 #include "tests/launcher/launcher_test_support.h"
 
+#include "tests/support/wine_test_support.h"
+
 #include <shlobj.h>
 #include <stdlib.h>
 
@@ -66,6 +68,35 @@ std::string InternetCacheFolder() {
         CoTaskMemFree(items);
     }
     return path;
+}
+
+namespace {
+
+const char kUserShellFolders[] =
+    "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\User Shell Folders";
+
+} // namespace
+
+UnlocatableInternetCache::UnlocatableInternetCache() {
+    hadValue_ =
+        testsupport::ReadRaw(HKEY_CURRENT_USER, kUserShellFolders, "Cache", &savedType_, &saved_);
+    const char nowhere[] = "Q:\\nowhere\\INetCache";
+    testsupport::SetRaw(HKEY_CURRENT_USER, kUserShellFolders, "Cache", REG_EXPAND_SZ, nowhere,
+                        sizeof nowhere);
+}
+
+UnlocatableInternetCache::~UnlocatableInternetCache() {
+    if (hadValue_) {
+        testsupport::SetRaw(HKEY_CURRENT_USER, kUserShellFolders, "Cache", savedType_,
+                            saved_.data(), static_cast<DWORD>(saved_.size()));
+    } else {
+        HKEY key;
+        if (RegOpenKeyExA(HKEY_CURRENT_USER, kUserShellFolders, 0, KEY_SET_VALUE, &key) ==
+            ERROR_SUCCESS) {
+            RegDeleteValueA(key, "Cache");
+            RegCloseKey(key);
+        }
+    }
 }
 
 std::string ShortPath(const std::string& path) {
@@ -185,10 +216,10 @@ BOOL CALLBACK AnswerWindow(HWND window, LPARAM context) {
     if (text && lstrcmpA(title, "Quillgate") == 0) {
         char message[1024] = "";
         GetWindowTextA(text, message, sizeof message);
-        answering->run->messages.push_back(message);
+        answering->run->dialogs.push_back(std::string("message: ") + message);
         PostMessageA(window, WM_COMMAND, IDOK, 0);
     } else {
-        answering->run->otherWindows.push_back(title);
+        answering->run->dialogs.push_back(std::string("dialog: ") + title);
         PostMessageA(window, WM_COMMAND, IDCANCEL, 0);
     }
     return TRUE;

@@ -29,6 +29,19 @@ bool WriteFileText(const std::string& path, const std::string& content);
 
 // The Internet cache folder as the shell locates it; "" when it cannot.
 std::string InternetCacheFolder();
+// While it exists, the shell cannot locate the Internet cache folder (its
+// user shell folder names a drive that does not exist).
+class UnlocatableInternetCache {
+public:
+    UnlocatableInternetCache();
+    ~UnlocatableInternetCache();
+
+private:
+    std::string saved_;
+    DWORD savedType_ = REG_EXPAND_SZ;
+    bool hadValue_ = false;
+};
+
 // The 8.3 form of an existing path.
 std::string ShortPath(const std::string& path);
 
@@ -58,8 +71,10 @@ private:
 // What a run of a program showed and how it ended.
 struct ProcessRun {
     int exitCode = -1;
-    std::vector<std::string> messages; // message boxes captioned "Quillgate", OK pressed on each
-    std::vector<std::string> otherWindows; // titles of other dialogs, cancelled
+    // Every dialog in the order it appeared: "message: <text>" for a message
+    // box captioned "Quillgate" (OK pressed), "dialog: <title>" for any other
+    // (the settings sheet; cancelled).
+    std::vector<std::string> dialogs;
 };
 
 // Starts `commandLine` exactly as given with `showState` in its STARTUPINFO,

@@ -120,22 +120,6 @@ TEST(ArgumentScan, FileArgumentsAreJoinedWithSingleBlanks) {
     EXPECT_EQ("", ScanLine("").joined);
 }
 
-TEST(ArgumentScan, PrintSwitchMayStandAnywhereAndRepeat) {
-    Scan s = ScanLine("a.txt /P b.txt /p");
-    EXPECT_EQ(kLaunch, s.result);
-    EXPECT_TRUE(s.print);
-    EXPECT_EQ("a.txt b.txt", s.joined);
-    EXPECT_TRUE(ScanLine("/p").print);
-    EXPECT_EQ("", ScanLine("/p").joined);
-    EXPECT_FALSE(ScanLine("/print").print);
-}
-
-TEST(ArgumentScan, SettingSwitchAnywhereWins) {
-    EXPECT_EQ(kRunSettings, ScanLine("/setting").result);
-    EXPECT_EQ(kRunSettings, ScanLine("/p C:\\a.txt /SETTING b.txt").result);
-    EXPECT_EQ(kLaunch, ScanLine("/settings").result);
-}
-
 TEST(ArgumentScan, ReportsBuffersTooSmallInsteadOfCutting) {
     const char* arguments = "abc def";
     char joined[5], scratch[5];
@@ -169,28 +153,12 @@ Recorder Launch(std::string joined, std::set<std::string> files, LeadByteTest le
     return r;
 }
 
-TEST(DriveSplit, ExistingPiecesStartFromTheLastOne) {
-    EXPECT_EQ(Args({"D:\\b.txt", "C:\\a.txt"}),
-              Launch("C:\\a.txt D:\\b.txt", {"C:\\a.txt", "D:\\b.txt"}).launched);
-    EXPECT_EQ(Args({"C:\\a.txt", "x"}), Launch("x C:\\a.txt", {"C:\\a.txt"}).launched);
-    EXPECT_EQ(Args({"C:\\My Documents\\a.txt"}),
-              Launch("C:\\My Documents\\a.txt", {"C:\\My Documents\\a.txt"}).launched);
-    EXPECT_EQ(Args({"C:\\dir", "C:\\a.txt"}),
-              Launch("C:\\a.txt C:\\dir", {"C:\\a.txt", "C:\\dir"}).launched);
-}
-
-TEST(DriveSplit, TextWithoutAnExistingDrivePieceStartsWhole) {
+TEST(DriveSplit, EachColonIsTriedFromTheEndAndExistingPiecesStartLastFirst) {
     Recorder missing = Launch("C:\\a.txt D:\\missing.txt", {"C:\\a.txt"});
-    EXPECT_EQ(Args({"C:\\a.txt D:\\missing.txt"}), missing.launched);
     EXPECT_EQ(Args({"D:\\missing.txt", "C:\\a.txt D:\\missing.txt"}), missing.checked);
-    EXPECT_EQ(Args({"a.txt b.txt"}), Launch("a.txt b.txt", {"a.txt"}).launched);
-    EXPECT_EQ(Args({"\\\\server\\share\\a.txt"}),
-              Launch("\\\\server\\share\\a.txt", {"\\\\server\\share\\a.txt"}).launched);
-    EXPECT_EQ(Args({"C:\\My  Documents\\a.txt"}),
-              Launch("C:\\My  Documents\\a.txt", {"C:\\My Documents\\a.txt"}).launched);
-}
-
-TEST(DriveSplit, NoArgumentsStartOnceWithAnEmptyPath) {
+    EXPECT_EQ(Args({"C:\\a.txt D:\\missing.txt"}), missing.launched);
+    Recorder both = Launch("C:\\a.txt D:\\b.txt", {"C:\\a.txt", "D:\\b.txt"});
+    EXPECT_EQ(Args({"D:\\b.txt", "C:\\a.txt"}), both.launched);
     EXPECT_EQ(Args({""}), Launch("", {}).launched);
 }
 
@@ -246,19 +214,6 @@ TEST(FolderPath, EntriesOfOneFolder) {
     EXPECT_FALSE(
         InSameFolder("C:\\cache\\a.txt", "C:\\cache\\a.txt\\x.htm", SingleByte, AsciiSame));
     EXPECT_FALSE(InSameFolder("a.txt", "a.txt.htm", SingleByte, AsciiSame));
-}
-
-std::string Params(const char* path, bool print) {
-    char out[300];
-    EXPECT_TRUE(FormatEditorParams(out, sizeof out, path, print));
-    return out;
-}
-
-TEST(EditorParams, PathInQuotesAfterAnOptionalPrintPrefix) {
-    EXPECT_EQ("", Params("", false));
-    EXPECT_EQ("/p ", Params("", true));
-    EXPECT_EQ("\"C:\\a b.txt\"", Params("C:\\a b.txt", false));
-    EXPECT_EQ("/p \"C:\\a.txt\"", Params("C:\\a.txt", true));
 }
 
 TEST(EditorParams, AParameterStringThatDoesNotFitIsRefused) {
