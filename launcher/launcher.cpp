@@ -32,7 +32,7 @@ void StartEditor(const char* piece, void* context) {
     const LaunchTarget* target = static_cast<const LaunchTarget*>(context);
     const char* params = BuildEditorParams(piece, target->print);
     if (params) {
-        // Fire and forget: a failed start is the shell's to report.
+        // Fire and forget: the editor runs on its own and its start is not checked.
         g_launcherSeam.shellExecute(NULL, NULL, target->editor, params, NULL, target->showState);
     }
 }
