@@ -37,9 +37,17 @@ static void SetControlFont(HWND page, int id, HFONT font) {
     SendDlgItemMessageA(page, id, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
 }
 
+// A dialog keeps answering WM_GETFONT with its template's font whatever it is
+// sent later; its controls show the font the page really has.
+static HFONT ShownPageFont(HWND page) {
+    HFONT font =
+        reinterpret_cast<HFONT>(SendDlgItemMessageA(page, IDC_ABOUT_TITLE, WM_GETFONT, 0, 0));
+    return font ? font : reinterpret_cast<HFONT>(SendMessageA(page, WM_GETFONT, 0, 0));
+}
+
 void SetAboutFonts(HWND page) {
     AdaptPageFont(page);
-    HFONT pageFont = reinterpret_cast<HFONT>(SendMessageA(page, WM_GETFONT, 0, 0));
+    HFONT pageFont = ShownPageFont(page);
 
     LOGFONTA font = {};
     GetObjectA(pageFont, sizeof font, &font);

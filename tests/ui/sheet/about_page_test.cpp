@@ -1,0 +1,254 @@
+// The About page on its real template (dialog 102), hosted by a plain window
+// as a property sheet would host it.
+#include <gtest/gtest.h>
+
+#include <windows.h>
+#include <prsht.h>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "resources/app_globals.h"
+#include "resources/load_text.h"
+#include "resources/resource_ids.h"
+#include "tests/settings/registry_guard.h"
+#include "tests/support/wine_test_support.h"
+#include "tests/support/window_test_support.h"
+#include "tests/ui/sheet/help_modules/help_record.h"
+#include "ui/sheet/about_page.h"
+#include "ui/wrappers/shared_window_proc.h"
+
+namespace {
+
+const char kHtmlHelpServer[] = "CLSID\\{ADB880A6-D8FF-11CF-9377-00AA003B7A11}\\InprocServer32";
+
+// HTML Help is a recording stand-in for this whole program: the control's
+// registration points at it before anything asks for help.
+class RecordingHtmlHelp : public testing::Environment {
+public:
+    void SetUp() override {
+        saved_.reset(new settingstest::KeySnapshot(HKEY_CLASSES_ROOT, kHtmlHelpServer));
+        const std::string recorder = testsupport::ToolPath("help_recorder.dll");
+        ASSERT_TRUE(
+            testsupport::SetString(HKEY_CLASSES_ROOT, kHtmlHelpServer, NULL, recorder.c_str()));
+        module_ = LoadLibraryA(recorder.c_str());
+        ASSERT_NE(module_, nullptr) << recorder;
+    }
+    void TearDown() override { saved_.reset(); }
+
+    static std::vector<HelpRecord> Calls() {
+        auto count = reinterpret_cast<RecordedHelpCountFunction>(
+            reinterpret_cast<void*>(GetProcAddress(module_, "RecordedHelpCount")));
+        auto at = reinterpret_cast<RecordedHelpFunction>(
+            reinterpret_cast<void*>(GetProcAddress(module_, "RecordedHelp")));
+        std::vector<HelpRecord> calls;
+        for (int i = 0; count && at && i < count(); ++i) {
+            calls.push_back(*at(i));
+        }
+        return calls;
+    }
+
+private:
+    std::unique_ptr<settingstest::KeySnapshot> saved_;
+    static HMODULE module_;
+};
+
+HMODULE RecordingHtmlHelp::module_ = NULL;
+testing::Environment* const g_recording = testing::AddGlobalTestEnvironment(new RecordingHtmlHelp);
+
+std::vector<std::string> g_opened;
+
+HINSTANCE WINAPI RecordShellExecute(HWND, LPCSTR, LPCSTR file, LPCSTR, LPCSTR, INT) {
+    g_opened.push_back(file ? file : "");
+    return reinterpret_cast<HINSTANCE>(static_cast<INT_PTR>(33));
+}
+
+HFONT g_sjisFont;
+WNDPROC g_dialogWindowProc;
+
+LRESULT CALLBACK AnswerShiftJisFont(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+    if (msg == WM_GETFONT) {
+        return reinterpret_cast<LRESULT>(g_sjisFont);
+    }
+    return CallWindowProcA(g_dialogWindowProc, hwnd, msg, wParam, lParam);
+}
+
+BOOL CALLBACK GiveShiftJisFont(HWND child, LPARAM) {
+    SendMessageA(child, WM_SETFONT, reinterpret_cast<WPARAM>(g_sjisFont), FALSE);
+    return TRUE;
+}
+
+// A Japanese system's dialog manager gives the page and its controls the
+// template's Shift-JIS font; Wine's never makes one, so the test does.
+INT_PTR CALLBACK ShiftJisPageProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+    if (msg == WM_INITDIALOG) {
+        g_dialogWindowProc = reinterpret_cast<WNDPROC>(
+            SetWindowLongPtrA(hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(AnswerShiftJisFont)));
+        EnumChildWindows(hwnd, GiveShiftJisFont, 0);
+    }
+    return PageDialogProc(hwnd, msg, wParam, lParam);
+}
+
+LOGFONTA FontOf(HWND window) {
+    LOGFONTA font = {};
+    HFONT handle = reinterpret_cast<HFONT>(SendMessageA(window, WM_GETFONT, 0, 0));
+    EXPECT_NE(0, GetObjectA(handle, sizeof font, &font));
+    return font;
+}
+
+std::string TextOf(HWND window) {
+    char text[512] = {0};
+    GetWindowTextA(window, text, sizeof text);
+    return text;
+}
+
+class AboutPage : public testing::Test {
+protected:
+    void SetUp() override {
+        testsupport::RegisterTestWindowClass();
+        host_ = CreateWindowExA(0, testsupport::kTestWindowClass, "host", WS_OVERLAPPEDWINDOW, 0, 0,
+                                500, 400, NULL, NULL, GetModuleHandleA(NULL), NULL);
+        ASSERT_NE(nullptr, host_);
+        g_opened.clear();
+        CLinkLabel::shellExecute = RecordShellExecute;
+    }
+    void TearDown() override {
+        if (page_) {
+            DestroyWindow(page_);
+        }
+        DestroyWindow(host_);
+        CLinkLabel::shellExecute = ShellExecuteA;
+    }
+    void Open(DLGPROC proc = PageDialogProc) {
+        description_.dwSize = sizeof description_;
+        description_.lParam = reinterpret_cast<LPARAM>(&object_);
+        page_ = CreateDialogParamA(g_instance, MAKEINTRESOURCEA(IDD_ABOUT), host_, proc,
+                                   reinterpret_cast<LPARAM>(&description_));
+        ASSERT_NE(nullptr, page_);
+    }
+    HWND Item(int id) { return GetDlgItem(page_, id); }
+
+    HWND host_ = nullptr;
+    HWND page_ = nullptr;
+    PROPSHEETPAGEA description_ = {};
+    CAboutPage object_;
+};
+
+TEST_F(AboutPage, ShowsTheLinksAndTheVersionOfTheRunningProgram) {
+    Open();
+    EXPECT_EQ(LoadText(IDS_HOME_PAGE_URL), TextOf(Item(IDC_ABOUT_HOME_LINK)));
+    EXPECT_EQ(LoadText(IDS_MAIL_URL), TextOf(Item(IDC_ABOUT_MAIL_LINK)));
+    EXPECT_EQ(std::string("Version ") + QUILLGATE_VERSION_TEXT, TextOf(Item(IDC_ABOUT_VERSION)));
+    EXPECT_EQ("Corvalen Quillgate", TextOf(Item(IDC_ABOUT_TITLE)));
+}
+
+TEST_F(AboutPage, AClickOnALinkOpensItsTextOnce) {
+    Open();
+    SendMessageA(Item(IDC_ABOUT_HOME_LINK), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(3, 3));
+    SendMessageA(Item(IDC_ABOUT_HOME_LINK), WM_LBUTTONUP, 0, MAKELPARAM(3, 3));
+    ASSERT_EQ(1u, g_opened.size());
+    EXPECT_EQ(LoadText(IDS_HOME_PAGE_URL), g_opened[0]);
+    SendMessageA(Item(IDC_ABOUT_MAIL_LINK), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(3, 3));
+    ASSERT_EQ(2u, g_opened.size());
+    EXPECT_EQ(LoadText(IDS_MAIL_URL), g_opened[1]);
+}
+
+TEST_F(AboutPage, FontsDeriveFromTheStockGuiFontWhereThePageFontIsNotShiftJis) {
+    Open();
+    LOGFONTA stock = {};
+    GetObjectA(GetStockObject(DEFAULT_GUI_FONT), sizeof stock, &stock);
+
+    LOGFONTA version = FontOf(Item(IDC_ABOUT_VERSION));
+    EXPECT_STREQ("Tahoma", version.lfFaceName);
+    EXPECT_EQ(DEFAULT_CHARSET, version.lfCharSet);
+    EXPECT_EQ(stock.lfHeight, version.lfHeight);
+    EXPECT_EQ(stock.lfWeight, version.lfWeight);
+
+    LOGFONTA title = FontOf(Item(IDC_ABOUT_TITLE));
+    EXPECT_STREQ("Tahoma", title.lfFaceName);
+    EXPECT_EQ(2 * stock.lfHeight, title.lfHeight);
+    EXPECT_EQ(2 * stock.lfWidth, title.lfWidth);
+
+    LOGFONTA link = FontOf(Item(IDC_ABOUT_HOME_LINK));
+    EXPECT_STREQ(stock.lfFaceName, link.lfFaceName);
+    EXPECT_EQ(stock.lfCharSet, link.lfCharSet);
+    EXPECT_TRUE(link.lfUnderline);
+    EXPECT_FALSE(version.lfUnderline);
+    EXPECT_EQ(SendMessageA(Item(IDC_ABOUT_HOME_LINK), WM_GETFONT, 0, 0),
+              SendMessageA(Item(IDC_ABOUT_MAIL_LINK), WM_GETFONT, 0, 0))
+        << "one underlined font serves both links";
+}
+
+TEST_F(AboutPage, AShiftJisPageKeepsItsFontAndTheLinksKeepItsCharacterSet) {
+    LOGFONTA sjis = {};
+    sjis.lfHeight = -12;
+    sjis.lfWeight = FW_NORMAL;
+    sjis.lfCharSet = SHIFTJIS_CHARSET;
+    lstrcpyA(sjis.lfFaceName, "MS UI Gothic");
+    g_sjisFont = CreateFontIndirectA(&sjis);
+    Open(ShiftJisPageProc);
+
+    EXPECT_EQ(reinterpret_cast<LRESULT>(g_sjisFont), SendMessageA(page_, WM_GETFONT, 0, 0))
+        << "nothing replaced the page font";
+    LOGFONTA version = FontOf(Item(IDC_ABOUT_VERSION));
+    EXPECT_STREQ("Tahoma", version.lfFaceName);
+    EXPECT_EQ(DEFAULT_CHARSET, version.lfCharSet);
+    EXPECT_EQ(-12, version.lfHeight);
+    LOGFONTA title = FontOf(Item(IDC_ABOUT_TITLE));
+    EXPECT_EQ(-24, title.lfHeight);
+    EXPECT_EQ(0, title.lfWidth) << "a width of 0 stays 0";
+    LOGFONTA link = FontOf(Item(IDC_ABOUT_MAIL_LINK));
+    EXPECT_STREQ("MS UI Gothic", link.lfFaceName);
+    EXPECT_EQ(SHIFTJIS_CHARSET, link.lfCharSet);
+    EXPECT_TRUE(link.lfUnderline);
+
+    DestroyWindow(page_);
+    page_ = nullptr;
+    DeleteObject(g_sjisFont);
+}
+
+TEST_F(AboutPage, HelpOverALinkShowsItsTextAndOverTheRestNothing) {
+    Open();
+    const int ids[] = {IDC_ABOUT_HOME_LINK, IDC_ABOUT_MAIL_LINK, IDC_ABOUT_ICON, IDC_ABOUT_TITLE,
+                       IDC_ABOUT_VERSION};
+    const size_t before = RecordingHtmlHelp::Calls().size();
+    for (int id : ids) {
+        HELPINFO help = {};
+        help.cbSize = sizeof help;
+        help.iContextType = HELPINFO_WINDOW;
+        help.iCtrlId = id;
+        help.hItemHandle = Item(id);
+        help.MousePos = {300, 400 + id};
+        SendMessageA(page_, WM_HELP, 0, reinterpret_cast<LPARAM>(&help));
+    }
+    std::vector<HelpRecord> calls = RecordingHtmlHelp::Calls();
+    ASSERT_EQ(before + 5, calls.size());
+    for (size_t i = 0; i < 5; ++i) {
+        const HelpRecord& call = calls[before + i];
+        SCOPED_TRACE(ids[i]);
+        EXPECT_EQ(Item(ids[i]), call.caller);
+        EXPECT_EQ(400 + ids[i], call.point.y);
+        std::string expected = i < 2 ? LoadText(ids[i]) : "";
+        EXPECT_EQ(expected, call.text);
+    }
+}
+
+TEST_F(AboutPage, AnswersEveryOtherMessageWithZero) {
+    Open();
+    EXPECT_EQ(0, object_.WindowProc(page_, WM_COMMAND, MAKEWPARAM(IDC_ABOUT_HOME_LINK, STN_CLICKED),
+                                    reinterpret_cast<LPARAM>(Item(IDC_ABOUT_HOME_LINK))));
+    EXPECT_EQ(0, object_.WindowProc(page_, WM_NOTIFY, 0, 0));
+    EXPECT_EQ(0, object_.WindowProc(page_, WM_TIMER, 1, 0));
+}
+
+TEST_F(AboutPage, LetsGoOfItsDialogAndLinksWhenDestroyed) {
+    Open();
+    HWND page = page_;
+    DestroyWindow(page_);
+    page_ = nullptr;
+    EXPECT_FALSE(IsWindow(page));
+    EXPECT_EQ(nullptr, object_.Window() ? GetPropA(object_.Window(), "CWIN_BASE") : nullptr);
+}
+
+} // namespace
