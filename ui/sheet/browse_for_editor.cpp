@@ -49,6 +49,12 @@ void BuildTitle(char* title, int size, BOOL forEditing) {
     lstrcpynA(title + used, LoadText(IDS_BROWSE_TITLE_CHOOSE), size - used);
 }
 
+void FreeBuffer(char* buffer) {
+    if (buffer) {
+        GlobalFree(buffer);
+    }
+}
+
 } // namespace
 
 BOOL BrowseForEditor(HWND page, HWND combo, BOOL forEditing) {
@@ -91,9 +97,8 @@ BOOL BrowseForEditor(HWND page, HWND combo, BOOL forEditing) {
             SetWindowTextA(combo, file);
         }
     }
-    // GlobalFree takes NULL as well.
-    GlobalFree(fileTitle);
-    GlobalFree(folder);
-    GlobalFree(file);
+    FreeBuffer(fileTitle);
+    FreeBuffer(folder);
+    FreeBuffer(file);
     return chosen;
 }
