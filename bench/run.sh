@@ -37,18 +37,18 @@ reg() { "$wine" reg add "$@" /f >/dev/null 2>&1; }
 key='HKCU\Software\Corvalen\Quillgate'
 reg "$key\\Paths" /v CommonEditor /d "$editor"
 reg "$key\\Paths" /v PrinterEditor /d "$editor"
-reg "$key\\Source" /v ExtensionFlag /t REG_DWORD /d 1
+reg "$key\\Source" /v ExtensionFlag /t REG_DWORD /d 0
 reg "$key\\Source" /v Extension /d htm
 
 # The Internet cache folder of this prefix, as the shell reports it.
 cache=$("$wine" "$bench\\hop_timer.exe" --cache-folder 2>/dev/null | tr -d '\r' || true)
-cache_unix=$(WINEPREFIX="$prefix" winepath -u "$cache" 2>/dev/null || true)
+cache_unix=$("$wine" winepath -u "$cache" 2>/dev/null | tr -d '\r' || true)
 if [ -n "$cache_unix" ]; then
     mkdir -p "$cache_unix"
     echo '<html></html>' >"$cache_unix/page.txt"
 fi
 
-cases="$build/bench/cases.txt"
+forwarding="$build/bench/forwarding.txt"
 {
     echo "case forward one file"
     echo "A $notepad C:\\bench\\file.txt"
@@ -56,15 +56,20 @@ cases="$build/bench/cases.txt"
     echo "case /p with two files"
     echo "A $notepad /p C:\\bench\\a.txt C:\\bench\\b.txt"
     echo "B $bench\\minimal_forwarder.exe $editor \"/p \\\"C:\\bench\\b.txt\\\"\" \"/p \\\"C:\\bench\\a.txt\\\"\""
-    if [ -n "$cache_unix" ]; then
-        echo "case view-source copy"
-        echo "A $notepad $cache\\page.txt"
-        echo "B $bench\\minimal_forwarder.exe --copy \"$cache\\page.txt\" \"$cache\\page.txt.htm\" $editor \"\\\"$cache\\page.txt.htm\\\"\""
-    fi
     echo "case settings sheet window"
     echo "A $notepad /setting"
     echo "B $bench\\minimal_sheet.exe"
-} >"$cases"
+} >"$forwarding"
+view_source="$build/bench/view-source.txt"
+{
+    echo "case view-source copy"
+    echo "A $notepad $cache\\page.txt"
+    echo "B $bench\\minimal_forwarder.exe --copy \"$cache\\page.txt\" \"$cache\\page.txt.htm\" $editor \"\\\"$cache\\page.txt.htm\\\"\""
+} >"$view_source"
 
 echo "A = notepad.exe, B = minimal program; $pairs pairs, alternated; ratio = A/B per pair"
-"$wine" "$bench\\hop_timer.exe" "$(win "$cases")" "$pairs" 5
+"$wine" "$bench\\hop_timer.exe" "$(win "$forwarding")" "$pairs" 5
+if [ -n "$cache_unix" ]; then
+    reg "$key\\Source" /v ExtensionFlag /t REG_DWORD /d 1
+    "$wine" "$bench\\hop_timer.exe" "$(win "$view_source")" "$pairs" 5 | tail -n +2
+fi

@@ -35,7 +35,7 @@ quillgate_prefix_create() {
 quillgate_prefix_start() {
     local prefix="$1"
     export WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
-    WINEPREFIX="$prefix" "$QUILLGATE_WINESERVER" -p
+    WINEPREFIX="$prefix" "$QUILLGATE_WINESERVER" -p || true # already running is fine
     WINEPREFIX="$prefix" "$QUILLGATE_WINE" cmd /c exit >/dev/null 2>&1 || true
 }
 
