@@ -5,57 +5,19 @@
 #include <windows.h>
 #include <prsht.h>
 
-#include <memory>
 #include <string>
 #include <vector>
 
 #include "resources/app_globals.h"
 #include "resources/load_text.h"
 #include "resources/resource_ids.h"
-#include "tests/settings/registry_guard.h"
 #include "tests/support/wine_test_support.h"
 #include "tests/support/window_test_support.h"
-#include "tests/ui/sheet/help_modules/help_record.h"
+#include "tests/ui/sheet/recording_html_help.h"
 #include "ui/sheet/about_page.h"
 #include "ui/wrappers/shared_window_proc.h"
 
 namespace {
-
-const char kHtmlHelpServer[] = "CLSID\\{ADB880A6-D8FF-11CF-9377-00AA003B7A11}\\InprocServer32";
-
-// HTML Help is a recording stand-in for this whole program: the control's
-// registration points at it before anything asks for help.
-class RecordingHtmlHelp : public testing::Environment {
-public:
-    void SetUp() override {
-        saved_.reset(new settingstest::KeySnapshot(HKEY_CLASSES_ROOT, kHtmlHelpServer));
-        const std::string recorder = testsupport::ToolPath("help_recorder.dll");
-        ASSERT_TRUE(
-            testsupport::SetString(HKEY_CLASSES_ROOT, kHtmlHelpServer, NULL, recorder.c_str()));
-        module_ = LoadLibraryA(recorder.c_str());
-        ASSERT_NE(module_, nullptr) << recorder;
-    }
-    void TearDown() override { saved_.reset(); }
-
-    static std::vector<HelpRecord> Calls() {
-        auto count = reinterpret_cast<RecordedHelpCountFunction>(
-            reinterpret_cast<void*>(GetProcAddress(module_, "RecordedHelpCount")));
-        auto at = reinterpret_cast<RecordedHelpFunction>(
-            reinterpret_cast<void*>(GetProcAddress(module_, "RecordedHelp")));
-        std::vector<HelpRecord> calls;
-        for (int i = 0; count && at && i < count(); ++i) {
-            calls.push_back(*at(i));
-        }
-        return calls;
-    }
-
-private:
-    std::unique_ptr<settingstest::KeySnapshot> saved_;
-    static HMODULE module_;
-};
-
-HMODULE RecordingHtmlHelp::module_ = NULL;
-testing::Environment* const g_recording = testing::AddGlobalTestEnvironment(new RecordingHtmlHelp);
 
 std::vector<std::string> g_opened;
 
@@ -212,7 +174,7 @@ TEST_F(AboutPage, HelpOverALinkShowsItsTextAndOverTheRestNothing) {
     Open();
     const int ids[] = {IDC_ABOUT_HOME_LINK, IDC_ABOUT_MAIL_LINK, IDC_ABOUT_ICON, IDC_ABOUT_TITLE,
                        IDC_ABOUT_VERSION};
-    const size_t before = RecordingHtmlHelp::Calls().size();
+    const size_t before = sheettest::RecordedHelpCalls().size();
     for (int id : ids) {
         HELPINFO help = {};
         help.cbSize = sizeof help;
@@ -222,7 +184,7 @@ TEST_F(AboutPage, HelpOverALinkShowsItsTextAndOverTheRestNothing) {
         help.MousePos = {300, 400 + id};
         SendMessageA(page_, WM_HELP, 0, reinterpret_cast<LPARAM>(&help));
     }
-    std::vector<HelpRecord> calls = RecordingHtmlHelp::Calls();
+    std::vector<HelpRecord> calls = sheettest::RecordedHelpCalls();
     ASSERT_EQ(before + 5, calls.size());
     for (size_t i = 0; i < 5; ++i) {
         const HelpRecord& call = calls[before + i];

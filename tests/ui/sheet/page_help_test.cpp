@@ -8,52 +8,15 @@
 #include <commctrl.h>
 #include <htmlhelp.h>
 
-#include <memory>
-
 #include "resources/load_text.h"
 #include "resources/resource_ids.h"
 #include "tests/support/wine_test_support.h"
-#include "tests/ui/sheet/help_modules/help_record.h"
+#include "tests/ui/sheet/recording_html_help.h"
 #include "tests/ui/sheet/sheet_fixture.h"
 
 using namespace sheettest;
 
 namespace {
-
-const char kHtmlHelpServer[] = "CLSID\\{ADB880A6-D8FF-11CF-9377-00AA003B7A11}\\InprocServer32";
-
-class RecordingHtmlHelp : public testing::Environment {
-public:
-    void SetUp() override {
-        saved_.reset(new settingstest::KeySnapshot(HKEY_CLASSES_ROOT, kHtmlHelpServer));
-        const std::string recorder = testsupport::ToolPath("help_recorder.dll");
-        ASSERT_TRUE(
-            testsupport::SetString(HKEY_CLASSES_ROOT, kHtmlHelpServer, NULL, recorder.c_str()));
-        module_ = LoadLibraryA(recorder.c_str());
-        ASSERT_NE(module_, nullptr) << recorder;
-    }
-    void TearDown() override { saved_.reset(); }
-
-    static std::vector<HelpRecord> Calls() {
-        auto count = reinterpret_cast<RecordedHelpCountFunction>(
-            reinterpret_cast<void*>(GetProcAddress(module_, "RecordedHelpCount")));
-        auto at = reinterpret_cast<RecordedHelpFunction>(
-            reinterpret_cast<void*>(GetProcAddress(module_, "RecordedHelp")));
-        std::vector<HelpRecord> calls;
-        for (int i = 0; count && at && i < count(); ++i) {
-            calls.push_back(*at(i));
-        }
-        return calls;
-    }
-
-private:
-    std::unique_ptr<settingstest::KeySnapshot> saved_;
-    static HMODULE module_;
-};
-
-HMODULE RecordingHtmlHelp::module_ = NULL;
-
-testing::Environment* const g_recording = testing::AddGlobalTestEnvironment(new RecordingHtmlHelp);
 
 class PageHelp : public SheetTest {
 protected:
@@ -61,7 +24,7 @@ protected:
     // Help was given for each.
     std::vector<HelpRecord> HelpOn(std::vector<int> ids) {
         LoadSettings();
-        const size_t before = RecordingHtmlHelp::Calls().size();
+        const size_t before = sheettest::RecordedHelpCalls().size();
         session.WaitForSheet().Do([&] {
             for (size_t i = 0; i < ids.size(); ++i) {
                 HELPINFO help = {};
@@ -80,7 +43,7 @@ protected:
             session.PressButton(PSBTN_CANCEL);
         });
         EXPECT_TRUE(session.Run());
-        std::vector<HelpRecord> calls = RecordingHtmlHelp::Calls();
+        std::vector<HelpRecord> calls = sheettest::RecordedHelpCalls();
         calls.erase(calls.begin(), calls.begin() + before);
         return calls;
     }
