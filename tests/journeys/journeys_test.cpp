@@ -1,0 +1,404 @@
+// The built notepad.exe met the way a user meets it: started with exact
+// command lines as the shell starts it, its message boxes and settings sheet
+// driven from outside by the UI driver (tests/support/ui_driver.h: real
+// BM_CLICK, WM_CHAR, PSM_SETCURSEL messages to the other process), and judged
+// by what a user can see: window texts and states, the registry, the files,
+// and what the editor received (the recorder, tests/tools/recorder.cpp).
+// Under Wine this is the 64-bit build of the same sources.
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "resources/load_text.h"
+#include "resources/resource_ids.h"
+#include "tests/launcher/launcher_test_support.h"
+#include "tests/settings/registry_guard.h"
+#include "tests/support/ui_driver.h"
+#include "tests/support/wine_test_support.h"
+
+using launchertest::EditorStart;
+using launchertest::ProcessRun;
+using launchertest::RecorderLog;
+using launchertest::RunAnswering;
+using launchertest::TestFolder;
+using testsupport::Ansi;
+using uidriver::Program;
+
+namespace {
+
+typedef std::vector<std::string> Texts;
+
+const char kCaption[] = "Quillgate";
+const char kEditorNotFound[] = "エディタが見つかりません。\r設定を確認してください。";
+const char kEditorIsSelf[] =
+    "起動するエディタにQuillgateを指定しています。\r設定を確認してください。";
+const char kDefaultEditor[] = "notepa~.exe";
+const char kDefaultMenuText[] = "編集(&E)";
+const char kUnknownShell[] = "Unknown\\shell";
+const char kPaths[] = "Software\\Corvalen\\Quillgate\\Paths";
+const char kSource[] = "Software\\Corvalen\\Quillgate\\Source";
+
+std::string Quoted(const std::string& text) {
+    return "\"" + text + "\"";
+}
+
+// notepad.exe started as the shell starts it: its quoted path, then the rest.
+std::string Command(const std::string& arguments) {
+    std::string line = Quoted(testsupport::NotepadPath());
+    return arguments.empty() ? line : line + " " + arguments;
+}
+
+std::vector<std::string> ParamsOf(const std::vector<EditorStart>& starts) {
+    std::vector<std::string> params;
+    for (const EditorStart& start : starts) {
+        params.push_back(start.params);
+    }
+    return params;
+}
+
+bool StartedBy(const EditorStart& start, const std::string& program) {
+    return start.commandLine.compare(0, program.size() + 2, Quoted(program)) == 0;
+}
+
+std::string ClassesString(const char* path, const char* value) {
+    return testsupport::ReadString(HKEY_CLASSES_ROOT, path, value);
+}
+
+// The ProductVersion of a file's own version resource, under its first
+// translation.
+void ReadProductVersion(const std::string& path, std::string* version) {
+    DWORD handle = 0;
+    DWORD size = GetFileVersionInfoSizeA(path.c_str(), &handle);
+    ASSERT_GT(size, 0u) << path << " error " << GetLastError();
+    std::vector<char> block(size);
+    ASSERT_TRUE(GetFileVersionInfoA(path.c_str(), 0, size, block.data()));
+    void* translation = nullptr;
+    UINT length = 0;
+    ASSERT_TRUE(VerQueryValueA(block.data(), "\\VarFileInfo\\Translation", &translation, &length));
+    ASSERT_GE(length, 4u);
+    const WORD* ids = static_cast<const WORD*>(translation);
+    char key[64];
+    wsprintfA(key, "\\StringFileInfo\\%04x%04x\\ProductVersion", ids[0], ids[1]);
+    void* value = nullptr;
+    ASSERT_TRUE(VerQueryValueA(block.data(), key, &value, &length)) << key;
+    *version = static_cast<const char*>(value);
+}
+
+// One run of notepad.exe that shows the settings sheet, driven from outside.
+class SheetRun {
+public:
+    explicit SheetRun(const std::string& arguments) : program_(Command(arguments)) {}
+
+    Program& Process() { return program_; }
+    // Waits for the sheet and takes the page it shows.
+    bool FindSheet() {
+        sheet_ = uidriver::WaitForPropertySheet(program_.Id(), kCaption);
+        page_ = sheet_ ? uidriver::CurrentPage(sheet_) : NULL;
+        return page_ != NULL;
+    }
+    HWND Sheet() const { return sheet_; }
+    HWND Page() const { return page_; }
+    HWND Item(int id) const { return GetDlgItem(page_, id); }
+    std::string TextOf(int id) const { return uidriver::Text(Item(id)); }
+    bool ApplyEnabled() const {
+        return uidriver::IsEnabled(uidriver::SheetButtonWindow(sheet_, uidriver::kApply));
+    }
+    bool SelectPage(int index) {
+        if (!uidriver::SelectPage(sheet_, index)) {
+            return false;
+        }
+        page_ = uidriver::CurrentPage(sheet_);
+        return page_ != NULL;
+    }
+    // Presses a sheet button and, for OK and Cancel, waits for the program's end.
+    int Close(uidriver::SheetButton button) {
+        EXPECT_TRUE(uidriver::Press(sheet_, button));
+        if (!uidriver::WaitUntil([this] { return !program_.Running(); })) {
+            ADD_FAILURE() << "still open: " << uidriver::DescribeWindows(program_.Id());
+        }
+        return program_.WaitForExit(0);
+    }
+
+private:
+    Program program_;
+    HWND sheet_ = NULL;
+    HWND page_ = NULL;
+};
+
+class Journey : public testing::Test {
+protected:
+    void SetUp() override {
+        unknown_.reset(new settingstest::KeySnapshot(HKEY_CLASSES_ROOT, kUnknownShell));
+        testsupport::DeleteKeyTree(HKEY_CLASSES_ROOT, kUnknownShell);
+        ASSERT_TRUE(testsupport::SetString(HKEY_CLASSES_ROOT, kUnknownShell, NULL, "openas"));
+        testsupport::ResetSettings();
+        // Short paths, as a user would type them into the editor field.
+        editor_ = folder_.File("editor.exe");
+        printer_ = folder_.File("printer.exe");
+        const std::string recorder = testsupport::ToolPath("recorder.exe");
+        ASSERT_TRUE(CopyFileA(recorder.c_str(), editor_.c_str(), FALSE));
+        ASSERT_TRUE(CopyFileA(recorder.c_str(), printer_.c_str(), FALSE));
+    }
+    void TearDown() override {
+        testsupport::ResetSettings();
+        unknown_.reset(); // puts the Unknown class back as it was
+    }
+
+    // The user opens the settings, types the editors and presses OK.
+    void ChooseEditors(const std::string& edit, const std::string& print = "") {
+        SheetRun run("/setting");
+        ASSERT_TRUE(run.FindSheet());
+        ASSERT_TRUE(uidriver::Type(run.Item(IDC_EDIT_EDITOR), edit));
+        ASSERT_EQ(edit, run.TextOf(IDC_EDIT_EDITOR)) << "the field did not take the path whole";
+        if (!print.empty()) {
+            ASSERT_TRUE(uidriver::Type(run.Item(IDC_PRINT_EDITOR), print));
+            ASSERT_EQ(print, run.TextOf(IDC_PRINT_EDITOR));
+        }
+        ASSERT_EQ(0, run.Close(uidriver::kOk));
+        ASSERT_EQ(edit, testsupport::ReadString(HKEY_CURRENT_USER, kPaths, "CommonEditor"));
+    }
+
+    // Runs notepad.exe with `arguments`, expecting no window at all.
+    std::vector<EditorStart> Forward(const std::string& arguments, size_t starts) {
+        ProcessRun run = RunAnswering(Command(arguments));
+        EXPECT_EQ(0, run.exitCode);
+        EXPECT_EQ(Texts(), run.dialogs);
+        return log_.WaitForStarts(starts);
+    }
+
+    const std::string& Editor() const { return editor_; }
+    const std::string& Printer() const { return printer_; }
+    const TestFolder& Files() const { return files_; }
+    const RecorderLog& Log() const { return log_; }
+
+private:
+    std::unique_ptr<settingstest::KeySnapshot> unknown_;
+    TestFolder folder_{"C:\\quillgate-journeys"};
+    TestFolder files_{"C:\\quillgate-journeys-files"};
+    std::string editor_, printer_;
+    RecorderLog log_;
+};
+
+TEST_F(Journey, FirstRunFindsNoEditorThenTheChosenOneReceivesTheFileQuoted) {
+    const std::string memo = Files().Write("memo.txt");
+    {
+        SheetRun first(memo);
+        HWND box = uidriver::WaitForMessageBox(first.Process().Id(), kCaption);
+        ASSERT_NE(nullptr, box) << "no message about the missing editor";
+        EXPECT_EQ(Ansi(kEditorNotFound), uidriver::MessageBoxText(box));
+        ASSERT_TRUE(uidriver::PressMessageBoxButton(box, IDOK));
+        EXPECT_TRUE(uidriver::WaitUntil([box] { return !IsWindow(box); }));
+
+        // Then the sheet, on its Settings page, showing the defaults.
+        ASSERT_TRUE(first.FindSheet());
+        EXPECT_EQ(0, uidriver::CurrentPageIndex(first.Sheet()));
+        EXPECT_EQ(kDefaultEditor, first.TextOf(IDC_EDIT_EDITOR));
+        EXPECT_EQ(Texts({kDefaultEditor}), uidriver::ComboItems(first.Item(IDC_EDIT_EDITOR)));
+        EXPECT_EQ(kDefaultEditor, first.TextOf(IDC_PRINT_EDITOR));
+        EXPECT_FALSE(uidriver::IsChecked(first.Item(IDC_EXTENSION_FLAG)));
+        EXPECT_EQ("htm", first.TextOf(IDC_EXTENSION));
+        EXPECT_FALSE(uidriver::IsEnabled(first.Item(IDC_EXTENSION)));
+        EXPECT_EQ(Texts({"htm", "html", "shtml", "xml"}),
+                  uidriver::ComboItems(first.Item(IDC_EXTENSION)));
+        EXPECT_FALSE(uidriver::IsChecked(first.Item(IDC_UNKNOWN_ASSOCIATE)));
+        EXPECT_EQ(Ansi(kDefaultMenuText), first.TextOf(IDC_MENU_TEXT));
+        EXPECT_FALSE(uidriver::IsEnabled(first.Item(IDC_MENU_TEXT)));
+        EXPECT_FALSE(first.ApplyEnabled());
+
+        // The user types the recorder's path and presses OK.
+        ASSERT_TRUE(uidriver::Type(first.Item(IDC_EDIT_EDITOR), Editor()));
+        EXPECT_EQ(Editor(), first.TextOf(IDC_EDIT_EDITOR));
+        EXPECT_TRUE(first.ApplyEnabled()) << "typing did not count as a change";
+        EXPECT_EQ(0, first.Close(uidriver::kOk));
+    }
+    EXPECT_EQ(Editor(), testsupport::ReadString(HKEY_CURRENT_USER, kPaths, "CommonEditor"));
+    EXPECT_TRUE(Log().WaitForStarts(0).empty()) << "an editor started from the first run";
+
+    std::vector<EditorStart> starts = Forward(memo, 1);
+    ASSERT_EQ(1u, starts.size());
+    EXPECT_TRUE(StartedBy(starts[0], Editor())) << starts[0].commandLine;
+    EXPECT_EQ(Quoted(memo), starts[0].params);
+}
+
+TEST_F(Journey, PrintingGoesToThePrintEditorWithItsSwitch) {
+    ChooseEditors(Editor(), Printer());
+    const std::string memo = Files().Write("memo.txt");
+
+    std::vector<EditorStart> starts = Forward("/p " + memo, 1);
+    ASSERT_EQ(1u, starts.size());
+    EXPECT_TRUE(StartedBy(starts[0], Printer())) << starts[0].commandLine;
+    EXPECT_EQ("/p " + Quoted(memo), starts[0].params);
+
+    // Alone, the switch still reaches the print editor, with its blank.
+    starts = Forward("/p", 2);
+    ASSERT_EQ(2u, starts.size());
+    EXPECT_TRUE(StartedBy(starts[1], Printer())) << starts[1].commandLine;
+    EXPECT_EQ("/p ", starts[1].params);
+}
+
+TEST_F(Journey, SeveralFilesAndUnquotedBlanksArriveWhole) {
+    ChooseEditors(Editor());
+    ASSERT_TRUE(CreateDirectoryA(Files().File("My Documents").c_str(), NULL));
+    const std::string memo = Files().Write("My Documents\\memo of today.txt");
+    const std::string list = Files().Write("list.txt");
+
+    // Unquoted, as the shell passes an old-style %1.
+    std::vector<EditorStart> starts = Forward(memo + " " + list, 2);
+    EXPECT_EQ(Texts({Quoted(list), Quoted(memo)}), ParamsOf(starts));
+    for (const EditorStart& start : starts) {
+        EXPECT_TRUE(StartedBy(start, Editor())) << start.commandLine;
+    }
+}
+
+TEST_F(Journey, ViewSourceCopiesACachedFileAndLeavesOthersAlone) {
+    ChooseEditors(Editor());
+    {
+        SheetRun settings("/setting");
+        ASSERT_TRUE(settings.FindSheet());
+        ASSERT_TRUE(uidriver::Click(settings.Item(IDC_EXTENSION_FLAG)));
+        EXPECT_TRUE(uidriver::IsChecked(settings.Item(IDC_EXTENSION_FLAG)));
+        EXPECT_TRUE(uidriver::IsEnabled(settings.Item(IDC_EXTENSION)));
+        ASSERT_TRUE(uidriver::Type(settings.Item(IDC_EXTENSION), "html"));
+        EXPECT_EQ("html", settings.TextOf(IDC_EXTENSION));
+        ASSERT_TRUE(settings.ApplyEnabled());
+        ASSERT_TRUE(uidriver::Press(settings.Sheet(), uidriver::kApply));
+        EXPECT_TRUE(uidriver::WaitUntil([&] { return !settings.ApplyEnabled(); }));
+        EXPECT_EQ(0, settings.Close(uidriver::kCancel));
+    }
+    DWORD type = 0;
+    std::string flag;
+    ASSERT_TRUE(testsupport::ReadRaw(HKEY_CURRENT_USER, kSource, "ExtensionFlag", &type, &flag));
+    EXPECT_EQ(std::string("\1\0\0\0", 4), flag);
+    EXPECT_EQ("html", testsupport::ReadString(HKEY_CURRENT_USER, kSource, "Extension"));
+
+    const std::string cache = launchertest::InternetCacheFolder();
+    ASSERT_FALSE(cache.empty());
+    TestFolder cached(cache + "\\quillgate-journeys");
+    const std::string page = cached.Write("page[1].txt", "<p>source</p>");
+    std::vector<EditorStart> starts = Forward(page, 1);
+    EXPECT_EQ(Texts({Quoted(page + ".html")}), ParamsOf(starts));
+    EXPECT_EQ("<p>source</p>", testsupport::ReadFile(page + ".html"));
+
+    const std::string outside = Files().Write("page.txt", "<p>mine</p>");
+    starts = Forward(outside, 2);
+    ASSERT_EQ(2u, starts.size());
+    EXPECT_EQ(Quoted(outside), starts[1].params);
+    EXPECT_FALSE(testsupport::FileExists(outside + ".html"));
+}
+
+TEST_F(Journey, UnregisteredFileTypesOpenThroughItAndComeBack) {
+    ChooseEditors(Editor());
+    const std::string menuText = "Edit with my editor";
+    {
+        SheetRun settings("/setting");
+        ASSERT_TRUE(settings.FindSheet());
+        ASSERT_TRUE(uidriver::Click(settings.Item(IDC_UNKNOWN_ASSOCIATE)));
+        ASSERT_TRUE(uidriver::IsEnabled(settings.Item(IDC_MENU_TEXT)));
+        ASSERT_TRUE(uidriver::Type(settings.Item(IDC_MENU_TEXT), menuText));
+        ASSERT_TRUE(uidriver::Press(settings.Sheet(), uidriver::kApply));
+        EXPECT_TRUE(uidriver::WaitUntil([&] { return !settings.ApplyEnabled(); }));
+        EXPECT_EQ(0, settings.Close(uidriver::kOk));
+    }
+    const std::string open = std::string(kUnknownShell) + "\\open";
+    const std::string command = open + "\\command";
+    EXPECT_EQ("open", ClassesString(kUnknownShell, NULL));
+    EXPECT_EQ("openas", ClassesString(kUnknownShell, "bak"));
+    EXPECT_EQ(menuText, ClassesString(open.c_str(), NULL));
+    const std::string registered = ClassesString(command.c_str(), NULL);
+    EXPECT_EQ("notepad.exe %1", registered);
+
+    // Double-clicking a file of no registered type runs that command with %1
+    // replaced, unquoted. Our notepad.exe stands in for the installed one.
+    const std::string file = Files().Write("notes for monday.qgx");
+    std::string line = registered;
+    const size_t placeholder = line.find("%1");
+    ASSERT_NE(std::string::npos, placeholder);
+    line.replace(placeholder, 2, file);
+    Program doubleClick(line, SW_SHOWNORMAL, testsupport::NotepadPath().c_str());
+    ASSERT_TRUE(doubleClick.Started());
+    EXPECT_EQ(0, doubleClick.WaitForExit());
+    EXPECT_EQ(Texts({Quoted(file)}), ParamsOf(Log().WaitForStarts(1)));
+
+    // The sheet shows the association; unticking it restores the old verb.
+    {
+        SheetRun settings("/setting");
+        ASSERT_TRUE(settings.FindSheet());
+        EXPECT_TRUE(uidriver::IsChecked(settings.Item(IDC_UNKNOWN_ASSOCIATE)));
+        EXPECT_EQ(menuText, settings.TextOf(IDC_MENU_TEXT));
+        ASSERT_TRUE(uidriver::Click(settings.Item(IDC_UNKNOWN_ASSOCIATE)));
+        EXPECT_FALSE(uidriver::IsEnabled(settings.Item(IDC_MENU_TEXT)));
+        EXPECT_EQ(0, settings.Close(uidriver::kOk));
+    }
+    EXPECT_EQ("openas", ClassesString(kUnknownShell, NULL));
+    EXPECT_FALSE(testsupport::ValueExists(HKEY_CLASSES_ROOT, kUnknownShell, "bak"));
+    EXPECT_FALSE(testsupport::KeyExists(HKEY_CLASSES_ROOT, open.c_str()));
+}
+
+TEST_F(Journey, ItselfAsTheEditorIsRefusedAndNothingStarts) {
+    // "notepad.exe" is found first in the program's own folder.
+    ChooseEditors("notepad.exe");
+    const std::string memo = Files().Write("memo.txt");
+    SheetRun run(memo);
+    HWND box = uidriver::WaitForMessageBox(run.Process().Id(), kCaption);
+    ASSERT_NE(nullptr, box);
+    EXPECT_EQ(Ansi(kEditorIsSelf), uidriver::MessageBoxText(box));
+    ASSERT_TRUE(uidriver::PressMessageBoxButton(box, IDOK));
+    EXPECT_TRUE(uidriver::WaitUntil([box] { return !IsWindow(box); }));
+    ASSERT_TRUE(run.FindSheet());
+    EXPECT_EQ("notepad.exe", run.TextOf(IDC_EDIT_EDITOR));
+    EXPECT_EQ(0, run.Close(uidriver::kCancel));
+    EXPECT_TRUE(Log().WaitForStarts(0).empty());
+}
+
+// The links open through the shell's URL handlers, which this test points at
+// the recorder: each click must start the handler once with the link's text.
+class AboutJourney : public Journey {
+protected:
+    void SetUp() override {
+        Journey::SetUp();
+        for (const char* protocol : {"http", "mailto"}) {
+            const std::string command = std::string(protocol) + "\\shell\\open\\command";
+            handlers_.emplace_back(
+                new settingstest::KeySnapshot(HKEY_CLASSES_ROOT, command.c_str()));
+            const std::string line = Quoted(testsupport::ToolPath("recorder.exe")) + " \"%1\"";
+            ASSERT_TRUE(
+                testsupport::SetString(HKEY_CLASSES_ROOT, command.c_str(), NULL, line.c_str()));
+        }
+    }
+    void TearDown() override {
+        handlers_.clear();
+        Journey::TearDown();
+    }
+
+private:
+    std::vector<std::unique_ptr<settingstest::KeySnapshot>> handlers_;
+};
+
+TEST_F(AboutJourney, ShowsTitleVersionAndLinksThatOpenOnce) {
+    SheetRun run("/setting");
+    ASSERT_TRUE(run.FindSheet());
+    ASSERT_TRUE(run.SelectPage(1));
+    EXPECT_EQ(1, uidriver::CurrentPageIndex(run.Sheet()));
+    EXPECT_EQ("Corvalen Quillgate", run.TextOf(IDC_ABOUT_TITLE));
+    std::string version;
+    ASSERT_NO_FATAL_FAILURE(ReadProductVersion(testsupport::NotepadPath(), &version));
+    EXPECT_EQ("Version " + version, run.TextOf(IDC_ABOUT_VERSION));
+    const std::string home = LoadText(IDS_HOME_PAGE_URL);
+    const std::string mail = LoadText(IDS_MAIL_URL);
+    EXPECT_EQ(0u, home.find("http://")) << home;
+    EXPECT_EQ(0u, mail.find("mailto:")) << mail;
+    EXPECT_EQ(home, run.TextOf(IDC_ABOUT_HOME_LINK));
+    EXPECT_EQ(mail, run.TextOf(IDC_ABOUT_MAIL_LINK));
+
+    ASSERT_TRUE(uidriver::ClickLink(run.Item(IDC_ABOUT_HOME_LINK)));
+    EXPECT_EQ(Texts({Quoted(home)}), ParamsOf(Log().WaitForStarts(1)));
+    ASSERT_TRUE(uidriver::ClickLink(run.Item(IDC_ABOUT_MAIL_LINK)));
+    EXPECT_EQ(Texts({Quoted(home), Quoted(mail)}), ParamsOf(Log().WaitForStarts(2)));
+    EXPECT_EQ(0, run.Close(uidriver::kCancel));
+}
+
+} // namespace
