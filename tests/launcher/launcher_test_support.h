@@ -24,7 +24,6 @@ private:
     std::string path_;
 };
 
-void RemoveTree(const std::string& path);
 bool WriteFileText(const std::string& path, const std::string& content);
 
 // The Internet cache folder as the shell locates it; "" when it cannot.

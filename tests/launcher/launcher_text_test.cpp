@@ -14,23 +14,9 @@
 #include "launcher/drive_split.h"
 #include "launcher/editor_params_text.h"
 #include "launcher/folder_path.h"
+#include "tests/launcher/text_predicates.h"
 
 namespace {
-
-bool ShiftJisLead(unsigned char b) {
-    return (b >= 0x81 && b <= 0x9F) || (b >= 0xE0 && b <= 0xFC);
-}
-bool SingleByte(unsigned char) {
-    return false;
-}
-
-bool AsciiSwitch(const char* argument, const char* name) {
-    return strcasecmp(argument, name) == 0;
-}
-
-bool AsciiSame(const char* a, const char* b, size_t length) {
-    return strncasecmp(a, b, length) == 0;
-}
 
 std::vector<std::string> Split(const std::string& arguments, LeadByteTest lead = SingleByte) {
     std::vector<std::string> result;

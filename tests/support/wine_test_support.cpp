@@ -18,18 +18,24 @@ static std::string WindowsPath(const char* unixPath) {
     return "Z:" + path;
 }
 
-std::string BuildDir() { return WindowsPath(getenv("QUILLGATE_BUILD_DIR")); }
+std::string BuildDir() {
+    return WindowsPath(getenv("QUILLGATE_BUILD_DIR"));
+}
 
 std::string ShippedNotepadPath() {
     const char* shipped = getenv("QUILLGATE_SHIPPED_EXE");
     return shipped && *shipped ? WindowsPath(shipped) : NotepadPath();
 }
 
-std::string NotepadPath() { return BuildDir() + "\\notepad.exe"; }
+std::string NotepadPath() {
+    return BuildDir() + "\\notepad.exe";
+}
 
-std::string ToolPath(const char* name) { return BuildDir() + "\\tools\\" + name; }
+std::string ToolPath(const char* name) {
+    return BuildDir() + "\\tools\\" + name;
+}
 
-static void RemoveTree(const std::string& path) {
+void RemoveTree(const std::string& path) {
     WIN32_FIND_DATAA found;
     HANDLE find = FindFirstFileA((path + "\\*").c_str(), &found);
     if (find != INVALID_HANDLE_VALUE) {
@@ -64,7 +70,9 @@ ScratchDir::ScratchDir(const char* name) {
     CreateDirectoryA(path_.c_str(), NULL);
 }
 
-ScratchDir::~ScratchDir() { RemoveTree(path_); }
+ScratchDir::~ScratchDir() {
+    RemoveTree(path_);
+}
 
 std::string ScratchDir::Write(const char* name, const char* content) const {
     std::string file = File(name);
@@ -122,8 +130,7 @@ bool SetRaw(HKEY root, const char* path, const char* value, DWORD type, const vo
         ERROR_SUCCESS) {
         return false;
     }
-    LONG result =
-        RegSetValueExA(key, value, 0, type, static_cast<const BYTE*>(data), size);
+    LONG result = RegSetValueExA(key, value, 0, type, static_cast<const BYTE*>(data), size);
     RegCloseKey(key);
     return result == ERROR_SUCCESS;
 }
@@ -154,8 +161,8 @@ bool ReadRaw(HKEY root, const char* path, const char* value, DWORD* type, std::s
     LONG result = RegQueryValueExA(key, value, NULL, type, NULL, &size);
     if (result == ERROR_SUCCESS) {
         std::vector<char> bytes(size + 1);
-        result = RegQueryValueExA(key, value, NULL, type, reinterpret_cast<BYTE*>(bytes.data()),
-                                  &size);
+        result =
+            RegQueryValueExA(key, value, NULL, type, reinterpret_cast<BYTE*>(bytes.data()), &size);
         data->assign(bytes.data(), size);
     }
     RegCloseKey(key);
@@ -177,7 +184,9 @@ std::string ReadString(HKEY root, const char* path, const char* value) {
     return std::string(data.c_str()); // up to the first NUL, if any
 }
 
-void ResetSettings() { DeleteKeyTree(HKEY_CURRENT_USER, "Software\\Corvalen"); }
+void ResetSettings() {
+    DeleteKeyTree(HKEY_CURRENT_USER, "Software\\Corvalen");
+}
 
 int RunProcess(const std::string& commandLine, DWORD timeoutMs) {
     std::vector<char> line(commandLine.begin(), commandLine.end());
@@ -185,8 +194,7 @@ int RunProcess(const std::string& commandLine, DWORD timeoutMs) {
     STARTUPINFOA startup = {};
     startup.cb = sizeof startup;
     PROCESS_INFORMATION process = {};
-    if (!CreateProcessA(NULL, line.data(), NULL, NULL, FALSE, 0, NULL, NULL, &startup,
-                        &process)) {
+    if (!CreateProcessA(NULL, line.data(), NULL, NULL, FALSE, 0, NULL, NULL, &startup, &process)) {
         return -1;
     }
     CloseHandle(process.hThread);

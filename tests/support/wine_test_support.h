@@ -11,9 +11,9 @@ namespace testsupport {
 
 // Windows path of the build tree (the prefix maps / as Z:).
 std::string BuildDir();
-std::string NotepadPath();               // notepad.exe of this build, which tests run
-std::string ShippedNotepadPath();        // the 32-bit notepad.exe, or this build's
-std::string ToolPath(const char* name);  // a helper program in build/tools
+std::string NotepadPath();              // notepad.exe of this build, which tests run
+std::string ShippedNotepadPath();       // the 32-bit notepad.exe, or this build's
+std::string ToolPath(const char* name); // a helper program in build/tools
 
 // A fresh, empty folder for one test, removed again when the object goes.
 class ScratchDir {
@@ -29,6 +29,7 @@ private:
 };
 
 bool FileExists(const std::string& path);
+void RemoveTree(const std::string& path); // a folder and everything in it
 std::string ReadFile(const std::string& path);
 
 // Registry helpers; paths are relative to `root`.
@@ -44,7 +45,7 @@ bool ReadRaw(HKEY root, const char* path, const char* value, DWORD* type, std::s
 std::string ReadString(HKEY root, const char* path, const char* value);
 
 // The program's settings key, removed so that a test starts from first run.
-extern const char kSettingsKey[];    // Software\Corvalen\Quillgate
+extern const char kSettingsKey[]; // Software\Corvalen\Quillgate
 void ResetSettings();
 
 // Starts `commandLine` exactly as given; waits up to `timeoutMs` for the exit.
