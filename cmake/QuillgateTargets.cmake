@@ -17,6 +17,11 @@ function(quillgate_product_options target)
     if(QUILLGATE_CROSS)
         target_compile_options(${target} PRIVATE -Os -fno-exceptions -fno-rtti
                                                  -ffunction-sections -fdata-sections)
+        if(CMAKE_SYSTEM_PROCESSOR STREQUAL "i686")
+            # Dwarf unwind tables serve only C++ exceptions there; 64-bit
+            # Windows needs its unwind data to walk the stack through us.
+            target_compile_options(${target} PRIVATE -fno-asynchronous-unwind-tables)
+        endif()
         target_link_options(${target} PRIVATE -Wl,--gc-sections)
         target_compile_definitions(${target} PUBLIC WINVER=0x0501 _WIN32_WINNT=0x0501
                                                     _WIN32_IE=0x0600 NOMINMAX)
