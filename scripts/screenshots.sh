@@ -1,0 +1,82 @@
+#!/bin/bash
+# Renders both pages of the settings sheet in a Japanese and an English locale
+# under Xvfb and saves them, cropped to the sheet window, as
+# docs/settings-ja.png, docs/about-ja.png, docs/settings-en.png and
+# docs/about-en.png. Builds what is missing first. The README shows these
+# files: regenerate them with this script, never by hand.
+#   bash scripts/screenshots.sh            (BUILD_DIR=build-x to build elsewhere)
+# It shows the 64-bit build under wine64 (see README: machines without 32-bit
+# user code), in a prefix of its own with Wine's X11 driver.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+root=$(pwd)
+build="$root/${BUILD_DIR:-build}-wine"
+prefix="$build/shotprefix"
+docs="$root/docs"
+
+bash scripts/install-deps.sh
+source scripts/wine-prefix.sh
+if [ ! -f "$build/CMakeCache.txt" ]; then
+    cmake -S . -B "$build" -G Ninja -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-x86_64.cmake >/dev/null
+fi
+cmake --build "$build" --target notepad sheet_pose >/dev/null
+
+wine=$QUILLGATE_WINE
+# notepad.exe=n: reading the program's own version resource must open this
+# file, not Wine's built-in notepad of the same name (which has none).
+export WINEPREFIX="$prefix" WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=;notepad.exe=n"
+if [ ! -f "$prefix/system.reg" ]; then
+    mkdir -p "$prefix"
+    WINEARCH=win64 "$wine" wineboot -i >/dev/null 2>&1
+    # Japanese text in a Japanese font, in both locales ("MS Shell Dlg" is
+    # "MS UI Gothic" in the Japanese one; Tahoma links to it in the other).
+    "$wine" reg add 'HKCU\Software\Wine\Fonts\Replacements' /v 'MS UI Gothic' /d IPAGothic \
+        /f >/dev/null 2>&1
+    # No window manager runs under Xvfb: Wine draws the title bar itself.
+    "$wine" reg add 'HKCU\Software\Wine\X11 Driver' /v Decorated /d N /f >/dev/null 2>&1
+    "$QUILLGATE_WINESERVER" -w
+    # Tahoma (the Western dialog font) and Marlett (the title bar's buttons)
+    # come with Wine, which here does not look for them in its data folder.
+    cp -n /usr/share/wine/fonts/*.ttf "$prefix/drive_c/windows/Fonts/"
+fi
+
+for number in $(seq 90 120); do
+    [ -e "/tmp/.X$number-lock" ] || [ -e "/tmp/.X11-unix/X$number" ] || break
+done
+display=":$number"
+Xvfb "$display" -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
+xvfb=$!
+cleanup() {
+    quillgate_prefix_stop "$prefix"
+    kill "$xvfb" 2>/dev/null || true
+}
+trap cleanup EXIT
+sleep 1
+export DISPLAY="$display"
+mkdir -p "$docs"
+
+# The sheet window only, without the dates ImageMagick would write into it.
+shoot() {
+    import -display "$display" -window root -crop "$1" +repage -strip \
+        -define png:exclude-chunks=date,time "$2"
+}
+
+for locale in ja_JP.UTF-8 en_US.UTF-8; do
+    lang=${locale%%_*}
+    export LANG=$locale LC_ALL=$locale
+    quillgate_prefix_start "$prefix"
+    "$wine" reg delete 'HKCU\Software\Corvalen' /f >/dev/null 2>&1 || true # the defaults
+    "$wine" "$build/notepad.exe" /setting &
+    program=$!
+    for page in settings about; do
+        index=0
+        [ "$page" = about ] && index=1
+        geometry=$("$wine" "$build/tools/sheet_pose.exe" "$index" | tr -d '\r')
+        sleep 2 # let the page paint
+        shoot "$geometry" "$docs/$page-$lang.png"
+        echo "docs/$page-$lang.png ($geometry)"
+    done
+    "$wine" "$build/tools/sheet_pose.exe" close
+    wait "$program"
+    quillgate_prefix_stop "$prefix"
+done
