@@ -114,7 +114,7 @@ public:
         page_ = uidriver::CurrentPage(sheet_);
         return page_ != NULL;
     }
-    // Presses a sheet button and, for OK and Cancel, waits for the program's end.
+    // Presses OK or Cancel and waits for the program's end.
     int Close(uidriver::SheetButton button) {
         EXPECT_TRUE(uidriver::Press(sheet_, button));
         if (!uidriver::WaitUntil([this] { return !program_.Running(); })) {
@@ -225,7 +225,7 @@ TEST_F(Journey, FirstRunFindsNoEditorThenTheChosenOneReceivesTheFileQuoted) {
 }
 
 TEST_F(Journey, PrintingGoesToThePrintEditorWithItsSwitch) {
-    ChooseEditors(Editor(), Printer());
+    ASSERT_NO_FATAL_FAILURE(ChooseEditors(Editor(), Printer()));
     const std::string memo = Files().Write("memo.txt");
 
     std::vector<EditorStart> starts = Forward("/p " + memo, 1);
@@ -241,7 +241,7 @@ TEST_F(Journey, PrintingGoesToThePrintEditorWithItsSwitch) {
 }
 
 TEST_F(Journey, SeveralFilesAndUnquotedBlanksArriveWhole) {
-    ChooseEditors(Editor());
+    ASSERT_NO_FATAL_FAILURE(ChooseEditors(Editor()));
     ASSERT_TRUE(CreateDirectoryA(Files().File("My Documents").c_str(), NULL));
     const std::string memo = Files().Write("My Documents\\memo of today.txt");
     const std::string list = Files().Write("list.txt");
@@ -255,7 +255,7 @@ TEST_F(Journey, SeveralFilesAndUnquotedBlanksArriveWhole) {
 }
 
 TEST_F(Journey, ViewSourceCopiesACachedFileAndLeavesOthersAlone) {
-    ChooseEditors(Editor());
+    ASSERT_NO_FATAL_FAILURE(ChooseEditors(Editor()));
     {
         SheetRun settings("/setting");
         ASSERT_TRUE(settings.FindSheet());
@@ -291,7 +291,7 @@ TEST_F(Journey, ViewSourceCopiesACachedFileAndLeavesOthersAlone) {
 }
 
 TEST_F(Journey, UnregisteredFileTypesOpenThroughItAndComeBack) {
-    ChooseEditors(Editor());
+    ASSERT_NO_FATAL_FAILURE(ChooseEditors(Editor()));
     const std::string menuText = "Edit with my editor";
     {
         SheetRun settings("/setting");
@@ -340,7 +340,7 @@ TEST_F(Journey, UnregisteredFileTypesOpenThroughItAndComeBack) {
 
 TEST_F(Journey, ItselfAsTheEditorIsRefusedAndNothingStarts) {
     // "notepad.exe" is found first in the program's own folder.
-    ChooseEditors("notepad.exe");
+    ASSERT_NO_FATAL_FAILURE(ChooseEditors("notepad.exe"));
     const std::string memo = Files().Write("memo.txt");
     SheetRun run(memo);
     HWND box = uidriver::WaitForMessageBox(run.Process().Id(), kCaption);
