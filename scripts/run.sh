@@ -20,7 +20,7 @@ cmake -S . -B "$wine_build" -G Ninja -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-x86_64.c
 cmake --build "$wine_build" --target notepad >/dev/null
 echo "built $build/notepad.exe (32-bit) and $wine_build/notepad.exe (64-bit)"
 
-export WINEPREFIX="$prefix" WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
+export WINEPREFIX="$prefix" WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=;notepad.exe=n"
 wine=/usr/lib/wine/wine64
 server=/usr/lib/wine/wineserver64
 if [ ! -f "$prefix/system.reg" ]; then

@@ -21,7 +21,7 @@ quillgate_prefix_create() {
         rm -rf "$prefix"
     fi
     mkdir -p "$prefix"
-    export WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
+    export WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=;notepad.exe=n"
     WINEARCH=win64 WINEPREFIX="$prefix" "$QUILLGATE_WINE" wineboot -i >/dev/null 2>&1
     # Null graphics driver: windows and dialogs exist but nothing is drawn.
     WINEPREFIX="$prefix" "$QUILLGATE_WINE" reg add 'HKCU\Software\Wine\Drivers' \
@@ -34,7 +34,7 @@ quillgate_prefix_create() {
 
 quillgate_prefix_start() {
     local prefix="$1"
-    export WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
+    export WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=;notepad.exe=n"
     WINEPREFIX="$prefix" "$QUILLGATE_WINESERVER" -p || true # already running is fine
     WINEPREFIX="$prefix" "$QUILLGATE_WINE" cmd /c exit >/dev/null 2>&1 || true
 }

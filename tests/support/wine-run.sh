@@ -2,8 +2,10 @@
 # Runs a cross-built program under Wine in the build tree's own prefix.
 # CTest calls this as the cross-compiling emulator. The 64-bit loader is
 # named directly: Debian's `wine` wrapper prefers the 32-bit one when present.
+# notepad.exe=n: Wine has a notepad.exe of its own, which it would otherwise
+# take for ours wherever a file of that name is loaded as a module.
 : "${WINEPREFIX:?WINEPREFIX must name the test prefix}"
 export WINEPREFIX
 export WINEDEBUG="${WINEDEBUG:--all}"
-export WINEDLLOVERRIDES="${WINEDLLOVERRIDES:-mscoree,mshtml=}"
+export WINEDLLOVERRIDES="${WINEDLLOVERRIDES:-mscoree,mshtml=;notepad.exe=n}"
 exec /usr/lib/wine/wine64 "$@"
