@@ -16,22 +16,97 @@ BOOL CALLBACK SetFontOnChild(HWND child, LPARAM font) {
     return TRUE;
 }
 
-void Resize(HWND window) {
+// The character set the font realises in on the screen. Wine's dialog manager
+// makes the template font with DEFAULT_CHARSET, which realises in the
+// system's own character set.
+int RealisedCharset(HFONT font) {
+    HDC screen = GetDC(NULL);
+    if (!screen) {
+        return DEFAULT_CHARSET;
+    }
+    int charset = DEFAULT_CHARSET;
+    HGDIOBJ previous = SelectObject(screen, font);
+    if (previous && previous != HGDI_ERROR) {
+        charset = GetTextCharset(screen);
+        SelectObject(screen, previous);
+    }
+    ReleaseDC(NULL, screen);
+    return charset;
+}
+
+bool IsShiftJis(HFONT font) {
+    LOGFONTA logFont;
+    ZeroMemory(&logFont, sizeof logFont);
+    // Without a font of its own the page shows the system font: not Japanese.
+    if (!font || !GetObjectA(font, sizeof logFont, &logFont)) {
+        return false;
+    }
+    return logFont.lfCharSet == SHIFTJIS_CHARSET || RealisedCharset(font) == SHIFTJIS_CHARSET;
+}
+
+// Where the page's visible controls begin and end, in page coordinates.
+struct Extent {
+    HWND page;
+    bool found;
+    LONG left;
+    LONG right;
+};
+
+BOOL CALLBACK MeasureChild(HWND child, LPARAM data) {
+    Extent* extent = reinterpret_cast<Extent*>(data);
+    RECT rect;
+    // The page is not shown yet, so IsWindowVisible would say no for all.
+    if (GetParent(child) != extent->page || !(GetWindowLongPtrA(child, GWL_STYLE) & WS_VISIBLE) ||
+        !GetWindowRect(child, &rect)) {
+        return TRUE;
+    }
+    MapWindowPoints(NULL, extent->page, reinterpret_cast<POINT*>(&rect), 2);
+    if (!extent->found || rect.left < extent->left) {
+        extent->left = rect.left;
+    }
+    if (!extent->found || rect.right > extent->right) {
+        extent->right = rect.right;
+    }
+    extent->found = true;
+    return TRUE;
+}
+
+// How much narrower the sheet may get without cutting off the page: its
+// controls keep their dialog-unit layout, so the tab's display area must still
+// reach past the rightmost one by the page's own left margin. The page is
+// placed at the display area's left edge only after WM_INITDIALOG, so it is
+// measured from its own corner.
+int Narrowing(HWND page, HWND tab) {
+    RECT display;
+    if (!GetClientRect(tab, &display)) {
+        return 0;
+    }
+    SendMessageA(tab, TCM_ADJUSTRECT, FALSE, reinterpret_cast<LPARAM>(&display));
+    Extent extent = {page, false, 0, 0};
+    EnumChildWindows(page, MeasureChild, reinterpret_cast<LPARAM>(&extent));
+    const LONG room = display.right - display.left - extent.right - extent.left;
+    if (room <= 0) {
+        return 0;
+    }
+    return room < kNarrower ? static_cast<int>(room) : kNarrower;
+}
+
+void Resize(HWND window, int narrower) {
     RECT rect;
     if (!GetWindowRect(window, &rect)) {
         return;
     }
-    SetWindowPos(window, NULL, 0, 0, rect.right - rect.left - kNarrower,
+    SetWindowPos(window, NULL, 0, 0, rect.right - rect.left - narrower,
                  rect.bottom - rect.top + kTaller, SWP_NOZORDER | SWP_NOMOVE);
 }
 
-void MoveButton(HWND sheet, int id) {
+void MoveButton(HWND sheet, int id, int narrower) {
     HWND button = GetDlgItem(sheet, id);
     RECT rect;
     if (!button || !GetWindowRect(button, &rect)) {
         return;
     }
-    POINT corner = {rect.left - kNarrower, rect.top + kTaller};
+    POINT corner = {rect.left - narrower, rect.top + kTaller};
     if (!ScreenToClient(sheet, &corner)) {
         return;
     }
@@ -45,12 +120,7 @@ void AdaptPageFont(HWND page) {
         g_resizePending = 1;
         return;
     }
-    LOGFONTA logFont;
-    ZeroMemory(&logFont, sizeof logFont);
-    HFONT pageFont = reinterpret_cast<HFONT>(SendMessageA(page, WM_GETFONT, 0, 0));
-    // Without a font of its own the page shows the system font: not Japanese.
-    if (pageFont && GetObjectA(pageFont, sizeof logFont, &logFont) &&
-        logFont.lfCharSet == SHIFTJIS_CHARSET) {
+    if (IsShiftJis(reinterpret_cast<HFONT>(SendMessageA(page, WM_GETFONT, 0, 0)))) {
         return;
     }
 
@@ -73,9 +143,10 @@ void AdaptPageFont(HWND page) {
     g_resizePending = 0;
     // Once per sheet: the About page, adapted when its tab is first chosen,
     // only gets the fonts.
-    Resize(tab);
-    Resize(sheet);
-    MoveButton(sheet, IDOK);
-    MoveButton(sheet, IDCANCEL);
-    MoveButton(sheet, kApplyButtonId);
+    const int narrower = Narrowing(page, tab);
+    Resize(tab, narrower);
+    Resize(sheet, narrower);
+    MoveButton(sheet, IDOK, narrower);
+    MoveButton(sheet, IDCANCEL, narrower);
+    MoveButton(sheet, kApplyButtonId, narrower);
 }

@@ -3,8 +3,9 @@
 #include <windows.h>
 
 // With NULL, arms the one-time resize of the sheet that is about to be shown.
-// With a page dialog: where the page font is not a Shift-JIS font, gives the
-// page, its controls and the sheet's tab control the stock GUI font, and on
-// the first such page of an armed sheet makes the sheet 50 pixels narrower
-// and 20 taller, moving OK, Cancel and Apply with it.
+// With a page dialog: where the page font is not a Shift-JIS font (neither by
+// its LOGFONT nor as realised), gives the page, its controls and the sheet's
+// tab control the stock GUI font, and on the first such page of an armed
+// sheet makes the sheet 20 pixels taller and 50 narrower, or less where the
+// page's controls leave less room, moving OK, Cancel and Apply with it.
 void AdaptPageFont(HWND page);

@@ -26,30 +26,41 @@ HINSTANCE WINAPI RecordShellExecute(HWND, LPCSTR, LPCSTR file, LPCSTR, LPCSTR, I
     return reinterpret_cast<HINSTANCE>(static_cast<INT_PTR>(33));
 }
 
-HFONT g_sjisFont;
+HFONT g_pageFont;
 WNDPROC g_dialogWindowProc;
 
-LRESULT CALLBACK AnswerShiftJisFont(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+LRESULT CALLBACK AnswerPageFont(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
     if (msg == WM_GETFONT) {
-        return reinterpret_cast<LRESULT>(g_sjisFont);
+        return reinterpret_cast<LRESULT>(g_pageFont);
     }
     return CallWindowProcA(g_dialogWindowProc, hwnd, msg, wParam, lParam);
 }
 
-BOOL CALLBACK GiveShiftJisFont(HWND child, LPARAM) {
-    SendMessageA(child, WM_SETFONT, reinterpret_cast<WPARAM>(g_sjisFont), FALSE);
+BOOL CALLBACK GivePageFont(HWND child, LPARAM) {
+    SendMessageA(child, WM_SETFONT, reinterpret_cast<WPARAM>(g_pageFont), FALSE);
     return TRUE;
 }
 
-// A Japanese system's dialog manager gives the page and its controls the
-// template's Shift-JIS font; Wine's never makes one, so the test does.
-INT_PTR CALLBACK ShiftJisPageProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+// The dialog manager gives the page and its controls the template's font:
+// on a Japanese system a Shift-JIS one, on a Western one a Western one. Wine
+// makes it with DEFAULT_CHARSET, realised in the locale's character set; the
+// test gives the page the font it needs in either locale.
+INT_PTR CALLBACK PageWithFontProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
     if (msg == WM_INITDIALOG) {
         g_dialogWindowProc = reinterpret_cast<WNDPROC>(
-            SetWindowLongPtrA(hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(AnswerShiftJisFont)));
-        EnumChildWindows(hwnd, GiveShiftJisFont, 0);
+            SetWindowLongPtrA(hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(AnswerPageFont)));
+        EnumChildWindows(hwnd, GivePageFont, 0);
     }
     return PageDialogProc(hwnd, msg, wParam, lParam);
+}
+
+HFONT MakePageFont(BYTE charset, const char* face) {
+    LOGFONTA font = {};
+    font.lfHeight = -12;
+    font.lfWeight = FW_NORMAL;
+    font.lfCharSet = charset;
+    lstrcpyA(font.lfFaceName, face);
+    return CreateFontIndirectA(&font);
 }
 
 LOGFONTA FontOf(HWND window) {
@@ -78,6 +89,10 @@ protected:
     void TearDown() override {
         if (page_) {
             DestroyWindow(page_);
+        }
+        if (g_pageFont) {
+            DeleteObject(g_pageFont);
+            g_pageFont = nullptr;
         }
         DestroyWindow(host_);
         CLinkLabel::shellExecute = ShellExecuteA;
@@ -117,7 +132,8 @@ TEST_F(AboutPage, AClickOnALinkOpensItsTextOnce) {
 }
 
 TEST_F(AboutPage, FontsDeriveFromTheStockGuiFontWhereThePageFontIsNotShiftJis) {
-    Open();
+    g_pageFont = MakePageFont(ANSI_CHARSET, "MS Shell Dlg");
+    Open(PageWithFontProc);
     LOGFONTA stock = {};
     GetObjectA(GetStockObject(DEFAULT_GUI_FONT), sizeof stock, &stock);
 
@@ -143,15 +159,10 @@ TEST_F(AboutPage, FontsDeriveFromTheStockGuiFontWhereThePageFontIsNotShiftJis) {
 }
 
 TEST_F(AboutPage, AShiftJisPageKeepsItsFontAndTheLinksKeepItsCharacterSet) {
-    LOGFONTA sjis = {};
-    sjis.lfHeight = -12;
-    sjis.lfWeight = FW_NORMAL;
-    sjis.lfCharSet = SHIFTJIS_CHARSET;
-    lstrcpyA(sjis.lfFaceName, "MS UI Gothic");
-    g_sjisFont = CreateFontIndirectA(&sjis);
-    Open(ShiftJisPageProc);
+    g_pageFont = MakePageFont(SHIFTJIS_CHARSET, "MS UI Gothic");
+    Open(PageWithFontProc);
 
-    EXPECT_EQ(reinterpret_cast<LRESULT>(g_sjisFont), SendMessageA(page_, WM_GETFONT, 0, 0))
+    EXPECT_EQ(reinterpret_cast<LRESULT>(g_pageFont), SendMessageA(page_, WM_GETFONT, 0, 0))
         << "nothing replaced the page font";
     LOGFONTA version = FontOf(Item(IDC_ABOUT_VERSION));
     EXPECT_STREQ("Tahoma", version.lfFaceName);
@@ -164,10 +175,6 @@ TEST_F(AboutPage, AShiftJisPageKeepsItsFontAndTheLinksKeepItsCharacterSet) {
     EXPECT_STREQ("MS UI Gothic", link.lfFaceName);
     EXPECT_EQ(SHIFTJIS_CHARSET, link.lfCharSet);
     EXPECT_TRUE(link.lfUnderline);
-
-    DestroyWindow(page_);
-    page_ = nullptr;
-    DeleteObject(g_sjisFont);
 }
 
 TEST_F(AboutPage, HelpOverALinkShowsItsTextAndOverTheRestNothing) {

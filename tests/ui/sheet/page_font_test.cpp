@@ -7,6 +7,9 @@
 #include <commctrl.h>
 
 #include <algorithm>
+#include <climits>
+#include <functional>
+#include <vector>
 
 #include "resources/resource_ids.h"
 #include "tests/support/window_test_support.h"
@@ -48,8 +51,46 @@ Geometry Measure(HWND sheet) {
     return geometry;
 }
 
+// The sheet and its tab control `narrower` pixels narrower and 20 taller than
+// `before`, and OK, Cancel and Apply moved along by as much.
+void ExpectResized(const Geometry& before, const Geometry& after, LONG narrower) {
+    EXPECT_EQ(after.sheet.cx, before.sheet.cx - narrower);
+    EXPECT_EQ(after.sheet.cy, before.sheet.cy + 20);
+    EXPECT_EQ(after.tab.cx, before.tab.cx - narrower);
+    EXPECT_EQ(after.tab.cy, before.tab.cy + 20);
+    for (int i = 0; i < 3; ++i) {
+        EXPECT_EQ(after.buttons[i].x, before.buttons[i].x - narrower) << kButtons[i];
+        EXPECT_EQ(after.buttons[i].y, before.buttons[i].y + 20) << kButtons[i];
+    }
+}
+
+void ExpectUnchanged(const Geometry& before, const Geometry& after) {
+    EXPECT_EQ(after.sheet.cx, before.sheet.cx);
+    EXPECT_EQ(after.sheet.cy, before.sheet.cy);
+    EXPECT_EQ(after.tab.cx, before.tab.cx);
+    EXPECT_EQ(after.tab.cy, before.tab.cy);
+    for (int i = 0; i < 3; ++i) {
+        EXPECT_EQ(after.buttons[i].x, before.buttons[i].x) << kButtons[i];
+        EXPECT_EQ(after.buttons[i].y, before.buttons[i].y) << kButtons[i];
+    }
+}
+
 HFONT FontOf(HWND window) {
     return reinterpret_cast<HFONT>(SendMessageA(window, WM_GETFONT, 0, 0));
+}
+
+HFONT MakeFont(BYTE charset) {
+    return CreateFontA(-12, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, charset, OUT_DEFAULT_PRECIS,
+                       CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH, "MS Shell Dlg");
+}
+
+int RealisedCharset(HFONT font) {
+    HDC screen = GetDC(NULL);
+    HGDIOBJ previous = SelectObject(screen, font);
+    int charset = GetTextCharset(screen);
+    SelectObject(screen, previous);
+    ReleaseDC(NULL, screen);
+    return charset;
 }
 
 BOOL CALLBACK CollectChild(HWND child, LPARAM list) {
@@ -63,18 +104,102 @@ std::vector<HWND> Descendants(HWND window) {
     return children;
 }
 
-// Watches the Settings page's WM_INITDIALOG on this thread.
+// The page's own controls that show.
+std::vector<HWND> Controls(HWND page) {
+    std::vector<HWND> controls;
+    for (HWND child : Descendants(page)) {
+        if (GetParent(child) == page && IsWindowVisible(child)) {
+            controls.push_back(child);
+        }
+    }
+    return controls;
+}
+
+// Where the sheet shows its pages, in screen coordinates.
+RECT DisplayArea(HWND sheet) {
+    HWND tab = TabOf(sheet);
+    RECT area = {};
+    GetClientRect(tab, &area);
+    SendMessageA(tab, TCM_ADJUSTRECT, FALSE, reinterpret_cast<LPARAM>(&area));
+    MapWindowPoints(tab, NULL, reinterpret_cast<POINT*>(&area), 2);
+    return area;
+}
+
+// Nothing of the page is cut off: each of its controls lies within the area.
+void ExpectAllControlsShown(HWND sheet, HWND page) {
+    const RECT area = DisplayArea(sheet);
+    std::vector<HWND> controls = Controls(page);
+    EXPECT_GE(controls.size(), 5u);
+    for (HWND control : controls) {
+        RECT rect = {};
+        GetWindowRect(control, &rect);
+        const int id = GetDlgCtrlID(control);
+        EXPECT_GE(rect.left, area.left) << id;
+        EXPECT_LE(rect.right, area.right) << id;
+        EXPECT_GE(rect.top, area.top) << id;
+        EXPECT_LE(rect.bottom, area.bottom) << id;
+    }
+}
+
+// The space between the display area's edges and the page's outermost controls.
+struct Margins {
+    LONG left = LONG_MAX;
+    LONG right = LONG_MAX;
+};
+
+Margins MarginsOf(HWND sheet, HWND page) {
+    const RECT area = DisplayArea(sheet);
+    Margins margins;
+    for (HWND control : Controls(page)) {
+        RECT rect = {};
+        GetWindowRect(control, &rect);
+        margins.left = std::min(margins.left, rect.left - area.left);
+        margins.right = std::min(margins.right, area.right - rect.right);
+    }
+    return margins;
+}
+
+// Makes a dialog answer WM_GETFONT with `font`: a dialog takes no other font
+// than its template's, which Wine always makes with DEFAULT_CHARSET.
+const char kGivenFont[] = "QuillgateTestGivenFont";
+const char kPreviousProc[] = "QuillgateTestPreviousProc";
+
+LRESULT CALLBACK AnswerGivenFont(HWND window, UINT msg, WPARAM wParam, LPARAM lParam) {
+    WNDPROC previous = reinterpret_cast<WNDPROC>(GetPropA(window, kPreviousProc));
+    if (msg == WM_GETFONT) {
+        return reinterpret_cast<LRESULT>(GetPropA(window, kGivenFont));
+    }
+    if (msg == WM_NCDESTROY) {
+        SetWindowLongPtrA(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(previous));
+        RemovePropA(window, kPreviousProc);
+        RemovePropA(window, kGivenFont);
+    }
+    return CallWindowProcA(previous, window, msg, wParam, lParam);
+}
+
+void GiveFont(HWND window, HFONT font) {
+    SetPropA(window, kGivenFont, font);
+    SetPropA(window, kPreviousProc,
+             reinterpret_cast<HANDLE>(SetWindowLongPtrA(
+                 window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(AnswerGivenFont))));
+}
+
+HWND ShownPage(HWND sheet) {
+    return reinterpret_cast<HWND>(SendMessageA(sheet, PSM_GETCURRENTPAGEHWND, 0, 0));
+}
+
+// Watches the pages' WM_INITDIALOG on this thread.
 struct BeforeAdapting {
     static BeforeAdapting* current;
     HHOOK hook = NULL;
     bool seen = false;
-    Geometry geometry;
+    Geometry geometry; // as the property sheet made it, after widenBy
     HFONT tabFont = NULL;
-    // A font the page answers WM_GETFONT with from before it adapts: a dialog
-    // takes no other font than its template's, which Wine always makes with
-    // DEFAULT_CHARSET.
-    HFONT giveThePage = NULL;
-    WNDPROC pageProc = NULL;
+    // A font both pages answer WM_GETFONT with from before they adapt.
+    HFONT giveThePages = NULL;
+    // Pixels added to the width of the sheet and its tab control before the
+    // Settings page adapts, as where the system sizes them with room to spare.
+    int widenBy = 0;
     std::vector<HWND> givenGuiFont; // windows sent WM_SETFONT with the GUI font
 
     bool GaveGuiFont(HWND window) const {
@@ -90,6 +215,11 @@ struct BeforeAdapting {
         current = nullptr;
     }
 
+    static void Widen(HWND window, int by) {
+        SIZE size = SizeOf(window);
+        SetWindowPos(window, NULL, 0, 0, size.cx + by, size.cy, SWP_NOZORDER | SWP_NOMOVE);
+    }
+
     static LRESULT CALLBACK Watch(int code, WPARAM wParam, LPARAM lParam) {
         const CWPSTRUCT* call = reinterpret_cast<const CWPSTRUCT*>(lParam);
         BeforeAdapting* self = current;
@@ -97,29 +227,23 @@ struct BeforeAdapting {
             call->wParam == reinterpret_cast<WPARAM>(GetStockObject(DEFAULT_GUI_FONT))) {
             self->givenGuiFont.push_back(call->hwnd);
         }
-        if (code == HC_ACTION && self && !self->seen && call->message == WM_INITDIALOG &&
-            GetDlgItem(call->hwnd, IDC_EDIT_EDITOR)) {
-            self->seen = true;
-            HWND sheet = GetParent(call->hwnd);
-            self->geometry = Measure(sheet);
-            self->tabFont = FontOf(TabOf(sheet));
-            if (self->giveThePage) {
-                self->pageProc = reinterpret_cast<WNDPROC>(SetWindowLongPtrA(
-                    call->hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(PageWithFont)));
+        if (code == HC_ACTION && self && call->message == WM_INITDIALOG) {
+            const bool settings = GetDlgItem(call->hwnd, IDC_EDIT_EDITOR) != NULL;
+            if (settings && !self->seen) {
+                self->seen = true;
+                HWND sheet = GetParent(call->hwnd);
+                if (self->widenBy) {
+                    Widen(TabOf(sheet), self->widenBy);
+                    Widen(sheet, self->widenBy);
+                }
+                self->geometry = Measure(sheet);
+                self->tabFont = FontOf(TabOf(sheet));
+            }
+            if (self->giveThePages && (settings || GetDlgItem(call->hwnd, IDC_ABOUT_ICON))) {
+                GiveFont(call->hwnd, self->giveThePages);
             }
         }
         return CallNextHookEx(NULL, code, wParam, lParam);
-    }
-
-    static LRESULT CALLBACK PageWithFont(HWND page, UINT msg, WPARAM wParam, LPARAM lParam) {
-        WNDPROC previous = current->pageProc;
-        if (msg == WM_GETFONT) {
-            return reinterpret_cast<LRESULT>(current->giveThePage);
-        }
-        if (msg == WM_NCDESTROY) {
-            SetWindowLongPtrA(page, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(previous));
-        }
-        return CallWindowProcA(previous, page, msg, wParam, lParam);
     }
 };
 
@@ -127,25 +251,50 @@ BeforeAdapting* BeforeAdapting::current = nullptr;
 
 class SheetFont : public SheetTest {
 protected:
+    void SetUp() override {
+        SheetTest::SetUp();
+        western_ = MakeFont(ANSI_CHARSET);
+        ASSERT_NE(western_, nullptr);
+        ASSERT_NE(RealisedCharset(western_), SHIFTJIS_CHARSET);
+    }
+    void TearDown() override {
+        DeleteObject(western_);
+        SheetTest::TearDown();
+    }
+
+    // Runs the sheet with Western page fonts and the sheet widened by
+    // `widenBy` first; `shown` sees the Settings page, then `about` the
+    // About page.
+    void RunWestern(
+        BeforeAdapting& before, int widenBy, std::function<void()> shown,
+        std::function<void()> about = [] {}) {
+        LoadSettings();
+        before.giveThePages = western_;
+        before.widenBy = widenBy;
+        session.WaitForSheet()
+            .Do([&] {
+                ASSERT_TRUE(before.seen);
+                ASSERT_EQ(FontOf(session.Page()), western_);
+                shown();
+                SendMessageA(session.Sheet(), PSM_SETCURSEL, 1, 0);
+            })
+            .Do(about)
+            .Do([&] { session.PressButton(PSBTN_CANCEL); });
+        EXPECT_TRUE(session.Run());
+    }
+
     HFONT gui_ = static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT));
+    HFONT western_ = NULL;
 };
 
-TEST_F(SheetFont, WithAWesternPageFontTheGuiFontIsUsedAndTheSheetResizedOnce) {
-    LoadSettings();
+TEST_F(SheetFont, AWesternPageGetsTheGuiFontAndTheSheetIsFiftyPixelsNarrowerWhereItHasRoom) {
     BeforeAdapting before;
     Geometry adapted;
-    session.WaitForSheet()
-        .Do([&] {
-            ASSERT_TRUE(before.seen);
+    RunWestern(
+        before, 100,
+        [&] {
             adapted = Measure(session.Sheet());
-            EXPECT_EQ(adapted.sheet.cx, before.geometry.sheet.cx - 50);
-            EXPECT_EQ(adapted.sheet.cy, before.geometry.sheet.cy + 20);
-            EXPECT_EQ(adapted.tab.cx, before.geometry.tab.cx - 50);
-            EXPECT_EQ(adapted.tab.cy, before.geometry.tab.cy + 20);
-            for (int i = 0; i < 3; ++i) {
-                EXPECT_EQ(adapted.buttons[i].x, before.geometry.buttons[i].x - 50) << kButtons[i];
-                EXPECT_EQ(adapted.buttons[i].y, before.geometry.buttons[i].y + 20) << kButtons[i];
-            }
+            ExpectResized(before.geometry, adapted, 50);
             // A dialog keeps answering WM_GETFONT with its template's font, so
             // what shows the page's font is its controls.
             EXPECT_TRUE(before.GaveGuiFont(session.Page()));
@@ -155,65 +304,103 @@ TEST_F(SheetFont, WithAWesternPageFontTheGuiFontIsUsedAndTheSheetResizedOnce) {
             for (HWND control : controls) {
                 EXPECT_EQ(FontOf(control), gui_) << GetDlgCtrlID(control);
             }
-            SendMessageA(session.Sheet(), PSM_SETCURSEL, 1, 0);
-        })
-        .Do([&] {
-            HWND about =
-                reinterpret_cast<HWND>(SendMessageA(session.Sheet(), PSM_GETCURRENTPAGEHWND, 0, 0));
+            ExpectAllControlsShown(session.Sheet(), session.Page());
+        },
+        [&] {
+            HWND about = ShownPage(session.Sheet());
             EXPECT_NE(about, session.Page());
             // Its controls then get fonts of the About page's own.
             EXPECT_TRUE(before.GaveGuiFont(about)) << "the About page gets the fonts";
             EXPECT_TRUE(before.GaveGuiFont(GetDlgItem(about, IDC_ABOUT_ICON)));
-            Geometry after = Measure(session.Sheet());
-            EXPECT_EQ(after.sheet.cx, adapted.sheet.cx) << "and nothing is resized again";
-            EXPECT_EQ(after.sheet.cy, adapted.sheet.cy);
-            EXPECT_EQ(after.tab.cx, adapted.tab.cx);
-            EXPECT_EQ(after.tab.cy, adapted.tab.cy);
-            for (int i = 0; i < 3; ++i) {
-                EXPECT_EQ(after.buttons[i].x, adapted.buttons[i].x) << kButtons[i];
-                EXPECT_EQ(after.buttons[i].y, adapted.buttons[i].y) << kButtons[i];
+            ExpectUnchanged(adapted, Measure(session.Sheet())); // nothing is resized again
+            ExpectAllControlsShown(session.Sheet(), about);
+        });
+}
+
+TEST_F(SheetFont, TheSheetNarrowsOnlyAsFarAsThePageLeavesRoom) {
+    BeforeAdapting before;
+    RunWestern(
+        before, 30,
+        [&] {
+            Geometry adapted = Measure(session.Sheet());
+            const LONG narrower = before.geometry.sheet.cx - adapted.sheet.cx;
+            EXPECT_GT(narrower, 0);
+            EXPECT_LT(narrower, 50);
+            ExpectResized(before.geometry, adapted, narrower);
+            // What room it leaves: as much right of its controls as left.
+            Margins margins = MarginsOf(session.Sheet(), session.Page());
+            EXPECT_EQ(margins.right, margins.left);
+            ExpectAllControlsShown(session.Sheet(), session.Page());
+        },
+        [&] { ExpectAllControlsShown(session.Sheet(), ShownPage(session.Sheet())); });
+}
+
+TEST_F(SheetFont, WhereThePageLeavesNoRoomTheSheetOnlyGrowsTaller) {
+    BeforeAdapting before;
+    RunWestern(before, -20, [&] {
+        EXPECT_TRUE(before.GaveGuiFont(session.Page()));
+        ExpectResized(before.geometry, Measure(session.Sheet()), 0);
+    });
+}
+
+TEST_F(SheetFont, EachSheetIsResizedOnceAgain) {
+    for (int run = 0; run < 2; ++run) {
+        SCOPED_TRACE(run);
+        session = SheetSession();
+        BeforeAdapting before;
+        RunWestern(before, 100,
+                   [&] { ExpectResized(before.geometry, Measure(session.Sheet()), 50); });
+    }
+}
+
+// Wine makes the template's font with DEFAULT_CHARSET, which realises in the
+// system's character set: Shift-JIS in the Japanese locale only.
+TEST_F(SheetFont, TheTemplateFontIsJapaneseWhereItRealisesAsShiftJis) {
+    LoadSettings();
+    BeforeAdapting before;
+    const bool japanese = GetACP() == 932;
+    session.WaitForSheet()
+        .Do([&] {
+            ASSERT_TRUE(before.seen);
+            LOGFONTA font = {};
+            ASSERT_NE(GetObjectA(FontOf(session.Page()), sizeof font, &font), 0);
+            EXPECT_EQ(font.lfCharSet, DEFAULT_CHARSET);
+            Geometry shown = Measure(session.Sheet());
+            if (japanese) {
+                ExpectUnchanged(before.geometry, shown);
+                EXPECT_EQ(FontOf(TabOf(session.Sheet())), before.tabFont);
+                EXPECT_TRUE(before.givenGuiFont.empty());
+            } else {
+                const LONG narrower = before.geometry.sheet.cx - shown.sheet.cx;
+                EXPECT_GE(narrower, 0);
+                EXPECT_LE(narrower, 50);
+                ExpectResized(before.geometry, shown, narrower);
+                EXPECT_TRUE(before.GaveGuiFont(session.Page()));
+                EXPECT_EQ(FontOf(TabOf(session.Sheet())), gui_);
             }
+            ExpectAllControlsShown(session.Sheet(), session.Page());
+            SendMessageA(session.Sheet(), PSM_SETCURSEL, 1, 0);
+        })
+        .Do([&] {
+            HWND about = ShownPage(session.Sheet());
+            EXPECT_EQ(before.GaveGuiFont(about), !japanese);
+            ExpectAllControlsShown(session.Sheet(), about);
         })
         .Do([&] { session.PressButton(PSBTN_CANCEL); });
     EXPECT_TRUE(session.Run());
 }
 
-TEST_F(SheetFont, EachSheetIsResizedOnceAgain) {
-    for (int run = 0; run < 2; ++run) {
-        LoadSettings();
-        session = SheetSession();
-        BeforeAdapting before;
-        session.WaitForSheet().Do([&] {
-            Geometry adapted = Measure(session.Sheet());
-            EXPECT_EQ(adapted.sheet.cx, before.geometry.sheet.cx - 50) << run;
-            EXPECT_EQ(adapted.sheet.cy, before.geometry.sheet.cy + 20) << run;
-            session.PressButton(PSBTN_CANCEL);
-        });
-        EXPECT_TRUE(session.Run());
-    }
-}
-
 TEST_F(SheetFont, WithAShiftJisPageFontNothingIsReplacedOrResized) {
     LoadSettings();
-    HFONT japanese = CreateFontA(-12, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, SHIFTJIS_CHARSET,
-                                 OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
-                                 DEFAULT_PITCH, "MS Shell Dlg");
+    HFONT japanese = MakeFont(SHIFTJIS_CHARSET);
     ASSERT_NE(japanese, nullptr);
     BeforeAdapting before;
-    before.giveThePage = japanese;
+    before.giveThePages = japanese;
     session.WaitForSheet()
         .Do([&] {
             ASSERT_TRUE(before.seen);
             ASSERT_EQ(FontOf(session.Page()), japanese);
-            Geometry shown = Measure(session.Sheet());
-            EXPECT_EQ(shown.sheet.cx, before.geometry.sheet.cx);
-            EXPECT_EQ(shown.sheet.cy, before.geometry.sheet.cy);
-            EXPECT_EQ(shown.tab.cx, before.geometry.tab.cx);
-            EXPECT_EQ(shown.tab.cy, before.geometry.tab.cy);
-            for (int i = 0; i < 3; ++i) {
-                EXPECT_EQ(shown.buttons[i].x, before.geometry.buttons[i].x) << kButtons[i];
-                EXPECT_EQ(shown.buttons[i].y, before.geometry.buttons[i].y) << kButtons[i];
-            }
+            ExpectUnchanged(before.geometry, Measure(session.Sheet()));
             EXPECT_EQ(FontOf(TabOf(session.Sheet())), before.tabFont);
             EXPECT_FALSE(before.GaveGuiFont(session.Page()));
             for (HWND control : Descendants(session.Page())) {
@@ -237,6 +424,8 @@ TEST(PageFontWithoutSheet, APageWithNoTabControlStillGetsTheGuiFont) {
         GetModuleHandleA(NULL), page.Get(), parent,
         [](HWND, UINT, WPARAM, LPARAM) -> INT_PTR { return FALSE; }, 0);
     ASSERT_NE(dialog, nullptr);
+    HFONT western = MakeFont(ANSI_CHARSET); // in either locale
+    GiveFont(dialog, western);
     const SIZE parentBefore = SizeOf(parent);
     AdaptPageFont(NULL);
     AdaptPageFont(dialog);
@@ -246,6 +435,7 @@ TEST(PageFontWithoutSheet, APageWithNoTabControlStillGetsTheGuiFont) {
     EXPECT_EQ(SizeOf(parent).cx, parentBefore.cx);
     EXPECT_EQ(SizeOf(parent).cy, parentBefore.cy);
     DestroyWindow(parent);
+    DeleteObject(western);
 }
 
 } // namespace
