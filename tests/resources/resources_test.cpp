@@ -23,8 +23,8 @@ struct StringCase {
 
 const StringCase kStrings[] = {
     {1, "Quillgate"},
-    {3, "http://corvalen.example/quillgate/"},
-    {4, "mailto:quillgate@corvalen.example"},
+    {3, "http://corvalen.test/"},
+    {4, "mailto:info@corvalen.test"},
     {16, "notepa~.exe"},
     {17, "エディタの選択"},
     {18, "編集用"},

@@ -71,9 +71,17 @@ BOOL CALLBACK MeasureChild(HWND child, LPARAM data) {
     return TRUE;
 }
 
-// How much narrower the sheet may get without cutting off the page: its
-// controls keep their dialog-unit layout, so the tab's display area must still
-// reach past the rightmost one by the page's own left margin. The page is
+Extent ControlsOf(HWND page) {
+    Extent extent = {page, false, 0, 0};
+    EnumChildWindows(page, MeasureChild, reinterpret_cast<LPARAM>(&extent));
+    return extent;
+}
+
+// How much narrower the sheet gets: 50 pixels where the page leaves that much
+// room. Its controls keep their dialog-unit layout, so the tab's display area
+// must still reach past the rightmost one by the page's own left margin; where
+// it already falls short (a sheet measured in a smaller font than its page),
+// the result is negative and the sheet grows by what is missing. The page is
 // placed at the display area's left edge only after WM_INITDIALOG, so it is
 // measured from its own corner.
 int Narrowing(HWND page, HWND tab) {
@@ -82,13 +90,26 @@ int Narrowing(HWND page, HWND tab) {
         return 0;
     }
     SendMessageA(tab, TCM_ADJUSTRECT, FALSE, reinterpret_cast<LPARAM>(&display));
-    Extent extent = {page, false, 0, 0};
-    EnumChildWindows(page, MeasureChild, reinterpret_cast<LPARAM>(&extent));
-    const LONG room = display.right - display.left - extent.right - extent.left;
-    if (room <= 0) {
-        return 0;
+    const Extent extent = ControlsOf(page);
+    if (!extent.found) {
+        return kNarrower;
     }
+    const LONG room = display.right - display.left - extent.right - extent.left;
     return room < kNarrower ? static_cast<int>(room) : kNarrower;
+}
+
+// A page whose controls reach past its own right edge is widened to hold them.
+void FitPageToControls(HWND page) {
+    const Extent extent = ControlsOf(page);
+    RECT rect;
+    if (!extent.found || !GetWindowRect(page, &rect)) {
+        return;
+    }
+    const LONG needed = extent.right + extent.left;
+    if (rect.right - rect.left < needed) {
+        SetWindowPos(page, NULL, 0, 0, needed, rect.bottom - rect.top,
+                     SWP_NOZORDER | SWP_NOMOVE | SWP_NOACTIVATE);
+    }
 }
 
 void Resize(HWND window, int narrower) {
@@ -136,6 +157,7 @@ void AdaptPageFont(HWND page) {
         return;
     }
     SendMessageA(tab, WM_SETFONT, static_cast<WPARAM>(font), TRUE);
+    FitPageToControls(page);
 
     if (!g_resizePending) {
         return;

@@ -7,5 +7,6 @@
 // its LOGFONT nor as realised), gives the page, its controls and the sheet's
 // tab control the stock GUI font, and on the first such page of an armed
 // sheet makes the sheet 20 pixels taller and 50 narrower, or less where the
-// page's controls leave less room, moving OK, Cancel and Apply with it.
+// page's controls leave less room (wider, where they already reach past the
+// sheet), moving OK, Cancel and Apply with it.
 void AdaptPageFont(HWND page);

@@ -120,6 +120,24 @@ TEST_F(AboutPage, ShowsTheLinksAndTheVersionOfTheRunningProgram) {
     EXPECT_EQ("Corvalen Quillgate", TextOf(Item(IDC_ABOUT_TITLE)));
 }
 
+TEST_F(AboutPage, EachLinkShowsItsWholeAddress) {
+    Open();
+    for (int id : {IDC_ABOUT_HOME_LINK, IDC_ABOUT_MAIL_LINK}) {
+        HWND link = Item(id);
+        std::string text = TextOf(link);
+        HDC dc = GetDC(link);
+        HGDIOBJ previous =
+            SelectObject(dc, reinterpret_cast<HGDIOBJ>(SendMessageA(link, WM_GETFONT, 0, 0)));
+        SIZE extent = {};
+        GetTextExtentPoint32A(dc, text.c_str(), static_cast<int>(text.size()), &extent);
+        SelectObject(dc, previous);
+        ReleaseDC(link, dc);
+        RECT client = {};
+        GetClientRect(link, &client);
+        EXPECT_LE(extent.cx, client.right) << text;
+    }
+}
+
 TEST_F(AboutPage, AClickOnALinkOpensItsTextOnce) {
     Open();
     SendMessageA(Item(IDC_ABOUT_HOME_LINK), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(3, 3));

@@ -128,6 +128,8 @@ RECT DisplayArea(HWND sheet) {
 // Nothing of the page is cut off: each of its controls lies within the area.
 void ExpectAllControlsShown(HWND sheet, HWND page) {
     const RECT area = DisplayArea(sheet);
+    RECT pageRect = {};
+    GetWindowRect(page, &pageRect);
     std::vector<HWND> controls = Controls(page);
     EXPECT_GE(controls.size(), 5u);
     for (HWND control : controls) {
@@ -136,6 +138,7 @@ void ExpectAllControlsShown(HWND sheet, HWND page) {
         const int id = GetDlgCtrlID(control);
         EXPECT_GE(rect.left, area.left) << id;
         EXPECT_LE(rect.right, area.right) << id;
+        EXPECT_LE(rect.right, pageRect.right) << id << " is cut off by its own page";
         EXPECT_GE(rect.top, area.top) << id;
         EXPECT_LE(rect.bottom, area.bottom) << id;
     }
@@ -335,12 +338,19 @@ TEST_F(SheetFont, TheSheetNarrowsOnlyAsFarAsThePageLeavesRoom) {
         [&] { ExpectAllControlsShown(session.Sheet(), ShownPage(session.Sheet())); });
 }
 
-TEST_F(SheetFont, WhereThePageLeavesNoRoomTheSheetOnlyGrowsTaller) {
+TEST_F(SheetFont, WhereThePageAlreadyFallsShortTheSheetGrowsToHoldIt) {
     BeforeAdapting before;
-    RunWestern(before, -20, [&] {
-        EXPECT_TRUE(before.GaveGuiFont(session.Page()));
-        ExpectResized(before.geometry, Measure(session.Sheet()), 0);
-    });
+    RunWestern(
+        before, -20,
+        [&] {
+            EXPECT_TRUE(before.GaveGuiFont(session.Page()));
+            Geometry adapted = Measure(session.Sheet());
+            const LONG narrower = before.geometry.sheet.cx - adapted.sheet.cx;
+            EXPECT_LE(narrower, -20);
+            ExpectResized(before.geometry, adapted, narrower);
+            ExpectAllControlsShown(session.Sheet(), session.Page());
+        },
+        [&] { ExpectAllControlsShown(session.Sheet(), ShownPage(session.Sheet())); });
 }
 
 TEST_F(SheetFont, EachSheetIsResizedOnceAgain) {
