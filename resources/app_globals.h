@@ -5,5 +5,5 @@
 
 enum { kCaptionSize = 100 };
 
-extern HINSTANCE g_instance;        // module handle given to the entry point
+extern HINSTANCE g_instance;         // module handle given to the entry point
 extern char g_caption[kCaptionSize]; // string 1: message boxes, settings key, sheet title

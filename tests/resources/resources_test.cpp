@@ -257,10 +257,14 @@ const wchar_t kComboBox[] = L"COMBOBOX";
 
 // A template may name a predefined class by its atom or by its name.
 std::wstring ClassName(const std::wstring& raw) {
-    if (raw == L"#128") return kButton;
-    if (raw == L"#129") return kEdit;
-    if (raw == L"#130") return kStatic;
-    if (raw == L"#133") return kComboBox;
+    if (raw == L"#128")
+        return kButton;
+    if (raw == L"#129")
+        return kEdit;
+    if (raw == L"#130")
+        return kStatic;
+    if (raw == L"#133")
+        return kComboBox;
     std::wstring upper = raw;
     for (wchar_t& c : upper) {
         c = static_cast<wchar_t>(towupper(c));
@@ -307,12 +311,14 @@ TEST_F(BuiltProgram, AboutDialogIsLaidOutAsDesigned) {
     EXPECT_EQ(230, d.cx);
     EXPECT_EQ(90, d.cy);
     ExpectControls(d, {
-        {1000, kStatic, SS_ICON, 10, 10, 21, 20, "#101"},
-        {1001, kStatic, SS_LEFT, 35, 10, 185, 25, "Corvalen Quillgate"},
-        {1002, kStatic, SS_CENTER, 150, 35, 70, 10, "Version *.**"},
-        {1003, kStatic, SS_LEFTNOWORDWRAP | SS_NOTIFY | WS_TABSTOP, 100, 55, 100, 10, "http://"},
-        {1004, kStatic, SS_LEFTNOWORDWRAP | SS_NOTIFY | WS_TABSTOP, 100, 70, 100, 10, "mailto:"},
-    });
+                          {1000, kStatic, SS_ICON, 10, 10, 21, 20, "#101"},
+                          {1001, kStatic, SS_LEFT, 35, 10, 185, 25, "Corvalen Quillgate"},
+                          {1002, kStatic, SS_CENTER, 150, 35, 70, 10, "Version *.**"},
+                          {1003, kStatic, SS_LEFTNOWORDWRAP | SS_NOTIFY | WS_TABSTOP, 100, 55, 100,
+                           10, "http://"},
+                          {1004, kStatic, SS_LEFTNOWORDWRAP | SS_NOTIFY | WS_TABSTOP, 100, 70, 100,
+                           10, "mailto:"},
+                      });
     EXPECT_EQ(static_cast<DWORD>(SS_ICON), d.controls[0].style & SS_TYPEMASK);
     EXPECT_EQ(static_cast<DWORD>(SS_LEFT), d.controls[1].style & SS_TYPEMASK);
 }
@@ -326,22 +332,23 @@ TEST_F(BuiltProgram, SettingsDialogIsLaidOutAsDesigned) {
     EXPECT_EQ(230, d.cx);
     EXPECT_EQ(180, d.cy);
     const DWORD combo = CBS_DROPDOWN | CBS_SORT | WS_VSCROLL;
-    ExpectControls(d, {
-        {1005, kButton, BS_GROUPBOX, 10, 10, 210, 80, "エディタの選択"},
-        {1008, kStatic, SS_LEFT, 20, 25, 100, 10, "編集用エディタ(&C)"},
-        {1010, kComboBox, combo, 25, 35, 175, 60, ""},
-        {1011, kButton, BS_PUSHBUTTON, 203, 35, 12, 12, "..."},
-        {1009, kStatic, SS_LEFT, 20, 55, 100, 10, "印刷用エディタ(&P)"},
-        {1012, kComboBox, combo, 25, 65, 175, 60, ""},
-        {1013, kButton, BS_PUSHBUTTON, 203, 65, 12, 12, "..."},
-        {1006, kButton, BS_GROUPBOX, 10, 95, 210, 35, "Internet Explorer ソース表示の設定"},
-        {1014, kButton, BS_AUTOCHECKBOX, 20, 110, 145, 10,
-         "ソース表示で任意の拡張子を付ける(&S)"},
-        {1015, kComboBox, combo, 172, 109, 40, 60, ""},
-        {1007, kButton, BS_GROUPBOX, 10, 135, 210, 35, "未登録ファイルの関連付け"},
-        {1016, kButton, BS_AUTOCHECKBOX, 20, 150, 90, 10, "メモ帳に関連付ける(&U)"},
-        {1017, kEdit, ES_AUTOHSCROLL | WS_BORDER, 132, 149, 80, 13, ""},
-    });
+    ExpectControls(
+        d, {
+               {1005, kButton, BS_GROUPBOX, 10, 10, 210, 80, "エディタの選択"},
+               {1008, kStatic, SS_LEFT, 20, 25, 100, 10, "編集用エディタ(&C)"},
+               {1010, kComboBox, combo, 25, 35, 175, 60, ""},
+               {1011, kButton, BS_PUSHBUTTON, 203, 35, 12, 12, "..."},
+               {1009, kStatic, SS_LEFT, 20, 55, 100, 10, "印刷用エディタ(&P)"},
+               {1012, kComboBox, combo, 25, 65, 175, 60, ""},
+               {1013, kButton, BS_PUSHBUTTON, 203, 65, 12, 12, "..."},
+               {1006, kButton, BS_GROUPBOX, 10, 95, 210, 35, "Internet Explorer ソース表示の設定"},
+               {1014, kButton, BS_AUTOCHECKBOX, 20, 110, 145, 10,
+                "ソース表示で任意の拡張子を付ける(&S)"},
+               {1015, kComboBox, combo, 172, 109, 40, 60, ""},
+               {1007, kButton, BS_GROUPBOX, 10, 135, 210, 35, "未登録ファイルの関連付け"},
+               {1016, kButton, BS_AUTOCHECKBOX, 20, 150, 90, 10, "メモ帳に関連付ける(&U)"},
+               {1017, kEdit, ES_AUTOHSCROLL | WS_BORDER, 132, 149, 80, 13, ""},
+           });
     for (const ParsedControl& c : d.controls) {
         if (c.className == kComboBox) {
             EXPECT_EQ(0u, c.style & CBS_AUTOHSCROLL) << "typing stops at the field's width";
@@ -423,8 +430,8 @@ TEST_F(BuiltProgram, IconGroupHoldsNineImages) {
         memcpy(&e, group.data() + 6 + i * sizeof e, sizeof e);
         seen.emplace_back(e.width, e.bitCount);
         EXPECT_EQ(e.width, e.height);
-        EXPECT_FALSE(Resource(RT_ICON, MAKEINTRESOURCEA(e.id), MAKELANGID(LANG_NEUTRAL, 0))
-                         .empty());
+        EXPECT_FALSE(
+            Resource(RT_ICON, MAKEINTRESOURCEA(e.id), MAKELANGID(LANG_NEUTRAL, 0)).empty());
     }
     for (int size : {16, 32, 48}) {
         for (int depth : {4, 8, 32}) {
@@ -496,8 +503,8 @@ TEST_F(ShippedFile, ImportsSystemLibrariesOnly) {
     DWORD importRva = At<DWORD>(pe_ + 24 + 104); // data directory 1 of a PE32 header
     size_t descriptor = FileOffset(importRva);
     ASSERT_NE(0u, descriptor);
-    const char* system[] = {"KERNEL32.dll", "USER32.dll",   "GDI32.dll",  "ADVAPI32.dll",
-                            "SHELL32.dll",  "SHLWAPI.dll",  "COMCTL32.dll", "COMDLG32.dll",
+    const char* system[] = {"KERNEL32.dll", "USER32.dll",  "GDI32.dll",    "ADVAPI32.dll",
+                            "SHELL32.dll",  "SHLWAPI.dll", "COMCTL32.dll", "COMDLG32.dll",
                             "VERSION.dll",  "msvcrt.dll"};
     int count = 0;
     for (;; descriptor += 20, ++count) {
