@@ -21,6 +21,8 @@ using launchertest::ProcessRun;
 using launchertest::RecorderLog;
 using launchertest::RunAnswering;
 using launchertest::ShortPath;
+using launchertest::UpperCase;
+using launchertest::WithForwardSlashes;
 using launchertest::TestFolder;
 using testsupport::Ansi;
 using testsupport::ScratchDir;
@@ -187,14 +189,8 @@ TEST_F(NotepadExe, SettingSwitchRunsTheSheetAndStartsNoEditor) {
 TEST_F(NotepadExe, AnEditorThatIsItselfIsRefusedHoweverSpelledThenTheSheetRuns) {
     std::string self = testsupport::NotepadPath();
     std::string folder = self.substr(0, self.rfind('\\'));
-    std::string upper = self;
-    CharUpperBuffA(&upper[0], static_cast<DWORD>(upper.size()));
-    std::string slashes = self;
-    for (char& c : slashes) {
-        if (c == '\\') {
-            c = '/';
-        }
-    }
+    std::string upper = UpperCase(self);
+    std::string slashes = WithForwardSlashes(self);
     const std::string spellings[] = {
         ShortPath(self),
         upper,

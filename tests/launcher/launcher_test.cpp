@@ -18,6 +18,8 @@
 
 using launchertest::InternetCacheFolder;
 using launchertest::ShortPath;
+using launchertest::UpperCase;
+using launchertest::WithForwardSlashes;
 using launchertest::TestFolder;
 using testsupport::Ansi;
 using testsupport::ReadFile;
@@ -196,14 +198,8 @@ TEST_F(Launcher, AnEditorThatIsThisProgramIsRefusedHoweverSpelled) {
     std::string self = own;
     std::string folder = self.substr(0, self.rfind('\\'));
     std::string name = self.substr(self.rfind('\\') + 1);
-    std::string upper = self;
-    CharUpperBuffA(&upper[0], static_cast<DWORD>(upper.size()));
-    std::string slashes = self;
-    for (char& c : slashes) {
-        if (c == '\\') {
-            c = '/';
-        }
-    }
+    std::string upper = UpperCase(self);
+    std::string slashes = WithForwardSlashes(self);
     const std::string spellings[] = {
         self,
         upper,

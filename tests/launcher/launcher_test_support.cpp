@@ -85,6 +85,22 @@ std::string ShortPath(const std::string& path) {
     return length > 0 && length < sizeof buffer ? std::string(buffer, length) : path;
 }
 
+std::string UpperCase(const std::string& path) {
+    std::string upper = path;
+    CharUpperBuffA(&upper[0], static_cast<DWORD>(upper.size()));
+    return upper;
+}
+
+std::string WithForwardSlashes(const std::string& path) {
+    std::string slashes = path;
+    for (char& c : slashes) {
+        if (c == '\\') {
+            c = '/';
+        }
+    }
+    return slashes;
+}
+
 namespace {
 
 const char kLogVariable[] = "QUILLGATE_RECORDER_LOG";

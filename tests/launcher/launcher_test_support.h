@@ -41,8 +41,10 @@ private:
     bool hadValue_ = false;
 };
 
-// The 8.3 form of an existing path.
+// The 8.3 form of an existing path, and two more spellings of the same path.
 std::string ShortPath(const std::string& path);
+std::string UpperCase(const std::string& path);
+std::string WithForwardSlashes(const std::string& path);
 
 // One start of the recorder editor.
 struct EditorStart {
