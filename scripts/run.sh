@@ -20,6 +20,9 @@ cmake -S . -B "$wine_build" -G Ninja -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-x86_64.c
 cmake --build "$wine_build" --target notepad >/dev/null
 echo "built $build/notepad.exe (32-bit) and $wine_build/notepad.exe (64-bit)"
 
+# The program is Japanese: it runs in the Japanese locale (ANSI code page 932)
+# unless QUILLGATE_LOCALE names another, e.g. en_US.UTF-8 for code page 1252.
+export LC_ALL="${QUILLGATE_LOCALE:-ja_JP.UTF-8}" LANG="${QUILLGATE_LOCALE:-ja_JP.UTF-8}"
 export WINEPREFIX="$prefix" WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=;notepad.exe=n"
 wine=/usr/lib/wine/wine64
 server=/usr/lib/wine/wineserver64
