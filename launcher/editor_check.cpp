@@ -11,14 +11,24 @@ bool ResolveOnSearchPath(const char* name, CHeapText* out) {
 }
 
 // However the setting spells this program (short names, case, "." and ".."
-// segments, forward slashes, another hard link): same file, or same long path.
+// segments, forward slashes, another hard link): same file, or, where a file
+// cannot be opened to tell, same long path. Runs on every forward, so the
+// cheapest test goes first and paths are resolved only when needed.
 bool IsThisProgram(const char* editor) {
-    CHeapText module, own;
-    if (!GetOwnModulePath(&module) || !ResolveOnSearchPath(module.Get(), &own)) {
+    CHeapText own;
+    if (!GetOwnModulePath(&own)) {
         return false;
     }
-    if (lstrcmpiA(own.Get(), editor) == 0 || IsSameFile(own.Get(), editor)) {
+    if (lstrcmpiA(own.Get(), editor) == 0) {
         return true;
+    }
+    switch (CompareFileIdentity(own.Get(), editor)) {
+    case kSameFile:
+        return true;
+    case kOtherFile:
+        return false;
+    case kIdentityUnknown:
+        break;
     }
     CHeapText ownResolved, editorResolved;
     return GetResolvedPath(own.Get(), &ownResolved) && GetResolvedPath(editor, &editorResolved) &&

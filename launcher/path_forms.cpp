@@ -80,10 +80,14 @@ bool GetResolvedPath(const char* path, CHeapText* out) {
     return GetLongPath(full.Get(), out) || out->Copy(full.Get());
 }
 
-bool IsSameFile(const char* a, const char* b) {
+FileIdentity CompareFileIdentity(const char* a, const char* b) {
     BY_HANDLE_FILE_INFORMATION infoA, infoB;
-    return GetIdentity(a, &infoA) && GetIdentity(b, &infoB) &&
-           infoA.dwVolumeSerialNumber == infoB.dwVolumeSerialNumber &&
-           infoA.nFileIndexHigh == infoB.nFileIndexHigh &&
-           infoA.nFileIndexLow == infoB.nFileIndexLow;
+    if (!GetIdentity(a, &infoA) || !GetIdentity(b, &infoB)) {
+        return kIdentityUnknown;
+    }
+    return infoA.dwVolumeSerialNumber == infoB.dwVolumeSerialNumber &&
+                   infoA.nFileIndexHigh == infoB.nFileIndexHigh &&
+                   infoA.nFileIndexLow == infoB.nFileIndexLow
+               ? kSameFile
+               : kOtherFile;
 }

@@ -14,5 +14,7 @@ bool GetFullPath(const char* path, CHeapText* out);
 bool GetLongPath(const char* path, CHeapText* out);
 // The long form of the full path, or the full path when the file does not exist.
 bool GetResolvedPath(const char* path, CHeapText* out);
-// True when both paths open one and the same file or folder.
-bool IsSameFile(const char* a, const char* b);
+// Whether both paths open one and the same file or folder, judged by volume
+// and file index; unknown when either cannot be opened.
+enum FileIdentity { kSameFile, kOtherFile, kIdentityUnknown };
+FileIdentity CompareFileIdentity(const char* a, const char* b);
