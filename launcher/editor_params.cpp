@@ -42,14 +42,28 @@ char* ParamsBuffer(size_t bytes) {
 
 // Judged on full long paths, so that short names, "..", and forward slashes
 // neither hide a cached file nor pass off another file as a cached one.
-bool LiesInInternetCache(const char* path) {
-    CHeapText cache, cacheResolved, pathResolved;
-    if (!cache.Copy(GetSpecialFolderPath(CSIDL_INTERNET_CACHE)) || cache.Get()[0] == '\0') {
-        return false; // not located: nothing counts as cached
+// The cache folder, located through the shell once per run: the lookup is
+// slow, and one request may hand on several files.
+CHeapText g_cacheFolder;
+bool g_cacheFolderLookedUp = false;
+
+const char* ResolvedInternetCache() {
+    if (!g_cacheFolderLookedUp) {
+        g_cacheFolderLookedUp = true;
+        CHeapText cache;
+        if (!cache.Copy(GetSpecialFolderPath(CSIDL_INTERNET_CACHE)) || cache.Get()[0] == '\0' ||
+            !GetResolvedPath(cache.Get(), &g_cacheFolder)) {
+            g_cacheFolder.Free(); // not located: nothing counts as cached
+        }
     }
-    return GetResolvedPath(cache.Get(), &cacheResolved) && GetResolvedPath(path, &pathResolved) &&
-           PathLiesInFolder(pathResolved.Get(), cacheResolved.Get(), AnsiLeadByte,
-                            AnsiSameTextIgnoringCase);
+    return g_cacheFolder.Get();
+}
+
+bool LiesInInternetCache(const char* path) {
+    const char* cache = ResolvedInternetCache();
+    CHeapText pathResolved;
+    return cache && GetResolvedPath(path, &pathResolved) &&
+           PathLiesInFolder(pathResolved.Get(), cache, AnsiLeadByte, AnsiSameTextIgnoringCase);
 }
 
 // `path` + "." + extension, written only beside `path` itself: an extension
@@ -73,6 +87,11 @@ bool MakeViewSourceCopy(const char* path, const char* extension, CHeapText* copy
 }
 
 } // namespace
+
+void ForgetInternetCacheFolder() {
+    g_cacheFolder.Free();
+    g_cacheFolderLookedUp = false;
+}
 
 const char* BuildEditorParams(const char* path, BOOL printFlag) {
     const char* handOn = path;

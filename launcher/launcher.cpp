@@ -97,6 +97,7 @@ int RunLauncher(const char* commandLine, int showState) {
         return 0;
     }
 
+    ForgetInternetCacheFolder();
     LaunchTarget target = {editor.Get(), print ? TRUE : FALSE, showState};
     LaunchPiecesFromTheEnd(joined.Get(), AnsiLeadByte, PieceExistsOnDisk, StartEditor, &target);
     return 0;

@@ -18,9 +18,9 @@
 
 using launchertest::InternetCacheFolder;
 using launchertest::ShortPath;
+using launchertest::TestFolder;
 using launchertest::UpperCase;
 using launchertest::WithForwardSlashes;
-using launchertest::TestFolder;
 using testsupport::Ansi;
 using testsupport::ReadFile;
 using testsupport::ScratchDir;
@@ -291,6 +291,19 @@ TEST_F(LauncherInCache, ACachedFileArrivesAsItsCopyWhenCopiesAreOn) {
 
     SetSourceCopies(1, "xml");
     EXPECT_EQ(Events({Started("print", "/p " + Quoted(page + ".xml"))}), Run("/p " + page));
+}
+
+TEST_F(LauncherInCache, EveryCachedFileOfOneRequestGetsItsCopyAndOthersNone) {
+    SetSourceCopies(1, "htm");
+    std::string first = Cached().Write("a.txt");
+    std::string outside = Sibling().Write("b.txt");
+    std::string last = Cached().Write("c.txt");
+    EXPECT_EQ(Events({Started("edit", Quoted(last + ".htm")), Started("edit", Quoted(outside)),
+                      Started("edit", Quoted(first + ".htm"))}),
+              Run(first + " " + outside + " " + last));
+    EXPECT_TRUE(testsupport::FileExists(first + ".htm"));
+    EXPECT_FALSE(testsupport::FileExists(outside + ".htm"));
+    EXPECT_TRUE(testsupport::FileExists(last + ".htm"));
 }
 
 TEST_F(LauncherInCache, ACachedFileArrivesUnchangedWhenCopiesAreOff) {
