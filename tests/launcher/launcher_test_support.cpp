@@ -225,35 +225,29 @@ BOOL CALLBACK AnswerWindow(HWND window, LPARAM context) {
 
 ProcessRun RunAnswering(const std::string& commandLine, int showState, DWORD timeoutMs) {
     ProcessRun run;
-    std::vector<char> line(commandLine.begin(), commandLine.end());
-    line.push_back('\0');
-    STARTUPINFOA startup = {};
-    startup.cb = sizeof startup;
-    startup.dwFlags = STARTF_USESHOWWINDOW;
-    startup.wShowWindow = static_cast<WORD>(showState);
-    PROCESS_INFORMATION process = {};
-    if (!CreateProcessA(NULL, line.data(), NULL, NULL, FALSE, 0, NULL, NULL, &startup, &process)) {
+    DWORD processId = 0;
+    HANDLE process = testsupport::StartProcess(commandLine, showState, &processId);
+    if (!process) {
         return run;
     }
-    CloseHandle(process.hThread);
     Answering answering;
-    answering.processId = process.dwProcessId;
+    answering.processId = processId;
     answering.run = &run;
     DWORD begin = GetTickCount();
     for (;;) {
-        if (WaitForSingleObject(process.hProcess, 50) == WAIT_OBJECT_0) {
+        if (WaitForSingleObject(process, 50) == WAIT_OBJECT_0) {
             DWORD exitCode = 0;
-            GetExitCodeProcess(process.hProcess, &exitCode);
+            GetExitCodeProcess(process, &exitCode);
             run.exitCode = static_cast<int>(exitCode);
             break;
         }
         if (GetTickCount() - begin > timeoutMs) {
-            TerminateProcess(process.hProcess, 1);
+            TerminateProcess(process, 1);
             break;
         }
         EnumWindows(AnswerWindow, reinterpret_cast<LPARAM>(&answering));
     }
-    CloseHandle(process.hProcess);
+    CloseHandle(process);
     return run;
 }
 

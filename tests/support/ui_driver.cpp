@@ -1,5 +1,7 @@
 #include "tests/support/ui_driver.h"
 
+#include "tests/support/process_start.h"
+
 #include <commctrl.h>
 #include <prsht.h>
 
@@ -61,19 +63,9 @@ HWND WaitForAny(DWORD processId, const std::function<bool(HWND)>& match, DWORD t
 } // namespace
 
 Program::Program(const std::string& commandLine, int showState, const char* applicationName) {
-    std::vector<char> line(commandLine.begin(), commandLine.end());
-    line.push_back('\0');
-    STARTUPINFOA startup = {};
-    startup.cb = sizeof startup;
-    startup.dwFlags = STARTF_USESHOWWINDOW;
-    startup.wShowWindow = static_cast<WORD>(showState);
-    PROCESS_INFORMATION process = {};
-    if (CreateProcessA(applicationName, line.data(), NULL, NULL, FALSE, 0, NULL, NULL, &startup,
-                       &process)) {
-        CloseHandle(process.hThread);
-        process_ = process.hProcess;
-        id_ = process.dwProcessId;
-    }
+    DWORD id = 0;
+    process_ = testsupport::StartProcess(commandLine, showState, &id, applicationName);
+    id_ = id;
 }
 
 Program::~Program() {

@@ -189,24 +189,19 @@ void ResetSettings() {
 }
 
 int RunProcess(const std::string& commandLine, DWORD timeoutMs) {
-    std::vector<char> line(commandLine.begin(), commandLine.end());
-    line.push_back('\0');
-    STARTUPINFOA startup = {};
-    startup.cb = sizeof startup;
-    PROCESS_INFORMATION process = {};
-    if (!CreateProcessA(NULL, line.data(), NULL, NULL, FALSE, 0, NULL, NULL, &startup, &process)) {
+    HANDLE process = StartProcess(commandLine, kSystemShowState, NULL);
+    if (!process) {
         return -1;
     }
-    CloseHandle(process.hThread);
     int code = -1;
-    if (WaitForSingleObject(process.hProcess, timeoutMs) == WAIT_OBJECT_0) {
+    if (WaitForSingleObject(process, timeoutMs) == WAIT_OBJECT_0) {
         DWORD exitCode = 0;
-        GetExitCodeProcess(process.hProcess, &exitCode);
+        GetExitCodeProcess(process, &exitCode);
         code = static_cast<int>(exitCode);
     } else {
-        TerminateProcess(process.hProcess, 1);
+        TerminateProcess(process, 1);
     }
-    CloseHandle(process.hProcess);
+    CloseHandle(process);
     return code;
 }
 

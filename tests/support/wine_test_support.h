@@ -7,6 +7,8 @@
 
 #include <string>
 
+#include "tests/support/process_start.h"
+
 namespace testsupport {
 
 // Windows path of the build tree (the prefix maps / as Z:).

@@ -1,0 +1,17 @@
+// Starting a program exactly as a shell would, for tests and helper programs.
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+
+namespace testsupport {
+
+// Starts `commandLine` exactly as given, with `showState` (or the one the
+// system chooses); the process handle (to close) and id, or NULL when it
+// could not be started.
+enum { kSystemShowState = -1 };
+HANDLE StartProcess(const std::string& commandLine, int showState, DWORD* processId,
+                    const char* applicationName = NULL);
+
+} // namespace testsupport
