@@ -1,20 +1,29 @@
 #!/bin/bash
-# Installs what is missing, builds, and runs every test: the product for
-# 32-bit Windows, the same sources for 64-bit Windows with their tests under
-# wine64 (Japanese and English locales), and the native sanitizer and fuzzer
-# build. Ends with one line "N passed, N failed".
+# Installs what is missing, builds, and runs every test: notepad.exe for
+# 32-bit Windows with its test programs, run under Wine's WoW64 mode in the
+# Debian 13 root (Japanese and English locales), and the native sanitizer and
+# fuzzer build. Ends with one line "N passed, N failed".
 #   BUILD_DIR=build-x scripts/test.sh    builds elsewhere (its own Wine prefix)
 #   scripts/test.sh -R Launcher          passes arguments on to both ctest runs
 set -uo pipefail
 cd "$(dirname "$0")/.."
 root=$(pwd)
 build="$root/${BUILD_DIR:-build}"
-wine="$build-wine"
 native="$build-native"
 ctest_args=("$@")
 
+if [ -n "${QUILLGATE_IN_ROOT:-}" ]; then
+    # Inside the root: the Windows-side tests, in a fresh prefix of their own.
+    source scripts/wine-prefix.sh
+    quillgate_prefix_create "$build/wineprefix" || exit 1
+    trap 'quillgate_prefix_stop "$build/wineprefix"' EXIT
+    quillgate_prefix_start "$build/wineprefix"
+    ctest --test-dir "$build" --output-on-failure "${ctest_args[@]}"
+    exit
+fi
+
 bash scripts/install-deps.sh || exit 1
-source scripts/wine-prefix.sh
+source scripts/wine-root.sh
 
 passed=0
 failed=0
@@ -34,34 +43,17 @@ count() { # adds up ctest's summary line in log $1, or one failure for step $2
     failed=$((failed + bad))
 }
 
-# The product as shipped: 32-bit notepad.exe.
+# The product as shipped, 32-bit notepad.exe, and the programs that test it.
 mkdir -p "$build"
 if cmake -S . -B "$build" -G Ninja -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-i686.cmake \
-        -DQUILLGATE_WERROR=ON -DQUILLGATE_TESTS=OFF >"$build/configure.log" 2>&1 &&
+        -DQUILLGATE_WERROR=ON >"$build/configure.log" 2>&1 &&
     cmake --build "$build" >"$build/build.log" 2>&1; then
-    shipped="$build/notepad.exe"
+    quillgate_in_root "$root" bash scripts/test.sh "${ctest_args[@]}" 2>&1 |
+        tee "$build/ctest.log"
+    count "$build/ctest.log" "the Wine tests"
 else
     cat "$build/configure.log" "$build/build.log" 2>/dev/null | tail -40
     echo "!! the 32-bit build failed" >&2
-    failed=$((failed + 1))
-    shipped=""
-fi
-
-# The same sources for 64-bit Windows, with every test, run under wine64.
-mkdir -p "$wine"
-if cmake -S . -B "$wine" -G Ninja -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-x86_64.cmake \
-        -DQUILLGATE_WERROR=ON -DQUILLGATE_SHIPPED_EXE="$shipped" >"$wine/configure.log" 2>&1 &&
-    cmake --build "$wine" >"$wine/build.log" 2>&1; then
-    quillgate_prefix_create "$wine/wineprefix"
-    trap 'quillgate_prefix_stop "$wine/wineprefix"' EXIT
-    quillgate_prefix_start "$wine/wineprefix"
-    ctest --test-dir "$wine" --output-on-failure "${ctest_args[@]}" 2>&1 | tee "$wine/ctest.log"
-    quillgate_prefix_stop "$wine/wineprefix"
-    trap - EXIT
-    count "$wine/ctest.log" "the Wine tests"
-else
-    cat "$wine/configure.log" "$wine/build.log" 2>/dev/null | tail -40
-    echo "!! the 64-bit build failed" >&2
     failed=$((failed + 1))
 fi
 

@@ -1,11 +1,12 @@
 #!/bin/bash
-# A fresh 64-bit Wine prefix for the tests, headless and quiet, with one
-# wineserver kept running for it. Source this file, then:
+# A fresh Wine prefix for the tests, headless and quiet, with one wineserver
+# kept running for it. Used inside the Debian 13 root (scripts/wine-root.sh),
+# whose Wine runs the 32-bit programs in WoW64 mode. Source this file, then:
 #   quillgate_prefix_create DIR   - new prefix in DIR (an old one is replaced)
 #   quillgate_prefix_start  DIR   - persistent wineserver for DIR
 #   quillgate_prefix_stop   DIR   - ends that wineserver (and only that one)
-# The loader and server are named directly: Debian's wrappers would pick the
-# 32-bit ones, which machines without 32-bit user code cannot run.
+# The loader and server are named directly: Debian's wrapper would ask for a
+# 32-bit loader, which WoW64 does not need.
 
 QUILLGATE_WINE=/usr/lib/wine/wine64
 QUILLGATE_WINESERVER=/usr/lib/wine/wineserver64
@@ -28,6 +29,12 @@ quillgate_prefix_create() {
         /v Graphics /d null /f >/dev/null 2>&1
     WINEPREFIX="$prefix" "$QUILLGATE_WINE" reg add 'HKCU\Software\Wine\Fonts\Replacements' \
         /v 'MS UI Gothic' /d IPAGothic /f >/dev/null 2>&1
+    # A crash ends the process at once with its exception code: no winedbg,
+    # which would wait on the tests' output pipe.
+    local aedebug='HKLM\Software\Microsoft\Windows NT\CurrentVersion\AeDebug'
+    WINEPREFIX="$prefix" "$QUILLGATE_WINE" reg delete "$aedebug" /v Debugger /f >/dev/null 2>&1
+    WINEPREFIX="$prefix" "$QUILLGATE_WINE" reg delete "$aedebug" /v Debugger /f /reg:32 \
+        >/dev/null 2>&1
     WINEPREFIX="$prefix" "$QUILLGATE_WINESERVER" -w
     [ -f "$prefix/system.reg" ]
 }

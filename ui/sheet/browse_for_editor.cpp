@@ -6,14 +6,13 @@
 
 #include "resources/load_text.h"
 #include "resources/resource_ids.h"
+#include "ui/sheet/sheet_libraries.h"
 
 // OPENFILENAME_SIZE_VERSION_400A is no constant expression; offsetof gives the same.
 #if !defined(_WIN64)
 static_assert(offsetof(OPENFILENAMEA, lpTemplateName) + sizeof(LPCSTR) == 76,
               "OPENFILENAME_SIZE_VERSION_400A: the Windows NT 4 layout");
 #endif
-
-BOOL(WINAPI* g_getOpenFileName)(LPOPENFILENAMEA) = GetOpenFileNameA;
 
 namespace {
 
@@ -92,7 +91,7 @@ BOOL BrowseForEditor(HWND page, HWND combo, BOOL forEditing) {
         dialog.lpstrInitialDir = folder;
         dialog.lpstrTitle = title;
         dialog.Flags = OFN_FILEMUSTEXIST | OFN_HIDEREADONLY;
-        chosen = g_getOpenFileName(&dialog);
+        chosen = g_sheetLibraries.GetOpenFileNameA(&dialog);
         if (chosen) {
             SetWindowTextA(combo, file);
         }

@@ -7,6 +7,3 @@
 // says whether it is the editor for editing or for printing. On a choice the
 // combo's text becomes the chosen file's full path. Non-zero when chosen.
 BOOL BrowseForEditor(HWND page, HWND combo, BOOL forEditing);
-
-// GetOpenFileNameA, replaceable so that tests can see what the dialog is given.
-extern BOOL(WINAPI* g_getOpenFileName)(LPOPENFILENAMEA dialog);

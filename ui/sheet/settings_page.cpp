@@ -8,6 +8,7 @@
 #include "ui/sheet/browse_for_editor.h"
 #include "ui/sheet/help_popup.h"
 #include "ui/sheet/page_font.h"
+#include "ui/sheet/sheet_libraries.h"
 
 namespace {
 
@@ -63,7 +64,7 @@ LRESULT CSettingsPage::WindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lPa
 
 void CSettingsPage::OnInitDialog(HWND page) {
     initialising = TRUE;
-    InitCommonControls();
+    g_sheetLibraries.InitCommonControls();
     AdaptPageFont(page);
 
     FillEditorCombo(page, IDC_EDIT_EDITOR, g_settings.EditEditor());

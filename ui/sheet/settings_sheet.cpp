@@ -8,6 +8,7 @@
 #include "resources/resource_ids.h"
 #include "ui/sheet/page_font.h"
 #include "ui/sheet/settings_sheet_object.h"
+#include "ui/sheet/sheet_libraries.h"
 #include "ui/wrappers/shared_window_proc.h"
 
 // PROPSHEETHEADERA_V2_SIZE does not compile with these headers (it names an
@@ -32,7 +33,7 @@ HPROPSHEETPAGE CreatePage(int templateId, CWinBase* page) {
     description.pszTemplate = MAKEINTRESOURCEA(templateId);
     description.pfnDlgProc = PageDialogProc;
     description.lParam = reinterpret_cast<LPARAM>(page);
-    return CreatePropertySheetPageA(&description);
+    return g_sheetLibraries.CreatePropertySheetPageA(&description);
 }
 
 } // namespace
@@ -45,7 +46,7 @@ void CSettingsSheet::Run() {
         // A sheet with a missing page cannot be shown; the one made is freed.
         for (HPROPSHEETPAGE page : pages) {
             if (page) {
-                DestroyPropertySheetPage(page);
+                g_sheetLibraries.DestroyPropertySheetPage(page);
             }
         }
         return;
@@ -66,7 +67,7 @@ void CSettingsSheet::Run() {
     AdaptPageFont(NULL);
     // Closing by OK, Cancel or the close box all end here; the pages have
     // done their work by then, so the result says nothing more.
-    PropertySheetA(&header);
+    g_sheetLibraries.PropertySheetA(&header);
 }
 
 void* CSettingsSheet::operator new(size_t size) noexcept {
@@ -80,6 +81,9 @@ void CSettingsSheet::operator delete(void* sheet) noexcept {
 }
 
 void RunSettingsSheet() {
+    if (!LoadSheetLibraries()) {
+        return;
+    }
     CSettingsSheet* sheet = new CSettingsSheet;
     if (!sheet) {
         return;

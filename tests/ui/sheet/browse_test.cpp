@@ -13,6 +13,7 @@
 #include "tests/support/wine_test_support.h"
 #include "tests/ui/sheet/sheet_fixture.h"
 #include "ui/sheet/browse_for_editor.h"
+#include "ui/sheet/sheet_libraries.h"
 
 using namespace sheettest;
 using testsupport::Ansi;
@@ -94,11 +95,13 @@ protected:
     void SetUp() override {
         SheetTest::SetUp();
         g_given = GivenDialog();
-        g_getOpenFileName = RecordAndShow;
+        ASSERT_TRUE(LoadSheetLibraries());
+        realGetOpenFileName_ = g_sheetLibraries.GetOpenFileNameA;
+        g_sheetLibraries.GetOpenFileNameA = RecordAndShow;
         GetCurrentDirectoryA(sizeof savedDirectory_, savedDirectory_);
     }
     void TearDown() override {
-        g_getOpenFileName = GetOpenFileNameA;
+        g_sheetLibraries.GetOpenFileNameA = realGetOpenFileName_;
         SetCurrentDirectoryA(savedDirectory_);
         SheetTest::TearDown();
     }
@@ -117,6 +120,7 @@ protected:
     }
 
     char savedDirectory_[MAX_PATH] = {0};
+    BOOL(WINAPI* realGetOpenFileName_)(LPOPENFILENAMEA) = NULL;
 };
 
 const std::string kFilter = std::string("プログラム (*.exe)") + '\0' + "*.exe" + '\0' +

@@ -191,18 +191,40 @@ HWND ShownPage(HWND sheet) {
     return reinterpret_cast<HWND>(SendMessageA(sheet, PSM_GETCURRENTPAGEHWND, 0, 0));
 }
 
+// Room the display area leaves right of the page's visible controls, beyond
+// the page's own left margin, before the page is shown.
+LONG RoomBeside(HWND sheet, HWND page) {
+    const RECT area = DisplayArea(sheet);
+    RECT pageRect = {};
+    GetWindowRect(page, &pageRect);
+    LONG left = LONG_MAX, right = LONG_MIN;
+    for (HWND child : Descendants(page)) {
+        RECT rect = {};
+        if (GetParent(child) != page || !(GetWindowLongPtrA(child, GWL_STYLE) & WS_VISIBLE) ||
+            !GetWindowRect(child, &rect)) {
+            continue;
+        }
+        left = std::min(left, rect.left - pageRect.left);
+        right = std::max(right, rect.right - pageRect.left);
+    }
+    return area.right - area.left - right - left;
+}
+
 // Watches the pages' WM_INITDIALOG on this thread.
 struct BeforeAdapting {
     static BeforeAdapting* current;
     HHOOK hook = NULL;
     bool seen = false;
-    Geometry geometry; // as the property sheet made it, after widenBy
+    Geometry geometry; // as the property sheet made it, after setting the room
     HFONT tabFont = NULL;
     // A font both pages answer WM_GETFONT with from before they adapt.
     HFONT giveThePages = NULL;
-    // Pixels added to the width of the sheet and its tab control before the
-    // Settings page adapts, as where the system sizes them with room to spare.
-    int widenBy = 0;
+    // With setRoom, the sheet and its tab control are first made as wide as
+    // leaves `room` pixels beside the Settings page's controls, as where the
+    // system sizes them with room to spare or too little. Either way `room`
+    // then holds the room there was when the page adapted.
+    bool setRoom = false;
+    LONG room = 0;
     std::vector<HWND> givenGuiFont; // windows sent WM_SETFONT with the GUI font
 
     bool GaveGuiFont(HWND window) const {
@@ -235,10 +257,12 @@ struct BeforeAdapting {
             if (settings && !self->seen) {
                 self->seen = true;
                 HWND sheet = GetParent(call->hwnd);
-                if (self->widenBy) {
-                    Widen(TabOf(sheet), self->widenBy);
-                    Widen(sheet, self->widenBy);
+                if (self->setRoom) {
+                    const int by = self->room - RoomBeside(sheet, call->hwnd);
+                    Widen(TabOf(sheet), by);
+                    Widen(sheet, by);
                 }
+                self->room = RoomBeside(sheet, call->hwnd);
                 self->geometry = Measure(sheet);
                 self->tabFont = FontOf(TabOf(sheet));
             }
@@ -265,15 +289,15 @@ protected:
         SheetTest::TearDown();
     }
 
-    // Runs the sheet with Western page fonts and the sheet widened by
-    // `widenBy` first; `shown` sees the Settings page, then `about` the
-    // About page.
+    // Runs the sheet with Western page fonts and `room` beside the page's
+    // controls; `shown` sees the Settings page, then `about` the About page.
     void RunWestern(
-        BeforeAdapting& before, int widenBy, std::function<void()> shown,
+        BeforeAdapting& before, LONG room, std::function<void()> shown,
         std::function<void()> about = [] {}) {
         LoadSettings();
         before.giveThePages = western_;
-        before.widenBy = widenBy;
+        before.setRoom = true;
+        before.room = room;
         session.WaitForSheet()
             .Do([&] {
                 ASSERT_TRUE(before.seen);
@@ -325,11 +349,7 @@ TEST_F(SheetFont, TheSheetNarrowsOnlyAsFarAsThePageLeavesRoom) {
     RunWestern(
         before, 30,
         [&] {
-            Geometry adapted = Measure(session.Sheet());
-            const LONG narrower = before.geometry.sheet.cx - adapted.sheet.cx;
-            EXPECT_GT(narrower, 0);
-            EXPECT_LT(narrower, 50);
-            ExpectResized(before.geometry, adapted, narrower);
+            ExpectResized(before.geometry, Measure(session.Sheet()), 30);
             // What room it leaves: as much right of its controls as left.
             Margins margins = MarginsOf(session.Sheet(), session.Page());
             EXPECT_EQ(margins.right, margins.left);
@@ -344,10 +364,7 @@ TEST_F(SheetFont, WhereThePageAlreadyFallsShortTheSheetGrowsToHoldIt) {
         before, -20,
         [&] {
             EXPECT_TRUE(before.GaveGuiFont(session.Page()));
-            Geometry adapted = Measure(session.Sheet());
-            const LONG narrower = before.geometry.sheet.cx - adapted.sheet.cx;
-            EXPECT_LE(narrower, -20);
-            ExpectResized(before.geometry, adapted, narrower);
+            ExpectResized(before.geometry, Measure(session.Sheet()), -20);
             ExpectAllControlsShown(session.Sheet(), session.Page());
         },
         [&] { ExpectAllControlsShown(session.Sheet(), ShownPage(session.Sheet())); });
@@ -381,10 +398,7 @@ TEST_F(SheetFont, TheTemplateFontIsJapaneseWhereItRealisesAsShiftJis) {
                 EXPECT_EQ(FontOf(TabOf(session.Sheet())), before.tabFont);
                 EXPECT_TRUE(before.givenGuiFont.empty());
             } else {
-                const LONG narrower = before.geometry.sheet.cx - shown.sheet.cx;
-                EXPECT_GE(narrower, 0);
-                EXPECT_LE(narrower, 50);
-                ExpectResized(before.geometry, shown, narrower);
+                ExpectResized(before.geometry, shown, std::min(before.room, 50L));
                 EXPECT_TRUE(before.GaveGuiFont(session.Page()));
                 EXPECT_EQ(FontOf(TabOf(session.Sheet())), gui_);
             }
@@ -423,6 +437,10 @@ TEST_F(SheetFont, WithAShiftJisPageFontNothingIsReplacedOrResized) {
     DeleteObject(japanese);
 }
 
+INT_PTR CALLBACK IgnoreAll(HWND, UINT, WPARAM, LPARAM) {
+    return FALSE;
+}
+
 TEST(PageFontWithoutSheet, APageWithNoTabControlStillGetsTheGuiFont) {
     testsupport::RegisterTestWindowClass();
     HWND parent = CreateWindowExA(0, testsupport::kTestWindowClass, "parent", WS_OVERLAPPEDWINDOW,
@@ -430,9 +448,8 @@ TEST(PageFontWithoutSheet, APageWithNoTabControlStillGetsTheGuiFont) {
     ASSERT_NE(parent, nullptr);
     testsupport::DialogTemplate page(WS_CHILD | DS_CONTROL | DS_SETFONT, "page");
     page.Add(1, testsupport::kStaticAtom, 0, "label").Add(2, testsupport::kEditAtom, 0, "");
-    HWND dialog = CreateDialogIndirectParamA(
-        GetModuleHandleA(NULL), page.Get(), parent,
-        [](HWND, UINT, WPARAM, LPARAM) -> INT_PTR { return FALSE; }, 0);
+    HWND dialog =
+        CreateDialogIndirectParamA(GetModuleHandleA(NULL), page.Get(), parent, IgnoreAll, 0);
     ASSERT_NE(dialog, nullptr);
     HFONT western = MakeFont(ANSI_CHARSET); // in either locale
     GiveFont(dialog, western);
