@@ -7,6 +7,7 @@
 
 #include <windows.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -21,9 +22,9 @@ using launchertest::ProcessRun;
 using launchertest::RecorderLog;
 using launchertest::RunAnswering;
 using launchertest::ShortPath;
+using launchertest::TestFolder;
 using launchertest::UpperCase;
 using launchertest::WithForwardSlashes;
-using launchertest::TestFolder;
 using testsupport::Ansi;
 using testsupport::ScratchDir;
 
@@ -204,6 +205,59 @@ TEST_F(NotepadExe, AnEditorThatIsItselfIsRefusedHoweverSpelledThenTheSheetRuns) 
         EXPECT_EQ(Texts({Message(IDS_EDITOR_IS_SELF), kSettingsSheet}), run.dialogs) << spelling;
     }
     EXPECT_TRUE(Log().WaitForStarts(0).empty());
+}
+
+TEST_F(NotepadExe, EveryRoadToTheSheetClosesWithOkAndEndsWell) {
+    struct Road {
+        const char* editor; // "" keeps the recorder
+        std::string arguments;
+        Texts dialogs;
+    } roads[] = {
+        {"", "/setting", Texts({kSettingsSheet})},
+        {"missing.exe", "", Texts({Message(IDS_EDITOR_NOT_FOUND), kSettingsSheet})},
+        {"notepad.exe", Files().Write("a.txt"),
+         Texts({Message(IDS_EDITOR_IS_SELF), kSettingsSheet})},
+    };
+    launchertest::RunOptions pressOk;
+    pressOk.sheetButton = IDOK;
+    for (const Road& road : roads) {
+        if (*road.editor) {
+            SetEditor("CommonEditor", lstrcmpA(road.editor, "notepad.exe") == 0
+                                          ? testsupport::NotepadPath()
+                                          : Files().File(road.editor));
+        }
+        ASSERT_TRUE(testsupport::SetString(HKEY_CURRENT_USER, kSource, "Extension", "xml"));
+        ProcessRun run =
+            RunAnswering(Quoted(testsupport::NotepadPath()) + " " + road.arguments, pressOk);
+        EXPECT_EQ(0, run.exitCode) << road.arguments;
+        EXPECT_EQ(road.dialogs, run.dialogs) << road.arguments;
+        // OK applied the page: what it showed is written back whole.
+        EXPECT_TRUE(testsupport::ValueExists(HKEY_CURRENT_USER, kSource, "ExtensionFlag"));
+        EXPECT_EQ("xml", testsupport::ReadString(HKEY_CURRENT_USER, kSource, "Extension"));
+        testsupport::DeleteKeyTree(HKEY_CURRENT_USER, kSource);
+    }
+    EXPECT_TRUE(Log().WaitForStarts(0).empty());
+}
+
+TEST_F(NotepadExe, ForwardingLoadsNoneOfTheSheetsLibraries) {
+    launchertest::RunOptions watch;
+    watch.watchModules = true;
+    ProcessRun run =
+        RunAnswering(Quoted(testsupport::NotepadPath()) + " " + Files().Write("a.txt"), watch);
+    EXPECT_EQ(0, run.exitCode);
+    EXPECT_EQ(1u, Log().WaitForStarts(1).size());
+    auto loaded = [&run](const char* name) {
+        return std::find(run.modules.begin(), run.modules.end(), name) != run.modules.end();
+    };
+    EXPECT_TRUE(loaded("shell32.dll")) << "the watch sees what is loaded";
+    EXPECT_FALSE(loaded("comctl32.dll"));
+    EXPECT_FALSE(loaded("comdlg32.dll"));
+    // The sheet loads both.
+    run = RunAnswering(Quoted(testsupport::NotepadPath()) + " /setting", watch);
+    EXPECT_EQ(0, run.exitCode);
+    EXPECT_EQ(Texts({kSettingsSheet}), run.dialogs);
+    EXPECT_TRUE(loaded("comctl32.dll"));
+    EXPECT_TRUE(loaded("comdlg32.dll"));
 }
 
 TEST_F(NotepadExe, AMissingEditorIsReportedThenTheSheetRuns) {

@@ -2,7 +2,9 @@
 
 #include "tests/support/wine_test_support.h"
 
+#include <psapi.h>
 #include <shlobj.h>
+#include <shlwapi.h>
 #include <stdlib.h>
 
 #include <algorithm>
@@ -186,8 +188,12 @@ std::vector<EditorStart> RecorderLog::WaitForStarts(size_t count, DWORD timeoutM
 
 namespace {
 
+// The first breakpoint of a 32-bit process under WoW64.
+const DWORD kWow64Breakpoint = 0x4000001F;
+
 struct Answering {
     DWORD processId;
+    int sheetButton;
     std::set<HWND> seen;
     ProcessRun* run;
 };
@@ -216,39 +222,99 @@ BOOL CALLBACK AnswerWindow(HWND window, LPARAM context) {
         PostMessageA(window, WM_COMMAND, IDOK, 0);
     } else {
         answering->run->dialogs.push_back(std::string("dialog: ") + title);
-        PostMessageA(window, WM_COMMAND, IDCANCEL, 0);
+        PostMessageA(window, WM_COMMAND, answering->sheetButton, 0);
     }
     return TRUE;
 }
 
+std::string FileNameOf(HANDLE process, void* base) {
+    char path[MAX_PATH] = "";
+    if (!GetMappedFileNameA(process, base, path, sizeof path)) {
+        return std::string();
+    }
+    std::string name = PathFindFileNameA(path);
+    CharLowerBuffA(&name[0], static_cast<DWORD>(name.size()));
+    return name;
+}
+
+// Handles the debug events that arrive within 50 ms; true once the process
+// has exited.
+bool FollowDebugEvents(HANDLE process, ProcessRun* run) {
+    DEBUG_EVENT event;
+    if (!WaitForDebugEvent(&event, 50)) {
+        return false;
+    }
+    DWORD status = DBG_CONTINUE;
+    switch (event.dwDebugEventCode) {
+    case CREATE_PROCESS_DEBUG_EVENT:
+        CloseHandle(event.u.CreateProcessInfo.hFile);
+        break;
+    case LOAD_DLL_DEBUG_EVENT:
+        run->modules.push_back(FileNameOf(process, event.u.LoadDll.lpBaseOfDll));
+        CloseHandle(event.u.LoadDll.hFile);
+        break;
+    case EXCEPTION_DEBUG_EVENT: {
+        // The loader's breakpoints belong to debugging; the program's own
+        // exceptions go back to it.
+        const DWORD code = event.u.Exception.ExceptionRecord.ExceptionCode;
+        if (code != EXCEPTION_BREAKPOINT && code != kWow64Breakpoint) {
+            status = DBG_EXCEPTION_NOT_HANDLED;
+        }
+        break;
+    }
+    case EXIT_PROCESS_DEBUG_EVENT:
+        run->exitCode = static_cast<int>(event.u.ExitProcess.dwExitCode);
+        break;
+    }
+    ContinueDebugEvent(event.dwProcessId, event.dwThreadId, status);
+    return event.dwDebugEventCode == EXIT_PROCESS_DEBUG_EVENT;
+}
+
 } // namespace
 
-ProcessRun RunAnswering(const std::string& commandLine, int showState, DWORD timeoutMs) {
+ProcessRun RunAnswering(const std::string& commandLine, const RunOptions& options) {
     ProcessRun run;
     DWORD processId = 0;
-    HANDLE process = testsupport::StartProcess(commandLine, showState, &processId);
+    HANDLE process = testsupport::StartProcess(commandLine, options.showState, &processId, NULL,
+                                               options.watchModules ? DEBUG_ONLY_THIS_PROCESS : 0);
     if (!process) {
         return run;
     }
     Answering answering;
     answering.processId = processId;
+    answering.sheetButton = options.sheetButton;
     answering.run = &run;
     DWORD begin = GetTickCount();
     for (;;) {
-        if (WaitForSingleObject(process, 50) == WAIT_OBJECT_0) {
+        if (options.watchModules) {
+            if (FollowDebugEvents(process, &run)) {
+                break;
+            }
+        } else if (WaitForSingleObject(process, 50) == WAIT_OBJECT_0) {
             DWORD exitCode = 0;
             GetExitCodeProcess(process, &exitCode);
             run.exitCode = static_cast<int>(exitCode);
             break;
         }
-        if (GetTickCount() - begin > timeoutMs) {
+        if (GetTickCount() - begin > options.timeoutMs) {
             TerminateProcess(process, 1);
+            run.exitCode = -1;
             break;
         }
         EnumWindows(AnswerWindow, reinterpret_cast<LPARAM>(&answering));
     }
+    if (options.watchModules) {
+        DebugActiveProcessStop(processId);
+    }
     CloseHandle(process);
     return run;
+}
+
+ProcessRun RunAnswering(const std::string& commandLine, int showState, DWORD timeoutMs) {
+    RunOptions options;
+    options.showState = showState;
+    options.timeoutMs = timeoutMs;
+    return RunAnswering(commandLine, options);
 }
 
 } // namespace launchertest

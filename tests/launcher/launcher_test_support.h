@@ -74,12 +74,23 @@ struct ProcessRun {
     int exitCode = -1;
     // Every dialog in the order it appeared: "message: <text>" for a message
     // box captioned "Quillgate" (OK pressed), "dialog: <title>" for any other
-    // (the settings sheet; cancelled).
+    // (the settings sheet; closed with the button the options name).
     std::vector<std::string> dialogs;
+    // With watchModules: the lower-case file names of the DLLs it loaded.
+    std::vector<std::string> modules;
 };
 
-// Starts `commandLine` exactly as given with `showState` in its STARTUPINFO,
-// answers its dialogs until it ends, or kills it after `timeoutMs`.
+struct RunOptions {
+    int showState = SW_SHOWNORMAL;
+    DWORD timeoutMs = 30000;
+    int sheetButton = IDCANCEL; // IDOK applies the settings sheet as it closes
+    bool watchModules = false;  // runs it as a debuggee to see each DLL it loads
+};
+
+// Starts `commandLine` exactly as given with the options' show state in its
+// STARTUPINFO, answers its dialogs until it ends, or kills it after the
+// options' timeout.
+ProcessRun RunAnswering(const std::string& commandLine, const RunOptions& options);
 ProcessRun RunAnswering(const std::string& commandLine, int showState = SW_SHOWNORMAL,
                         DWORD timeoutMs = 30000);
 

@@ -5,7 +5,7 @@
 namespace testsupport {
 
 HANDLE StartProcess(const std::string& commandLine, int showState, DWORD* processId,
-                    const char* applicationName) {
+                    const char* applicationName, DWORD creationFlags) {
     std::vector<char> line(commandLine.begin(), commandLine.end());
     line.push_back('\0');
     STARTUPINFOA startup = {};
@@ -15,8 +15,8 @@ HANDLE StartProcess(const std::string& commandLine, int showState, DWORD* proces
         startup.wShowWindow = static_cast<WORD>(showState);
     }
     PROCESS_INFORMATION process = {};
-    if (!CreateProcessA(applicationName, line.data(), NULL, NULL, FALSE, 0, NULL, NULL, &startup,
-                        &process)) {
+    if (!CreateProcessA(applicationName, line.data(), NULL, NULL, FALSE, creationFlags, NULL, NULL,
+                        &startup, &process)) {
         return NULL;
     }
     CloseHandle(process.hThread);

@@ -8,10 +8,10 @@
 namespace testsupport {
 
 // Starts `commandLine` exactly as given, with `showState` (or the one the
-// system chooses); the process handle (to close) and id, or NULL when it
-// could not be started.
+// system chooses) and `creationFlags`; the process handle (to close) and id,
+// or NULL when it could not be started.
 enum { kSystemShowState = -1 };
 HANDLE StartProcess(const std::string& commandLine, int showState, DWORD* processId,
-                    const char* applicationName = NULL);
+                    const char* applicationName = NULL, DWORD creationFlags = 0);
 
 } // namespace testsupport
