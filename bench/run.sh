@@ -2,26 +2,32 @@
 # The cost of one forwarding hop: notepad.exe against minimal programs that
 # make the same shell calls, timed inside Wine by hop_timer.exe.
 #   bash bench/run.sh [PAIRS]      (default 30 pairs after 5 warm-up pairs)
-# Runs the 64-bit build (machines without 32-bit user code cannot run the
-# 32-bit one); prints one table.
+# Runs the 32-bit programs as shipped, under Wine's WoW64 mode inside the
+# Debian 13 root (scripts/wine-root.sh); prints one table.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 root=$(pwd)
 build="$root/build-bench"
 pairs="${1:-30}"
 
-bash scripts/install-deps.sh >/dev/null
-cmake -S . -B "$build" -G Ninja -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-x86_64.cmake \
-    -DQUILLGATE_TESTS=OFF -DQUILLGATE_BENCH=ON >/dev/null
-cmake --build "$build" >/dev/null
+if [ -z "${QUILLGATE_IN_ROOT:-}" ]; then
+    bash scripts/install-deps.sh >/dev/null
+    cmake -S . -B "$build" -G Ninja -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-i686.cmake \
+        -DQUILLGATE_TESTS=OFF -DQUILLGATE_BENCH=ON >/dev/null
+    cmake --build "$build" >/dev/null
+    source scripts/wine-root.sh
+    quillgate_in_root "$root" bash bench/run.sh "$pairs"
+    exit
+fi
 
+# Inside the root from here on.
 source scripts/wine-prefix.sh
 prefix="$build/wineprefix"
 [ -f "$prefix/system.reg" ] || quillgate_prefix_create "$prefix"
 trap 'quillgate_prefix_stop "$prefix"' EXIT
 quillgate_prefix_start "$prefix"
 export WINEPREFIX="$prefix"
-wine=/usr/lib/wine/wine64
+wine=$QUILLGATE_WINE
 
 win() { echo "Z:${1//\//\\}"; }
 bench=$(win "$build/bench")

@@ -5,29 +5,36 @@
 # docs/about-en.png. Builds what is missing first. The README shows these
 # files: regenerate them with this script, never by hand.
 #   bash scripts/screenshots.sh            (BUILD_DIR=build-x to build elsewhere)
-# It shows the 64-bit build under wine64 (see README: machines without 32-bit
-# user code), in a prefix of its own with Wine's X11 driver.
+# It shows build/notepad.exe, the 32-bit program as shipped, under Wine's
+# WoW64 mode inside the Debian 13 root, in a prefix of its own with Wine's
+# X11 driver and an Xvfb display.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 root=$(pwd)
-build="$root/${BUILD_DIR:-build}-wine"
+build="$root/${BUILD_DIR:-build}"
 prefix="$build/shotprefix"
 docs="$root/docs"
 
-bash scripts/install-deps.sh
-source scripts/wine-prefix.sh
-if [ ! -f "$build/CMakeCache.txt" ]; then
-    cmake -S . -B "$build" -G Ninja -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-x86_64.cmake >/dev/null
+if [ -z "${QUILLGATE_IN_ROOT:-}" ]; then
+    bash scripts/install-deps.sh
+    if [ ! -f "$build/CMakeCache.txt" ]; then
+        cmake -S . -B "$build" -G Ninja -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-i686.cmake >/dev/null
+    fi
+    cmake --build "$build" --target notepad sheet_pose >/dev/null
+    source scripts/wine-root.sh
+    quillgate_in_root "$root" bash scripts/screenshots.sh
+    exit
 fi
-cmake --build "$build" --target notepad sheet_pose >/dev/null
 
+# Inside the root from here on.
+source scripts/wine-prefix.sh
 wine=$QUILLGATE_WINE
 # notepad.exe=n: reading the program's own version resource must open this
 # file, not Wine's built-in notepad of the same name (which has none).
 export WINEPREFIX="$prefix" WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=;notepad.exe=n"
 if [ ! -f "$prefix/system.reg" ]; then
     mkdir -p "$prefix"
-    WINEARCH=win64 "$wine" wineboot -i >/dev/null 2>&1
+    "$wine" wineboot -i >/dev/null 2>&1
     # Japanese text in a Japanese font, in both locales ("MS Shell Dlg" is
     # "MS UI Gothic" in the Japanese one; Tahoma links to it in the other).
     "$wine" reg add 'HKCU\Software\Wine\Fonts\Replacements' /v 'MS UI Gothic' /d IPAGothic \

@@ -260,6 +260,18 @@ TEST_F(NotepadExe, ForwardingLoadsNoneOfTheSheetsLibraries) {
     EXPECT_TRUE(loaded("comdlg32.dll"));
 }
 
+TEST_F(NotepadExe, WithoutTheCommonDialogsTheSheetSaysWhatIsMissing) {
+    // Wine then refuses to load comdlg32 into notepad.exe.
+    const char overrides[] = "Software\\Wine\\AppDefaults\\notepad.exe\\DllOverrides";
+    ASSERT_TRUE(testsupport::SetString(HKEY_CURRENT_USER, overrides, "comdlg32", ""));
+    ProcessRun run = Start("/setting");
+    testsupport::DeleteKeyTree(HKEY_CURRENT_USER, "Software\\Wine\\AppDefaults\\notepad.exe");
+    EXPECT_EQ(0, run.exitCode);
+    char text[512];
+    wsprintfA(text, LoadText(IDS_SHEET_LIBRARY_MISSING), "comdlg32.dll");
+    EXPECT_EQ(Texts({std::string("message: ") + text}), run.dialogs);
+}
+
 TEST_F(NotepadExe, AMissingEditorIsReportedThenTheSheetRuns) {
     SetEditor("CommonEditor", Files().File("missing.exe"));
     ProcessRun run = Start("");

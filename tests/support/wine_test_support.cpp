@@ -22,11 +22,6 @@ std::string BuildDir() {
     return WindowsPath(getenv("QUILLGATE_BUILD_DIR"));
 }
 
-std::string ShippedNotepadPath() {
-    const char* shipped = getenv("QUILLGATE_SHIPPED_EXE");
-    return shipped && *shipped ? WindowsPath(shipped) : NotepadPath();
-}
-
 std::string NotepadPath() {
     return BuildDir() + "\\notepad.exe";
 }

@@ -13,8 +13,7 @@ namespace testsupport {
 
 // Windows path of the build tree (the prefix maps / as Z:).
 std::string BuildDir();
-std::string NotepadPath();              // notepad.exe of this build, which tests run
-std::string ShippedNotepadPath();       // the 32-bit notepad.exe, or this build's
+std::string NotepadPath();              // notepad.exe of this build, as shipped
 std::string ToolPath(const char* name); // a helper program in build/tools
 
 // A fresh, empty folder for one test, removed again when the object goes.

@@ -9,10 +9,8 @@
 #include "ui/sheet/sheet_libraries.h"
 
 // OPENFILENAME_SIZE_VERSION_400A is no constant expression; offsetof gives the same.
-#if !defined(_WIN64)
 static_assert(offsetof(OPENFILENAMEA, lpTemplateName) + sizeof(LPCSTR) == 76,
               "OPENFILENAME_SIZE_VERSION_400A: the Windows NT 4 layout");
-#endif
 
 namespace {
 

@@ -16,11 +16,9 @@
 const DWORD kSheetHeaderSize = offsetof(PROPSHEETHEADERA, hbmHeader) + sizeof(HBITMAP);
 
 // The size macros are no constant expressions; offsetof gives the same sizes.
-#if !defined(_WIN64)
 static_assert(offsetof(PROPSHEETPAGEA, pszHeaderSubTitle) + sizeof(LPCSTR) == 48,
               "PROPSHEETPAGEA_V2_SIZE: the page with its header-title fields");
 static_assert(kSheetHeaderSize == 52, "the header with its watermark fields");
-#endif
 
 namespace {
 

@@ -12,9 +12,7 @@ struct DependentControl {
     BOOL enableWhenChecked; // 0: enabled while the box is not checked
 };
 
-#if !defined(_WIN64)
 static_assert(sizeof(DependentControl) == 8, "a handle and a 32-bit BOOL");
-#endif
 
 // The records in the order they were appended; released as a whole.
 class DependentList {

@@ -2,9 +2,7 @@
 
 #include "ui/wrappers/shared_window_proc.h"
 
-#if !defined(_WIN64)
 static_assert(DWLP_DLGPROC == 4 && GWLP_WNDPROC == -4, "the 32-bit procedure slots");
-#endif
 
 int CWinBase::SlotIndex() const {
     return m_isDialog ? DWLP_DLGPROC : GWLP_WNDPROC;

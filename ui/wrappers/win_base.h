@@ -59,6 +59,4 @@ private:
     BOOL m_visible = TRUE;
 };
 
-#if !defined(_WIN64)
 static_assert(sizeof(CWinBase) == 24, "vtable pointer and five 32-bit fields");
-#endif
