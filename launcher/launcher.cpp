@@ -9,6 +9,7 @@
 #include "launcher/editor_check.h"
 #include "launcher/editor_params.h"
 #include "launcher/editor_params_text.h"
+#include "launcher/editor_processes.h"
 #include "launcher/heap_text.h"
 #include "launcher/launcher_seam.h"
 #include "resources/app_globals.h"
@@ -22,6 +23,7 @@ struct LaunchTarget {
     const char* editor;
     BOOL print;
     int showState;
+    CEditorProcesses* waitFor; // NULL: fire and forget
 };
 
 bool PieceExistsOnDisk(const char* piece, void*) {
@@ -31,9 +33,24 @@ bool PieceExistsOnDisk(const char* piece, void*) {
 void StartEditor(const char* piece, void* context) {
     const LaunchTarget* target = static_cast<const LaunchTarget*>(context);
     const char* params = BuildEditorParams(piece, target->print);
-    if (params) {
+    if (!params) {
+        return;
+    }
+    if (!target->waitFor) {
         // Fire and forget: the editor runs on its own and its start is not checked.
         g_launcherSeam.shellExecute(NULL, NULL, target->editor, params, NULL, target->showState);
+        return;
+    }
+    SHELLEXECUTEINFOA start;
+    ZeroMemory(&start, sizeof start);
+    start.cbSize = sizeof start;
+    start.fMask = SEE_MASK_NOCLOSEPROCESS;
+    start.lpFile = target->editor;
+    start.lpParameters = params;
+    start.nShow = target->showState;
+    // No process comes back when the shell handed the file to a running program.
+    if (g_launcherSeam.shellExecuteEx(&start)) {
+        target->waitFor->Add(start.hProcess);
     }
 }
 
@@ -98,7 +115,10 @@ int RunLauncher(const char* commandLine, int showState) {
     }
 
     ForgetInternetCacheFolder();
-    LaunchTarget target = {editor.Get(), print ? TRUE : FALSE, showState};
+    CEditorProcesses started;
+    const BOOL wait = CallerWaitsForEditors(g_settings.WaitForEditor());
+    LaunchTarget target = {editor.Get(), print ? TRUE : FALSE, showState, wait ? &started : NULL};
     LaunchPiecesFromTheEnd(joined.Get(), AnsiLeadByte, PieceExistsOnDisk, StartEditor, &target);
+    started.WaitForAll();
     return 0;
 }

@@ -6,7 +6,7 @@
 #include "resources/load_text.h"
 #include "ui/sheet/settings_sheet.h"
 
-LauncherSeam g_launcherSeam = {ShellExecuteA, MessageBoxA, RunSettingsSheet};
+LauncherSeam g_launcherSeam = {ShellExecuteA, ShellExecuteExA, MessageBoxA, RunSettingsSheet};
 
 void ShowLauncherMessage(UINT textId, UINT icon) {
     g_launcherSeam.messageBox(NULL, LoadText(textId), g_caption, icon);

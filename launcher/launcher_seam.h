@@ -4,14 +4,17 @@
 #pragma once
 
 #include <windows.h>
+#include <shellapi.h>
 
 struct LauncherSeam {
     HINSTANCE(WINAPI* shellExecute)(HWND, LPCSTR, LPCSTR, LPCSTR, LPCSTR, INT);
+    BOOL(WINAPI* shellExecuteEx)(SHELLEXECUTEINFOA*); // for callers that wait
     int(WINAPI* messageBox)(HWND, LPCSTR, LPCSTR, UINT);
     void (*runSettingsSheet)();
 };
 
-// ShellExecuteA, MessageBoxA and RunSettingsSheet unless a test replaces them.
+// ShellExecuteA, ShellExecuteExA, MessageBoxA and RunSettingsSheet unless a
+// test replaces them.
 extern LauncherSeam g_launcherSeam;
 
 // Message box `textId` with no owner, captioned with the program's name.

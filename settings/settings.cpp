@@ -17,7 +17,8 @@ char g_readText[CSettings::kTextSize];
 
 } // namespace
 
-CSettings::CSettings() : extensionFlag(0), unknownAssociated(0) {
+CSettings::CSettings()
+    : extensionFlag(0), unknownAssociated(0), waitForEditor(kWaitForEditorAutomatic) {
     ZeroMemory(keyPath, sizeof keyPath);
     ZeroMemory(editEditor, sizeof editEditor);
     ZeroMemory(printEditor, sizeof printEditor);
@@ -48,6 +49,7 @@ void CSettings::Load() {
     ZeroMemory(extension, sizeof extension);
     unknownAssociated = 0;
     ZeroMemory(menuText, sizeof menuText);
+    waitForEditor = kWaitForEditorAutomatic;
 
     lstrcpynA(editEditor, ReadString(kPaths, "CommonEditor", LoadText(IDS_DEFAULT_EDITOR)),
               sizeof editEditor);
@@ -56,6 +58,7 @@ void CSettings::Load() {
     extensionFlag = static_cast<LONG>(ReadDword(kSource, "ExtensionFlag", 0));
     lstrcpynA(extension, ReadString(kSource, "Extension", LoadText(IDS_EXTENSION_HTM)),
               sizeof extension);
+    waitForEditor = ReadDword(kPaths, "WaitForEditor", kWaitForEditorAutomatic);
     LoadUnknownAssociation();
 }
 

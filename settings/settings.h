@@ -4,6 +4,13 @@
 
 #include "settings/reg_key.h"
 
+// Values of Paths\WaitForEditor; anything else counts as automatic.
+enum {
+    kWaitForEditorAutomatic = 0, // when started from a console program
+    kWaitForEditorAlways = 1,
+    kWaitForEditorNever = 2,
+};
+
 // The program's settings under HKCU\Software\Corvalen\<name>, and the state
 // of the shell's Unknown file class. One static instance, g_settings.
 class CSettings : public CRegKey {
@@ -21,6 +28,8 @@ public:
     const char* Extension() const { return extension; }
     LONG UnknownAssociated() const { return unknownAssociated; }
     const char* MenuText() const { return menuText; }
+    // Whether the program waits for the editors it starts (kWaitFor...).
+    DWORD WaitForEditor() const { return waitForEditor; }
 
     // Each writes its registry value at once; the fields change on the next Load.
     BOOL SetEditEditor(const char* text);
@@ -50,6 +59,7 @@ private:
     char extension[kTextSize];
     LONG unknownAssociated;
     char menuText[kTextSize];
+    DWORD waitForEditor;
 };
 
 extern CSettings g_settings;

@@ -1,0 +1,23 @@
+// Stand-in for an editor that a user works in for a while: two seconds after
+// it starts it appends " edited" to the file named last on its command line,
+// then exits.
+#include <windows.h>
+
+#include <stdlib.h>
+
+int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
+    if (__argc < 2) {
+        return 2;
+    }
+    Sleep(2000);
+    HANDLE file =
+        CreateFileA(__argv[__argc - 1], FILE_APPEND_DATA, 0, NULL, OPEN_EXISTING, 0, NULL);
+    if (file == INVALID_HANDLE_VALUE) {
+        return 1;
+    }
+    const char edit[] = " edited";
+    DWORD written = 0;
+    BOOL ok = WriteFile(file, edit, sizeof edit - 1, &written, NULL);
+    CloseHandle(file);
+    return ok ? 0 : 1;
+}
