@@ -11,6 +11,8 @@ ArgumentScanResult ScanArguments(const char* arguments, LeadByteTest isLeadByte,
     }
     joined[0] = '\0';
     size_t used = 0;
+    size_t dropNext = 0;      // arguments still to drop after /z or /pt's file
+    bool printToFile = false; // the next argument is the file of /pt
     const char* cursor = arguments;
     for (;;) {
         size_t length = 0;
@@ -21,11 +23,27 @@ ArgumentScanResult ScanArguments(const char* arguments, LeadByteTest isLeadByte,
         if (read == kArgumentTooLong) {
             return kArgumentsTooLong;
         }
-        if (isSwitch(scratch, "/setting")) {
-            return kRunSettings;
+        if (dropNext > 0) {
+            --dropNext;
+            continue;
         }
-        if (isSwitch(scratch, "/p")) {
+        if (printToFile) {
+            printToFile = false;
+            dropNext = 3; // printer, driver, port
+        } else if (isSwitch(scratch, "/setting")) {
+            return kRunSettings;
+        } else if (isSwitch(scratch, "/p")) {
             *print = true; // anywhere, any number of times
+            continue;
+        } else if (isSwitch(scratch, "/pt")) {
+            *print = true;
+            printToFile = true;
+            continue;
+        } else if (isSwitch(scratch, "/z")) {
+            dropNext = 1;
+            continue;
+        } else if (isSwitch(scratch, "/a") || isSwitch(scratch, "/w") ||
+                   isSwitch(scratch, "/.setup")) {
             continue;
         }
         size_t blank = used > 0 ? 1 : 0;

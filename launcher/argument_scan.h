@@ -1,5 +1,12 @@
-// The program's arguments: the two switches, and every other argument joined
-// with single blanks (the runtime split unquoted paths apart at their blanks).
+// The program's arguments: the switches, and every other argument joined with
+// single blanks (the runtime split unquoted paths apart at their blanks).
+// Besides "/setting" and "/p" it takes Notepad's other switches, so that
+// none of them reaches an editor as a file:
+//   /z X              X is dropped (a debugger registration passes the path
+//                     of the Notepad it stands in for)
+//   /pt F P D O       the print road with file F; printer, driver and port
+//                     are dropped, as the print editor prints where it prints
+//   /a, /w, /.setup   ignored
 #pragma once
 
 #include <stddef.h>

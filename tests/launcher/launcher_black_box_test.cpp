@@ -118,6 +118,22 @@ TEST_F(NotepadExe, PrintSwitchStartsThePrintEditorWithItsPrefix) {
     EXPECT_EQ("/p ", starts[1].params);
 }
 
+TEST_F(NotepadExe, NotepadsOtherSwitchesReachNoEditorAsFiles) {
+    std::string a = Files().Write("a.txt");
+    // As a debugger registration of notepad.exe starts it.
+    std::vector<EditorStart> starts = Forward("/z C:\\Windows\\notepad.exe " + a, 1);
+    ASSERT_EQ(1u, starts.size());
+    EXPECT_EQ(Quoted(a), starts[0].params);
+    // The shell's "print to" verb.
+    starts = Forward("/PT " + Quoted(a) + " \"Office Printer\" winspool Ne01:", 2);
+    ASSERT_EQ(2u, starts.size());
+    EXPECT_EQ("/p " + Quoted(a), starts[1].params);
+    EXPECT_EQ(0u, starts[1].commandLine.find(Quoted(PrintEditor())));
+    starts = Forward("/a /W " + a + " /.setup", 3);
+    ASSERT_EQ(3u, starts.size());
+    EXPECT_EQ(Quoted(a), starts[2].params);
+}
+
 TEST_F(NotepadExe, WithoutArgumentsTheEditorStartsWithNothing) {
     std::vector<EditorStart> starts = Forward("", 1);
     ASSERT_EQ(1u, starts.size());

@@ -106,6 +106,21 @@ TEST(ArgumentScan, FileArgumentsAreJoinedWithSingleBlanks) {
     EXPECT_EQ("", ScanLine("").joined);
 }
 
+TEST(ArgumentScan, NotepadsOtherSwitchesNeverBecomeFileText) {
+    // A debugger registration runs "<us> /z <the Notepad it stands in for> <its arguments>".
+    Scan s = ScanLine("/Z C:\\Windows\\notepad.exe C:\\a.txt");
+    EXPECT_EQ("C:\\a.txt", s.joined);
+    EXPECT_FALSE(s.print);
+    EXPECT_EQ(kLaunch, ScanLine("/z /setting").result) << "what /z drops is no switch";
+    // The shell's "print to" verb: the file, then printer, driver and port.
+    s = ScanLine("/pt \"C:\\a b.txt\" \"HP LaserJet\" winspool Ne01: D:\\c.txt");
+    EXPECT_TRUE(s.print);
+    EXPECT_EQ("C:\\a b.txt D:\\c.txt", s.joined);
+    EXPECT_EQ("", ScanLine("/PT").joined);
+    EXPECT_EQ("/setting", ScanLine("/pt /setting x").joined) << "the file of /pt is a file";
+    EXPECT_EQ("C:\\a.txt", ScanLine("/A /w C:\\a.txt /.SETUP").joined);
+}
+
 TEST(ArgumentScan, ReportsBuffersTooSmallInsteadOfCutting) {
     const char* arguments = "abc def";
     char joined[5], scratch[5];
