@@ -9,6 +9,7 @@
 
 #include <string>
 
+#include "tests/support/ui_driver.h"
 #include "tests/support/wine_test_support.h"
 
 namespace {
@@ -28,13 +29,15 @@ protected:
     }
     void TearDown() override { testsupport::ResetSettings(); }
 
-    // A console caller (or a GUI one) starts notepad.exe with `arguments`
-    // and waits for it; its exit code once notepad.exe has returned.
-    int CallerRuns(const std::string& arguments, bool console) {
+    // A console caller (or a GUI one) starts notepad.exe with `arguments`.
+    static HANDLE StartCaller(const std::string& arguments, bool console) {
         std::string line = Quoted(testsupport::ToolPath("wait_caller.exe")) + " " +
                            Quoted(testsupport::NotepadPath()) + " " + arguments;
-        HANDLE caller = testsupport::StartProcess(line, testsupport::kSystemShowState, NULL, NULL,
-                                                  console ? CREATE_NEW_CONSOLE : DETACHED_PROCESS);
+        return testsupport::StartProcess(line, testsupport::kSystemShowState, NULL, NULL,
+                                         console ? CREATE_NEW_CONSOLE : DETACHED_PROCESS);
+    }
+    // Its exit code once notepad.exe has returned to it.
+    static int ExitCodeOf(HANDLE caller) {
         if (!caller) {
             return -1;
         }
@@ -44,6 +47,9 @@ protected:
         }
         CloseHandle(caller);
         return static_cast<int>(code);
+    }
+    static int CallerRuns(const std::string& arguments, bool console) {
+        return ExitCodeOf(StartCaller(arguments, console));
     }
 
     static bool Edited(const std::string& path) {
@@ -78,6 +84,14 @@ TEST_F(WaitingCallers, AGuiCallerGetsNotepadBackBeforeTheEditorIsDone) {
     EXPECT_EQ(0, CallerRuns(Quoted(page), false));
     EXPECT_FALSE(Edited(page));
     EXPECT_TRUE(EditedWithin(page, 10000));
+}
+
+TEST_F(WaitingCallers, AConsoleCallerStillGetsTheSettingsSheet) {
+    HANDLE caller = StartCaller("/setting", true);
+    HWND sheet = uidriver::WaitForAnyPropertySheet("Quillgate");
+    ASSERT_NE(nullptr, sheet);
+    PostMessageA(sheet, WM_COMMAND, IDCANCEL, 0);
+    EXPECT_EQ(0, ExitCodeOf(caller));
 }
 
 TEST_F(WaitingCallers, TheSettingDecidesOverTheCaller) {
