@@ -26,6 +26,7 @@ using launchertest::RecorderLog;
 using launchertest::RunAnswering;
 using launchertest::TestFolder;
 using testsupport::Ansi;
+using testsupport::Quoted;
 using uidriver::Program;
 
 namespace {
@@ -41,10 +42,6 @@ const char kDefaultMenuText[] = "編集(&E)";
 const char kUnknownShell[] = "Unknown\\shell";
 const char kPaths[] = "Software\\Corvalen\\Quillgate\\Paths";
 const char kSource[] = "Software\\Corvalen\\Quillgate\\Source";
-
-std::string Quoted(const std::string& text) {
-    return "\"" + text + "\"";
-}
 
 // notepad.exe started as the shell starts it: its quoted path, then the rest.
 std::string Command(const std::string& arguments) {

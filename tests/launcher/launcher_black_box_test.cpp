@@ -26,16 +26,13 @@ using launchertest::TestFolder;
 using launchertest::UpperCase;
 using launchertest::WithForwardSlashes;
 using testsupport::Ansi;
+using testsupport::Quoted;
 using testsupport::ScratchDir;
 
 namespace {
 
 const char kPaths[] = "Software\\Corvalen\\Quillgate\\Paths";
 const char kSource[] = "Software\\Corvalen\\Quillgate\\Source";
-
-std::string Quoted(const std::string& path) {
-    return "\"" + path + "\"";
-}
 
 std::vector<std::string> ParamsOf(const std::vector<EditorStart>& starts) {
     std::vector<std::string> params;

@@ -22,6 +22,7 @@ using launchertest::TestFolder;
 using launchertest::UpperCase;
 using launchertest::WithForwardSlashes;
 using testsupport::Ansi;
+using testsupport::Quoted;
 using testsupport::ReadFile;
 using testsupport::ScratchDir;
 
@@ -71,9 +72,6 @@ void FakeRunSettingsSheet() {
 
 std::string Started(const char* editor, const std::string& params) {
     return std::string(editor) + " [" + params + "]";
-}
-std::string Quoted(const std::string& path) {
-    return "\"" + path + "\"";
 }
 std::string Message(UINT id, UINT icon) {
     return std::string("message ") + LoadText(id) +

@@ -12,13 +12,11 @@
 #include "tests/support/ui_driver.h"
 #include "tests/support/wine_test_support.h"
 
+using testsupport::Quoted;
+
 namespace {
 
 const char kPaths[] = "Software\\Corvalen\\Quillgate\\Paths";
-
-std::string Quoted(const std::string& text) {
-    return "\"" + text + "\"";
-}
 
 class WaitingCallers : public testing::Test {
 protected:

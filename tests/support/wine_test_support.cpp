@@ -200,6 +200,10 @@ int RunProcess(const std::string& commandLine, DWORD timeoutMs) {
     return code;
 }
 
+std::string Quoted(const std::string& text) {
+    return "\"" + text + "\"";
+}
+
 std::string Ansi(const char* utf8) {
     int wide = MultiByteToWideChar(CP_UTF8, 0, utf8, -1, NULL, 0);
     std::vector<wchar_t> w(wide);

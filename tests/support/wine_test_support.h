@@ -53,6 +53,9 @@ void ResetSettings();
 // Returns the exit code, or -1 when it could not be started or did not end.
 int RunProcess(const std::string& commandLine, DWORD timeoutMs = 30000);
 
+// `text` in double quotes, as a command line gives a path with blanks.
+std::string Quoted(const std::string& text);
+
 // Text of a UTF-8 literal in the current ANSI code page, as the program sees it.
 std::string Ansi(const char* utf8);
 
