@@ -396,7 +396,7 @@ TEST_F(BuiltProgram, VersionResourceNamesTheProgram) {
     EXPECT_NE("<missing>", query("LegalCopyright"));
 }
 
-TEST_F(BuiltProgram, ManifestAsksForCommonControlsSix) {
+TEST_F(BuiltProgram, ManifestAsksForCommonControlsSixAndUtf8) {
     std::string manifest =
         Resource(MAKEINTRESOURCEA(24), MAKEINTRESOURCEA(1), MAKELANGID(LANG_NEUTRAL, 0));
     ASSERT_FALSE(manifest.empty());
@@ -405,6 +405,10 @@ TEST_F(BuiltProgram, ManifestAsksForCommonControlsSix) {
     EXPECT_NE(std::string::npos, manifest.find("processorArchitecture=\"X86\""));
     EXPECT_NE(std::string::npos, manifest.find("publicKeyToken=\"6595b64144ccf1df\""));
     EXPECT_NE(std::string::npos, manifest.find("language=\"*\""));
+    // Windows 10 1903 and later run it with UTF-8 as its ANSI code page.
+    EXPECT_NE(std::string::npos,
+              manifest.find("<activeCodePage xmlns=\"http://schemas.microsoft.com/SMI/2019/"
+                            "WindowsSettings\">UTF-8</activeCodePage>"));
 }
 
 #pragma pack(push, 2)
