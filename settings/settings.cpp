@@ -13,7 +13,14 @@ const char kPaths[] = "Paths";
 const char kSource[] = "Source";
 
 // The one result buffer of ReadString, overwritten by every call.
-char g_readText[CSettings::kTextSize];
+char g_readText[MAX_PATH];
+
+// Editor paths are read through 100 bytes, room for 50 to 99 characters in
+// the double-byte code pages this store was made for. Where UTF-8 is the code
+// page, a character takes up to three bytes, so a path may fill its field.
+DWORD EditorPathReadSize() {
+    return GetACP() == CP_UTF8 ? MAX_PATH : CSettings::kTextSize;
+}
 
 } // namespace
 
@@ -51,9 +58,12 @@ void CSettings::Load() {
     ZeroMemory(menuText, sizeof menuText);
     waitForEditor = kWaitForEditorAutomatic;
 
-    lstrcpynA(editEditor, ReadString(kPaths, "CommonEditor", LoadText(IDS_DEFAULT_EDITOR)),
+    const DWORD pathSize = EditorPathReadSize();
+    lstrcpynA(editEditor,
+              ReadString(kPaths, "CommonEditor", LoadText(IDS_DEFAULT_EDITOR), pathSize),
               sizeof editEditor);
-    lstrcpynA(printEditor, ReadString(kPaths, "PrinterEditor", LoadText(IDS_DEFAULT_EDITOR)),
+    lstrcpynA(printEditor,
+              ReadString(kPaths, "PrinterEditor", LoadText(IDS_DEFAULT_EDITOR), pathSize),
               sizeof printEditor);
     extensionFlag = static_cast<LONG>(ReadDword(kSource, "ExtensionFlag", 0));
     lstrcpynA(extension, ReadString(kSource, "Extension", LoadText(IDS_EXTENSION_HTM)),
@@ -86,21 +96,25 @@ BOOL CSettings::OpenSubkey(const char* subkey, HKEY* sub) const {
            ERROR_SUCCESS;
 }
 
-const char* CSettings::ReadString(const char* subkey, const char* value, const char* fallback) {
+const char* CSettings::ReadString(const char* subkey, const char* value, const char* fallback,
+                                  DWORD size) {
+    if (size > sizeof g_readText) {
+        size = sizeof g_readText;
+    }
     // The default first: it may be LoadText's buffer, which the caller reuses.
-    CopyRegistryText(g_readText, sizeof g_readText, fallback);
+    CopyRegistryText(g_readText, size, fallback);
     HKEY sub;
     if (!OpenSubkey(subkey, &sub)) {
         return g_readText;
     }
     // Read into a buffer of its own, so that neither a failed nor a short
     // read leaves anything of the default or of an earlier value behind.
-    char data[kTextSize];
+    char data[MAX_PATH];
     ZeroMemory(data, sizeof data);
-    DWORD size = sizeof data;
-    LONG result = RegQueryValueExA(sub, value, NULL, NULL, reinterpret_cast<BYTE*>(data), &size);
-    if (result == ERROR_SUCCESS && TerminateRegistryText(data, sizeof data, size)) {
-        CopyRegistryText(g_readText, sizeof g_readText, data);
+    DWORD length = size;
+    LONG result = RegQueryValueExA(sub, value, NULL, NULL, reinterpret_cast<BYTE*>(data), &length);
+    if (result == ERROR_SUCCESS && TerminateRegistryText(data, size, length)) {
+        CopyRegistryText(g_readText, size, data);
     }
     RegCloseKey(sub);
     return g_readText;

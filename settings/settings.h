@@ -41,7 +41,10 @@ public:
     // judged from the state of the last Load. Always returns 1.
     int ApplyUnknownAssociation(BOOL associate, const char* text);
 
-    const char* ReadString(const char* subkey, const char* value, const char* fallback);
+    // Reads through `size` bytes (at most MAX_PATH): a text that does not fit
+    // with its terminator reads as `fallback`.
+    const char* ReadString(const char* subkey, const char* value, const char* fallback,
+                           DWORD size = kTextSize);
     DWORD ReadDword(const char* subkey, const char* value, DWORD fallback);
     BOOL WriteString(const char* subkey, const char* value, const char* text);
     BOOL WriteDword(const char* subkey, const char* value, DWORD number);

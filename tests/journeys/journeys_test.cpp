@@ -4,10 +4,13 @@
 // BM_CLICK, WM_CHAR, PSM_SETCURSEL messages to the other process), and judged
 // by what a user can see: window texts and states, the registry, the files,
 // and what the editor received (the recorder, tests/tools/recorder.cpp).
-// Under Wine this is the 64-bit build of the same sources.
+// notepad.exe runs with UTF-8 as its ANSI code page; this program runs in
+// the system's, so it makes and reads names that code page lacks in UTF-8,
+// through the W functions.
 #include <gtest/gtest.h>
 
 #include <windows.h>
+#include <dlgs.h>
 
 #include <memory>
 #include <string>
@@ -27,6 +30,7 @@ using launchertest::RunAnswering;
 using launchertest::TestFolder;
 using testsupport::Ansi;
 using testsupport::Quoted;
+using testsupport::Wide;
 using uidriver::Program;
 
 namespace {
@@ -83,6 +87,39 @@ void ReadProductVersion(const std::string& path, std::string* version) {
     void* value = nullptr;
     ASSERT_TRUE(VerQueryValueA(block.data(), key, &value, &length)) << key;
     *version = static_cast<const char*>(value);
+}
+
+// Names that neither code page 932 nor 1252 holds, in UTF-8.
+const char kWorldFolder[] = "Ελληνικά 한국어";
+const char kWorldFile[] = "Ελληνικά 한국어 😀.txt";
+
+std::string WriteUtf8(const std::string& path, const std::string& content = "text") {
+    HANDLE file = CreateFileW(Wide(path).c_str(), GENERIC_WRITE, 0, NULL, CREATE_ALWAYS, 0, NULL);
+    EXPECT_NE(INVALID_HANDLE_VALUE, file) << path;
+    DWORD written = 0;
+    WriteFile(file, content.data(), static_cast<DWORD>(content.size()), &written, NULL);
+    CloseHandle(file);
+    return path;
+}
+
+std::string ReadUtf8(const std::string& path) {
+    HANDLE file = CreateFileW(Wide(path).c_str(), GENERIC_READ, FILE_SHARE_READ, NULL,
+                              OPEN_EXISTING, 0, NULL);
+    char content[256];
+    DWORD got = 0;
+    if (file == INVALID_HANDLE_VALUE || !ReadFile(file, content, sizeof content, &got, NULL)) {
+        got = 0;
+    }
+    CloseHandle(file);
+    return std::string(content, got);
+}
+
+std::wstring TextWide(HWND window) {
+    wchar_t text[512] = L"";
+    DWORD_PTR length = 0;
+    SendMessageTimeoutW(window, WM_GETTEXT, 512, reinterpret_cast<LPARAM>(text), SMTO_BLOCK, 5000,
+                        &length);
+    return text;
 }
 
 // One run of notepad.exe that shows the settings sheet, driven from outside.
@@ -159,9 +196,13 @@ protected:
         ASSERT_EQ(edit, testsupport::ReadString(HKEY_CURRENT_USER, kPaths, "CommonEditor"));
     }
 
-    // Runs notepad.exe with `arguments`, expecting no window at all.
-    std::vector<EditorStart> Forward(const std::string& arguments, size_t starts) {
-        ProcessRun run = RunAnswering(Command(arguments));
+    // Runs notepad.exe with `arguments` (in UTF-8 with `codePage` CP_UTF8),
+    // expecting no window at all.
+    std::vector<EditorStart> Forward(const std::string& arguments, size_t starts,
+                                     UINT codePage = CP_ACP) {
+        launchertest::RunOptions options;
+        options.codePage = codePage;
+        ProcessRun run = RunAnswering(Command(arguments), options);
         EXPECT_EQ(0, run.exitCode);
         EXPECT_EQ(Texts(), run.dialogs);
         return log_.WaitForStarts(starts);
@@ -285,6 +326,98 @@ TEST_F(Journey, ViewSourceCopiesACachedFileAndLeavesOthersAlone) {
     ASSERT_EQ(2u, starts.size());
     EXPECT_EQ(Quoted(outside), starts[1].params);
     EXPECT_FALSE(testsupport::FileExists(outside + ".html"));
+}
+
+TEST_F(Journey, NamesNoCodePageHoldsArriveWhole) {
+    ASSERT_NO_FATAL_FAILURE(ChooseEditors(Editor()));
+    const std::string folder = Files().Path() + "\\" + kWorldFolder;
+    ASSERT_TRUE(CreateDirectoryW(Wide(folder).c_str(), NULL));
+    const std::string world = WriteUtf8(folder + "\\" + kWorldFile);
+    const std::string smile = WriteUtf8(Files().Path() + "\\😀 b.txt");
+
+    // Unquoted, as the shell passes an old-style %1, then two in one call.
+    std::vector<EditorStart> starts = Forward(world, 1, CP_UTF8);
+    ASSERT_EQ(1u, starts.size());
+    EXPECT_EQ(Quoted(world), starts[0].paramsUtf8);
+    starts = Forward(Quoted(world) + " " + smile, 3, CP_UTF8);
+    ASSERT_EQ(3u, starts.size());
+    EXPECT_EQ(Quoted(smile), starts[1].paramsUtf8);
+    EXPECT_EQ(Quoted(world), starts[2].paramsUtf8);
+
+    // A view-source copy of a cached file so named.
+    ASSERT_TRUE(testsupport::SetDword(HKEY_CURRENT_USER, kSource, "ExtensionFlag", 1));
+    const std::string cache = launchertest::InternetCacheFolder();
+    ASSERT_FALSE(cache.empty());
+    TestFolder cached(cache + "\\quillgate-journeys");
+    const std::string page = WriteUtf8(cached.Path() + "\\한국어 😀[1].txt", "<p>source</p>");
+    starts = Forward(page, 4, CP_UTF8);
+    ASSERT_EQ(4u, starts.size());
+    EXPECT_EQ(Quoted(page + ".htm"), starts[3].paramsUtf8);
+    EXPECT_EQ("<p>source</p>", ReadUtf8(page + ".htm"));
+}
+
+TEST_F(Journey, AnEditorNoCodePageHoldsIsBrowsedForStoredAndStarted) {
+    // Its UTF-8 takes more than the 100 bytes of a code page 932 setting.
+    const std::string folder = Files().Path() + "\\エディタ " + kWorldFolder + " 😀 の エディタ folder";
+    ASSERT_TRUE(CreateDirectoryW(Wide(folder).c_str(), NULL));
+    const std::string editor = folder + "\\recorder.exe";
+    ASSERT_GT(editor.size(), 100u);
+    ASSERT_TRUE(CopyFileW(Wide(testsupport::ToolPath("recorder.exe"), CP_ACP).c_str(),
+                          Wide(editor).c_str(), FALSE));
+    {
+        SheetRun run("/setting");
+        ASSERT_TRUE(run.FindSheet());
+        // Its Japanese reads whole as Unicode, whatever the system's code page.
+        EXPECT_EQ(Wide("エディタの選択"), TextWide(run.Item(IDC_EDITORS_GROUP)));
+        EXPECT_EQ(Wide("編集用エディタ(&C)"), TextWide(run.Item(IDC_EDIT_EDITOR_LABEL)));
+
+        // The browse button's dialog is modal: the click is posted.
+        ASSERT_TRUE(PostMessageA(run.Item(IDC_EDIT_EDITOR_BROWSE), BM_CLICK, 0, 0));
+        HWND sheet = run.Sheet();
+        HWND open = uidriver::WaitForDialog(run.Process().Id(),
+                                            [sheet](HWND dialog) { return dialog != sheet; });
+        ASSERT_NE(nullptr, open) << uidriver::DescribeWindows(run.Process().Id());
+        EXPECT_EQ(Wide("編集用エディタの選択"), TextWide(open));
+        HWND name = GetDlgItem(open, cmb13) ? GetDlgItem(open, cmb13) : GetDlgItem(open, edt1);
+        ASSERT_NE(nullptr, name);
+        SendMessageW(name, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(Wide(editor).c_str()));
+        ASSERT_TRUE(PostMessageA(open, WM_COMMAND, IDOK, 0));
+        ASSERT_TRUE(uidriver::WaitUntil([open] { return !IsWindow(open); }));
+        EXPECT_EQ(Wide(editor), TextWide(run.Item(IDC_EDIT_EDITOR)));
+        EXPECT_EQ(0, run.Close(uidriver::kOk));
+    }
+    DWORD type = 0;
+    std::wstring stored;
+    ASSERT_TRUE(
+        settingstest::ReadRawWide(HKEY_CURRENT_USER, kPaths, "CommonEditor", &type, &stored));
+    EXPECT_EQ(Wide(editor), stored.c_str());
+
+    std::vector<EditorStart> starts = Forward(Files().Write("memo.txt"), 1);
+    ASSERT_EQ(1u, starts.size());
+    EXPECT_EQ(0u, starts[0].commandLineUtf8.find(Quoted(editor))) << starts[0].commandLineUtf8;
+}
+
+TEST_F(Journey, AnEditorTheEarlierVersionStoredStartsAsBefore) {
+    // The earlier version wrote its settings in code page 932; the registry
+    // holds them as UTF-16 either way.
+    const std::string folder = Files().Path() + "\\秀丸 エディタ";
+    ASSERT_TRUE(CreateDirectoryW(Wide(folder).c_str(), NULL));
+    const std::string editor = folder + "\\editor.exe";
+    ASSERT_TRUE(CopyFileW(Wide(testsupport::ToolPath("recorder.exe"), CP_ACP).c_str(),
+                          Wide(editor).c_str(), FALSE));
+    HKEY paths;
+    ASSERT_EQ(ERROR_SUCCESS, RegCreateKeyExW(HKEY_CURRENT_USER, Wide(kPaths).c_str(), 0, NULL, 0,
+                                             KEY_ALL_ACCESS, NULL, &paths, NULL));
+    const std::wstring value = Wide(editor);
+    RegSetValueExW(paths, L"CommonEditor", 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
+                   static_cast<DWORD>(value.size() * sizeof(wchar_t)));
+    RegCloseKey(paths);
+
+    const std::string memo = Files().Write("memo.txt");
+    std::vector<EditorStart> starts = Forward(memo, 1);
+    ASSERT_EQ(1u, starts.size());
+    EXPECT_EQ(0u, starts[0].commandLineUtf8.find(Quoted(editor))) << starts[0].commandLineUtf8;
+    EXPECT_EQ(Quoted(memo), starts[0].params);
 }
 
 TEST_F(Journey, UnregisteredFileTypesOpenThroughItAndComeBack) {

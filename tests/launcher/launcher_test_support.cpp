@@ -161,7 +161,9 @@ std::vector<EditorStart> RecorderLog::Starts() const {
         }
         EditorStart start;
         start.showState = show;
-        start.commandLine = log.substr(pos + used, length);
+        start.commandLineUtf8 = log.substr(pos + used, length);
+        start.paramsUtf8 = ParamsOf(start.commandLineUtf8);
+        start.commandLine = testsupport::Ansi(start.commandLineUtf8.c_str());
         start.params = ParamsOf(start.commandLine);
         records.push_back(std::make_pair(created, start));
         pos += used + length + 1;
@@ -276,7 +278,8 @@ ProcessRun RunAnswering(const std::string& commandLine, const RunOptions& option
     ProcessRun run;
     DWORD processId = 0;
     HANDLE process = testsupport::StartProcess(commandLine, options.showState, &processId, NULL,
-                                               options.watchModules ? DEBUG_ONLY_THIS_PROCESS : 0);
+                                               options.watchModules ? DEBUG_ONLY_THIS_PROCESS : 0,
+                                               options.codePage);
     if (!process) {
         return run;
     }

@@ -49,8 +49,12 @@ std::string WithForwardSlashes(const std::string& path);
 // One start of the recorder editor.
 struct EditorStart {
     int showState;
+    // In this program's ANSI code page, as a program of it would see them.
     std::string commandLine;
     std::string params; // the command line after the editor's quoted name and one blank
+    // The same, whole, in UTF-8.
+    std::string commandLineUtf8;
+    std::string paramsUtf8;
 };
 
 // A fresh log for the recorder, named to it through the environment that
@@ -85,6 +89,7 @@ struct RunOptions {
     DWORD timeoutMs = 30000;
     int sheetButton = IDCANCEL; // IDOK applies the settings sheet as it closes
     bool watchModules = false;  // runs it as a debuggee to see each DLL it loads
+    UINT codePage = CP_ACP;     // of the command line: CP_UTF8 for any name
 };
 
 // Starts `commandLine` exactly as given with the options' show state in its

@@ -30,26 +30,35 @@ std::string ToolPath(const char* name) {
     return BuildDir() + "\\tools\\" + name;
 }
 
-void RemoveTree(const std::string& path) {
-    WIN32_FIND_DATAA found;
-    HANDLE find = FindFirstFileA((path + "\\*").c_str(), &found);
+namespace {
+
+// Through the W functions: names a test made in UTF-8 have no ANSI form.
+void RemoveTreeWide(const std::wstring& path) {
+    WIN32_FIND_DATAW found;
+    HANDLE find = FindFirstFileW((path + L"\\*").c_str(), &found);
     if (find != INVALID_HANDLE_VALUE) {
         do {
-            std::string name = found.cFileName;
-            if (name == "." || name == "..") {
+            std::wstring name = found.cFileName;
+            if (name == L"." || name == L"..") {
                 continue;
             }
-            std::string child = path + "\\" + name;
+            std::wstring child = path + L"\\" + name;
             if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
-                RemoveTree(child);
+                RemoveTreeWide(child);
             } else {
-                SetFileAttributesA(child.c_str(), FILE_ATTRIBUTE_NORMAL);
-                DeleteFileA(child.c_str());
+                SetFileAttributesW(child.c_str(), FILE_ATTRIBUTE_NORMAL);
+                DeleteFileW(child.c_str());
             }
-        } while (FindNextFileA(find, &found));
+        } while (FindNextFileW(find, &found));
         FindClose(find);
     }
-    RemoveDirectoryA(path.c_str());
+    RemoveDirectoryW(path.c_str());
+}
+
+} // namespace
+
+void RemoveTree(const std::string& path) {
+    RemoveTreeWide(Wide(path, CP_ACP));
 }
 
 ScratchDir::ScratchDir(const char* name) {

@@ -1,6 +1,6 @@
 // Stand-in editor for the launcher's tests. Each start appends one record to
 // the file named by QUILLGATE_RECORDER_LOG:
-//   <show state> <creation time> <length>:<command line>\n
+//   <show state> <creation time> <length>:<command line in UTF-8>\n
 // The show state is the one passed in STARTUPINFO (-1 when none was); the
 // creation time (FILETIME as one number) orders starts that overlap.
 #include <windows.h>
@@ -25,9 +25,13 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
     unsigned long long createdTime =
         (static_cast<unsigned long long>(created.dwHighDateTime) << 32) | created.dwLowDateTime;
 
-    const char* line = GetCommandLineA();
+    // In UTF-8, so that no name is lost to this program's code page.
+    const wchar_t* wide = GetCommandLineW();
+    int bytes = WideCharToMultiByte(CP_UTF8, 0, wide, -1, NULL, 0, NULL, NULL);
+    std::string line(bytes > 0 ? bytes - 1 : 0, '\0');
+    WideCharToMultiByte(CP_UTF8, 0, wide, -1, &line[0], bytes, NULL, NULL);
     char header[80];
-    snprintf(header, sizeof header, "%d %llu %d:", show, createdTime, lstrlenA(line));
+    snprintf(header, sizeof header, "%d %llu %d:", show, createdTime, static_cast<int>(line.size()));
     std::string record = std::string(header) + line + "\n";
 
     // Starts may overlap: open the log exclusively, waiting for a turn.
