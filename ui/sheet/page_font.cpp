@@ -34,14 +34,64 @@ int RealisedCharset(HFONT font) {
     return charset;
 }
 
-bool IsShiftJis(HFONT font) {
+bool UsesUtf8() {
+    return GetACP() == CP_UTF8;
+}
+
+// Whether the font draws Japanese itself, judged by one kanji of the page.
+bool HasJapaneseGlyphs(HFONT font) {
+    HDC screen = GetDC(NULL);
+    if (!screen) {
+        return false;
+    }
+    bool has = false;
+    HGDIOBJ previous = SelectObject(screen, font);
+    if (previous && previous != HGDI_ERROR) {
+        const WCHAR kanji = 0x8A2D; // the first character of the Settings tab
+        WORD glyph = 0xFFFF;
+        has = GetGlyphIndicesW(screen, &kanji, 1, &glyph, GGI_MARK_NONEXISTING_GLYPHS) == 1 &&
+              glyph != 0xFFFF;
+        SelectObject(screen, previous);
+    }
+    ReleaseDC(NULL, screen);
+    return has;
+}
+
+// Whether the page shows its Japanese texts as designed. In a double-byte
+// code page that takes a Shift-JIS font. With UTF-8 as the code page every
+// text reaches the controls whole, and a font with the glyphs shows it.
+bool ShowsJapanese(HFONT font) {
     LOGFONTA logFont;
     ZeroMemory(&logFont, sizeof logFont);
     // Without a font of its own the page shows the system font: not Japanese.
     if (!font || !GetObjectA(font, sizeof logFont, &logFont)) {
         return false;
     }
-    return logFont.lfCharSet == SHIFTJIS_CHARSET || RealisedCharset(font) == SHIFTJIS_CHARSET;
+    if (logFont.lfCharSet == SHIFTJIS_CHARSET || RealisedCharset(font) == SHIFTJIS_CHARSET) {
+        return true;
+    }
+    return UsesUtf8() && HasJapaneseGlyphs(font);
+}
+
+// The stock GUI font; with UTF-8, the same in the Japanese character set,
+// since the stock one of a Western system has no Japanese glyphs and edit
+// boxes draw with their own font alone. Made once, kept for the process.
+HGDIOBJ ReplacementFont() {
+    HGDIOBJ gui = GetStockObject(DEFAULT_GUI_FONT);
+    if (!UsesUtf8()) {
+        return gui;
+    }
+    static HFONT japanese = NULL;
+    if (!japanese) {
+        LOGFONTA logFont;
+        ZeroMemory(&logFont, sizeof logFont);
+        if (GetObjectA(gui, sizeof logFont, &logFont)) {
+            logFont.lfCharSet = SHIFTJIS_CHARSET;
+            logFont.lfFaceName[0] = '\0'; // the system's own Japanese face
+            japanese = CreateFontIndirectA(&logFont);
+        }
+    }
+    return japanese ? japanese : gui;
 }
 
 // Where the page's visible controls begin and end, in page coordinates.
@@ -141,11 +191,11 @@ void AdaptPageFont(HWND page) {
         g_resizePending = 1;
         return;
     }
-    if (IsShiftJis(reinterpret_cast<HFONT>(SendMessageA(page, WM_GETFONT, 0, 0)))) {
+    if (ShowsJapanese(reinterpret_cast<HFONT>(SendMessageA(page, WM_GETFONT, 0, 0)))) {
         return;
     }
 
-    HGDIOBJ guiFont = GetStockObject(DEFAULT_GUI_FONT);
+    HGDIOBJ guiFont = ReplacementFont();
     const LPARAM font = reinterpret_cast<LPARAM>(guiFont);
     SendMessageA(page, WM_SETFONT, static_cast<WPARAM>(font), TRUE);
     EnumChildWindows(page, SetFontOnChild, font);
