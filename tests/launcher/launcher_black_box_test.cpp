@@ -144,20 +144,6 @@ TEST_F(NotepadExe, SplitsItsCommandLineByTheRuntimeRules) {
     EXPECT_EQ(Texts({"\"ab cd\"", "\"a\"b\"", "\"\\x\""}), ParamsOf(Log().Starts()));
 }
 
-TEST_F(NotepadExe, ASecondByte5CFollowsTheCodePage) {
-    std::string b = Files().Write("b.txt");
-    if (GetACP() == 932) {
-        std::string folder = Files().File(Ansi("表").c_str()); // 0x95 0x5C
-        ASSERT_TRUE(CreateDirectoryA(folder.c_str(), NULL));
-        EXPECT_EQ(Texts({Quoted(b), Quoted(folder)}),
-                  ParamsOf(Forward(Quoted(folder) + " " + b, 2)));
-    } else {
-        std::string odd = Files().Path() + "\\\x95";
-        EXPECT_EQ(Texts({Quoted(b), Quoted(odd + "\"")}),
-                  ParamsOf(Forward("\"" + odd + "\\\" " + b, 2)));
-    }
-}
-
 TEST_F(NotepadExe, APathLongerThanMaxPathArrivesWhole) {
     std::string path = Files().Path() + "\\" + std::string(280, 'L') + ".txt";
     EXPECT_EQ(Texts({Quoted(path)}), ParamsOf(Forward(Quoted(path), 1)));

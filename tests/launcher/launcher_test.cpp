@@ -163,6 +163,22 @@ TEST_F(Launcher, AnUnquotedPathWithBlanksArrivesWhole) {
     EXPECT_EQ(Events({Started("edit", Quoted(oneBlank))}), Run(twoBlanks));
 }
 
+// notepad.exe itself runs in UTF-8 where Windows offers it; this program runs
+// in the system's code page, as notepad.exe does on older Windows.
+TEST_F(Launcher, ASecondByte5CFollowsTheSystemCodePage) {
+    std::string b = File("b.txt");
+    if (GetACP() == 932) {
+        std::string folder = Files().File(Ansi("表").c_str()); // 0x95 0x5C
+        ASSERT_TRUE(CreateDirectoryA(folder.c_str(), NULL));
+        EXPECT_EQ(Events({Started("edit", Quoted(b)), Started("edit", Quoted(folder))}),
+                  Run(Quoted(folder) + " " + b));
+    } else {
+        std::string odd = Files().Path() + "\\\x95";
+        EXPECT_EQ(Events({Started("edit", Quoted(b)), Started("edit", Quoted(odd + "\""))}),
+                  Run("\"" + odd + "\\\" " + b));
+    }
+}
+
 TEST_F(Launcher, SeveralFilesStartFromTheLastOne) {
     std::string a = File("a.txt"), b = File("b.txt"), c = File("c.txt");
     EXPECT_EQ(Events({Started("edit", Quoted(b)), Started("edit", Quoted(a))}), Run(a + " " + b));
