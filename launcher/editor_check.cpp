@@ -3,6 +3,9 @@
 #include <shlwapi.h>
 
 #include "launcher/path_forms.h"
+#include "resources/resource_ids.h"
+#include "ui/sheet/version_key.h"
+#include "ui/sheet/version_text.h"
 
 namespace {
 
@@ -35,6 +38,28 @@ bool IsThisProgram(const char* editor) {
            lstrcmpiA(ownResolved.Get(), editorResolved.Get()) == 0;
 }
 
+// A copy of this program under any name would forward to the same settings,
+// and so to itself: its version resource names this product under its first
+// translation.
+bool IsCopyOfThisProgram(const char* editor) {
+    const DWORD* translation = NULL;
+    UINT bytes = 0;
+    LPVOID block = ReadVersionBlock(editor, &translation, &bytes);
+    if (!block) {
+        return false;
+    }
+    char key[kVersionKeySize];
+    LPVOID value = NULL;
+    UINT length = 0;
+    const bool copy = bytes >= sizeof *translation &&
+                      FormatStringFileInfoKey(key, sizeof key, LOWORD(*translation),
+                                              HIWORD(*translation), "ProductName") &&
+                      VerQueryValueA(block, key, &value, &length) && value &&
+                      lstrcmpA(static_cast<const char*>(value), QUILLGATE_PRODUCT_NAME) == 0;
+    GlobalFree(block);
+    return copy;
+}
+
 } // namespace
 
 EditorCheck CheckEditor(const char* setting, CHeapText* editor) {
@@ -47,5 +72,5 @@ EditorCheck CheckEditor(const char* setting, CHeapText* editor) {
     if (!PathFileExistsA(editor->Get())) {
         return kEditorMissing;
     }
-    return kEditorReady;
+    return IsCopyOfThisProgram(editor->Get()) ? kEditorIsThisProgram : kEditorReady;
 }

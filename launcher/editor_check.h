@@ -4,7 +4,7 @@
 
 enum EditorCheck {
     kEditorReady,         // `editor` holds the path to start
-    kEditorIsThisProgram, // starting it would start this program again, without end
+    kEditorIsThisProgram, // this program or a copy: starting it would start it again, without end
     kEditorMissing
 };
 

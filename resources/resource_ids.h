@@ -51,3 +51,5 @@
 // Version resource
 #define QUILLGATE_VERSION_NUMBERS 1, 0, 0, 0
 #define QUILLGATE_VERSION_TEXT "1.0.0"
+// Also how the program knows a copy of itself.
+#define QUILLGATE_PRODUCT_NAME "Corvalen Quillgate"

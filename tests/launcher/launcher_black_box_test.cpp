@@ -271,6 +271,17 @@ TEST_F(NotepadExe, WithoutTheCommonDialogsTheSheetSaysWhatIsMissing) {
     EXPECT_EQ(Texts({std::string("message: ") + text}), run.dialogs);
 }
 
+TEST_F(NotepadExe, ACopyOfItselfAsTheEditorIsRefusedBeforeItStarts) {
+    const std::string copy = Files().File("other editor.exe");
+    ASSERT_TRUE(CopyFileA(testsupport::NotepadPath().c_str(), copy.c_str(), FALSE));
+    SetEditor("CommonEditor", copy);
+    // Refused here, not by the copy one process later.
+    ProcessRun run = Start(Files().Write("a.txt"));
+    EXPECT_EQ(0, run.exitCode);
+    EXPECT_EQ(Texts({Message(IDS_EDITOR_IS_SELF), kSettingsSheet}), run.dialogs);
+    EXPECT_TRUE(Log().WaitForStarts(0).empty());
+}
+
 TEST_F(NotepadExe, AMissingEditorIsReportedThenTheSheetRuns) {
     SetEditor("CommonEditor", Files().File("missing.exe"));
     ProcessRun run = Start("");

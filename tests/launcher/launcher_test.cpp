@@ -229,11 +229,13 @@ TEST_F(Launcher, AnEditorThatIsThisProgramIsRefusedHoweverSpelled) {
                   Run(File("a.txt")))
             << spelling;
     }
-    // Another file of the same name is another program.
-    std::string copy = Files().File(name.c_str());
-    ASSERT_TRUE(CopyFileA(self.c_str(), copy.c_str(), FALSE));
-    SetEditors(copy, g_printEditor);
-    EXPECT_EQ(Events({Started(copy.c_str(), "")}), Run(""));
+    // Another program under the same name is another program.
+    char system[MAX_PATH];
+    ASSERT_GT(GetSystemDirectoryA(system, sizeof system), 0u);
+    std::string other = Files().File(name.c_str());
+    ASSERT_TRUE(CopyFileA((std::string(system) + "\\cmd.exe").c_str(), other.c_str(), FALSE));
+    SetEditors(other, g_printEditor);
+    EXPECT_EQ(Events({Started(other.c_str(), "")}), Run(""));
 }
 
 TEST_F(Launcher, AMissingEditorShowsTheSettings) {
