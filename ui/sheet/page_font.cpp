@@ -16,45 +16,44 @@ BOOL CALLBACK SetFontOnChild(HWND child, LPARAM font) {
     return TRUE;
 }
 
+// What `measure` finds with `font` selected into a screen DC; `fallback`
+// when the font cannot be selected.
+template <typename Result, typename Measure>
+Result MeasureOnScreen(HFONT font, Result fallback, Measure measure) {
+    HDC screen = GetDC(NULL);
+    if (!screen) {
+        return fallback;
+    }
+    Result result = fallback;
+    HGDIOBJ previous = SelectObject(screen, font);
+    if (previous && previous != HGDI_ERROR) {
+        result = measure(screen);
+        SelectObject(screen, previous);
+    }
+    ReleaseDC(NULL, screen);
+    return result;
+}
+
 // The character set the font realises in on the screen. Wine's dialog manager
 // makes the template font with DEFAULT_CHARSET, which realises in the
 // system's own character set.
 int RealisedCharset(HFONT font) {
-    HDC screen = GetDC(NULL);
-    if (!screen) {
-        return DEFAULT_CHARSET;
-    }
-    int charset = DEFAULT_CHARSET;
-    HGDIOBJ previous = SelectObject(screen, font);
-    if (previous && previous != HGDI_ERROR) {
-        charset = GetTextCharset(screen);
-        SelectObject(screen, previous);
-    }
-    ReleaseDC(NULL, screen);
-    return charset;
-}
-
-bool UsesUtf8() {
-    return GetACP() == CP_UTF8;
+    return MeasureOnScreen(font, static_cast<int>(DEFAULT_CHARSET),
+                           [](HDC screen) { return GetTextCharset(screen); });
 }
 
 // Whether the font draws Japanese itself, judged by one kanji of the page.
 bool HasJapaneseGlyphs(HFONT font) {
-    HDC screen = GetDC(NULL);
-    if (!screen) {
-        return false;
-    }
-    bool has = false;
-    HGDIOBJ previous = SelectObject(screen, font);
-    if (previous && previous != HGDI_ERROR) {
+    return MeasureOnScreen(font, false, [](HDC screen) {
         const WCHAR kanji = 0x8A2D; // the first character of the Settings tab
         WORD glyph = 0xFFFF;
-        has = GetGlyphIndicesW(screen, &kanji, 1, &glyph, GGI_MARK_NONEXISTING_GLYPHS) == 1 &&
-              glyph != 0xFFFF;
-        SelectObject(screen, previous);
-    }
-    ReleaseDC(NULL, screen);
-    return has;
+        return GetGlyphIndicesW(screen, &kanji, 1, &glyph, GGI_MARK_NONEXISTING_GLYPHS) == 1 &&
+               glyph != 0xFFFF;
+    });
+}
+
+bool UsesUtf8() {
+    return GetACP() == CP_UTF8;
 }
 
 // Whether the page shows its Japanese texts as designed. In a double-byte
