@@ -2,6 +2,7 @@
 
 #include <shlwapi.h>
 
+#include "launcher/debugger_registration.h"
 #include "launcher/path_forms.h"
 #include "resources/resource_ids.h"
 #include "ui/sheet/version_key.h"
@@ -13,29 +14,11 @@ bool ResolveOnSearchPath(const char* name, CHeapText* out) {
     return SearchForFile(name, out) || out->Copy(name);
 }
 
-// However the setting spells this program (short names, case, "." and ".."
-// segments, forward slashes, another hard link): same file, or, where a file
-// cannot be opened to tell, same long path. Runs on every forward, so the
-// cheapest test goes first and paths are resolved only when needed.
+// However the setting spells this program. Runs on every forward, so the
+// own path is compared before anything is read from disk.
 bool IsThisProgram(const char* editor) {
     CHeapText own;
-    if (!GetOwnModulePath(&own)) {
-        return false;
-    }
-    if (lstrcmpiA(own.Get(), editor) == 0) {
-        return true;
-    }
-    switch (CompareFileIdentity(own.Get(), editor)) {
-    case kSameFile:
-        return true;
-    case kOtherFile:
-        return false;
-    case kIdentityUnknown:
-        break;
-    }
-    CHeapText ownResolved, editorResolved;
-    return GetResolvedPath(own.Get(), &ownResolved) && GetResolvedPath(editor, &editorResolved) &&
-           lstrcmpiA(ownResolved.Get(), editorResolved.Get()) == 0;
+    return GetOwnModulePath(&own) && IsSameFile(own.Get(), editor);
 }
 
 // A copy of this program under any name would forward to the same settings,
@@ -60,6 +43,22 @@ bool IsCopyOfThisProgram(const char* editor) {
     return copy;
 }
 
+// What a debugger registration starts, as a command line names it.
+bool NamesThisProgram(const char* program) {
+    CHeapText resolved;
+    if (!ResolveOnSearchPath(program, &resolved)) {
+        return false;
+    }
+    return IsThisProgram(resolved.Get()) ||
+           (PathFileExistsA(resolved.Get()) && IsCopyOfThisProgram(resolved.Get()));
+}
+
+// Only a debugger of the editor's own architecture can start it.
+bool CanStartAsDebuggee(const char* editor) {
+    DWORD type = 0;
+    return GetBinaryTypeA(editor, &type) && type == SCS_32BIT_BINARY;
+}
+
 } // namespace
 
 EditorCheck CheckEditor(const char* setting, CHeapText* editor) {
@@ -72,5 +71,11 @@ EditorCheck CheckEditor(const char* setting, CHeapText* editor) {
     if (!PathFileExistsA(editor->Get())) {
         return kEditorMissing;
     }
-    return IsCopyOfThisProgram(editor->Get()) ? kEditorIsThisProgram : kEditorReady;
+    if (IsCopyOfThisProgram(editor->Get())) {
+        return kEditorIsThisProgram;
+    }
+    if (!IsStartHandedTo(editor->Get(), NamesThisProgram)) {
+        return kEditorReady;
+    }
+    return CanStartAsDebuggee(editor->Get()) ? kEditorHandedBack : kEditorIsThisProgram;
 }

@@ -5,6 +5,7 @@
 #include "launcher/ansi_text.h"
 #include "launcher/argument_scan.h"
 #include "launcher/command_line.h"
+#include "launcher/debuggee_start.h"
 #include "launcher/drive_split.h"
 #include "launcher/editor_check.h"
 #include "launcher/editor_params.h"
@@ -24,6 +25,8 @@ struct LaunchTarget {
     BOOL print;
     int showState;
     CEditorProcesses* waitFor; // NULL: fire and forget
+    bool asDebuggee;           // past a debugger registration that leads back here
+    bool notStarted;           // a start as a debuggee failed: the rest are not tried
 };
 
 bool PieceExistsOnDisk(const char* piece, void*) {
@@ -31,9 +34,23 @@ bool PieceExistsOnDisk(const char* piece, void*) {
 }
 
 void StartEditor(const char* piece, void* context) {
-    const LaunchTarget* target = static_cast<const LaunchTarget*>(context);
+    LaunchTarget* target = static_cast<LaunchTarget*>(context);
+    if (target->notStarted) {
+        return;
+    }
     const char* params = BuildEditorParams(piece, target->print);
     if (!params) {
+        return;
+    }
+    if (target->asDebuggee) {
+        HANDLE process = StartAsDebuggee(target->editor, params, target->showState);
+        if (!process) {
+            target->notStarted = true;
+        } else if (target->waitFor) {
+            target->waitFor->Add(process);
+        } else {
+            CloseHandle(process);
+        }
         return;
     }
     if (!target->waitFor) {
@@ -93,6 +110,7 @@ int RunLauncher(const char* commandLine, int showState) {
     scratch.Free();
 
     CHeapText editor;
+    bool asDebuggee = false;
     switch (CheckEditor(print ? g_settings.PrintEditor() : g_settings.EditEditor(), &editor)) {
     case kEditorIsThisProgram:
         WarnAndRunSettings(IDS_EDITOR_IS_SELF);
@@ -100,6 +118,9 @@ int RunLauncher(const char* commandLine, int showState) {
     case kEditorMissing:
         WarnAndRunSettings(IDS_EDITOR_NOT_FOUND);
         return 0;
+    case kEditorHandedBack:
+        asDebuggee = true;
+        break;
     case kEditorReady:
         break;
     }
@@ -116,9 +137,15 @@ int RunLauncher(const char* commandLine, int showState) {
 
     ForgetInternetCacheFolder();
     CEditorProcesses started;
-    const BOOL wait = CallerWaitsForEditors(g_settings.WaitForEditor());
-    LaunchTarget target = {editor.Get(), print ? TRUE : FALSE, showState, wait ? &started : NULL};
+    LaunchTarget target = {editor.Get(), print ? TRUE : FALSE, showState, NULL, asDebuggee, false};
+    if (CallerWaitsForEditors(g_settings.WaitForEditor())) {
+        target.waitFor = &started;
+    }
     LaunchPiecesFromTheEnd(joined.Get(), AnsiLeadByte, PieceExistsOnDisk, StartEditor, &target);
+    if (target.notStarted) {
+        // Started any other way, it would come straight back here.
+        WarnAndRunSettings(IDS_EDITOR_IS_SELF);
+    }
     started.WaitForAll();
     return 0;
 }

@@ -91,3 +91,20 @@ FileIdentity CompareFileIdentity(const char* a, const char* b) {
                ? kSameFile
                : kOtherFile;
 }
+
+bool IsSameFile(const char* a, const char* b) {
+    if (lstrcmpiA(a, b) == 0) {
+        return true;
+    }
+    switch (CompareFileIdentity(a, b)) {
+    case kSameFile:
+        return true;
+    case kOtherFile:
+        return false;
+    case kIdentityUnknown:
+        break;
+    }
+    CHeapText resolvedA, resolvedB;
+    return GetResolvedPath(a, &resolvedA) && GetResolvedPath(b, &resolvedB) &&
+           lstrcmpiA(resolvedA.Get(), resolvedB.Get()) == 0;
+}

@@ -18,3 +18,7 @@ bool GetResolvedPath(const char* path, CHeapText* out);
 // and file index; unknown when either cannot be opened.
 enum FileIdentity { kSameFile, kOtherFile, kIdentityUnknown };
 FileIdentity CompareFileIdentity(const char* a, const char* b);
+// Whether two spellings (short names, case, "." and ".." segments, forward
+// slashes, another hard link) name the same file: by identity, or where a file
+// cannot be opened to tell, by long path. The cheapest test goes first.
+bool IsSameFile(const char* a, const char* b);

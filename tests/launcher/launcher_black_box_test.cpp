@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <windows.h>
+#include <shlwapi.h>
 
 #include <algorithm>
 #include <string>
@@ -48,6 +49,51 @@ std::string Message(UINT id) {
     return std::string("message: ") + LoadText(id);
 }
 const std::string kSettingsSheet = "dialog: Quillgate";
+
+// A notepad.exe key under Image File Execution Options in one registry view,
+// as replacements of Notepad write it; absent before, removed again after.
+const char kImageOptions[] =
+    "SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\Image File Execution Options";
+
+class NotepadRegistration {
+public:
+    explicit NotepadRegistration(REGSAM view) : view_(view) {
+        const std::string path = std::string(kImageOptions) + "\\notepad.exe";
+        DWORD created = 0;
+        EXPECT_EQ(ERROR_SUCCESS, RegCreateKeyExA(HKEY_LOCAL_MACHINE, path.c_str(), 0, NULL, 0,
+                                                 KEY_ALL_ACCESS | view_, NULL, &key_, &created));
+        EXPECT_EQ(static_cast<DWORD>(REG_CREATED_NEW_KEY), created);
+    }
+    ~NotepadRegistration() {
+        RegCloseKey(key_);
+        HKEY options;
+        if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, kImageOptions, 0, KEY_ALL_ACCESS | view_, &options) ==
+            ERROR_SUCCESS) {
+            SHDeleteKeyA(options, "notepad.exe");
+            RegCloseKey(options);
+        }
+    }
+    void Set(const char* subkey, const char* value, const std::string& text) {
+        SetRaw(subkey, value, REG_SZ, text.c_str(), static_cast<DWORD>(text.size() + 1));
+    }
+    void UseFilter() {
+        DWORD on = 1;
+        SetRaw("", "UseFilter", REG_DWORD, &on, sizeof on);
+    }
+
+private:
+    void SetRaw(const char* subkey, const char* value, DWORD type, const void* data, DWORD size) {
+        HKEY target;
+        ASSERT_EQ(ERROR_SUCCESS, RegCreateKeyExA(key_, subkey, 0, NULL, 0, KEY_ALL_ACCESS | view_,
+                                                 NULL, &target, NULL));
+        EXPECT_EQ(ERROR_SUCCESS,
+                  RegSetValueExA(target, value, 0, type, static_cast<const BYTE*>(data), size));
+        RegCloseKey(target);
+    }
+
+    REGSAM view_;
+    HKEY key_ = NULL;
+};
 
 class NotepadExe : public testing::Test {
 protected:
@@ -280,6 +326,63 @@ TEST_F(NotepadExe, ACopyOfItselfAsTheEditorIsRefusedBeforeItStarts) {
     EXPECT_EQ(0, run.exitCode);
     EXPECT_EQ(Texts({Message(IDS_EDITOR_IS_SELF), kSettingsSheet}), run.dialogs);
     EXPECT_TRUE(Log().WaitForStarts(0).empty());
+}
+
+// Notepad as the editor, while Notepad's starts are handed to this program.
+// The stand-in Notepad hands itself over as Windows would, unless started by
+// a debugger; a loop shows as no start at all.
+TEST_F(NotepadExe, TheRealNotepadAsEditorStartsPastItsHandOverToThisProgram) {
+    CreateDirectoryA(Files().File("Windows").c_str(), NULL);
+    const std::string notepad = Files().File("Windows\\notepad.exe");
+    ASSERT_TRUE(CopyFileA(testsupport::ToolPath("recorder.exe").c_str(), notepad.c_str(), FALSE));
+    SetEditor("CommonEditor", notepad);
+    // A copy installed under a folder with blanks, registered unquoted.
+    CreateDirectoryA(Files().File("Program Files").c_str(), NULL);
+    CreateDirectoryA(Files().File("Program Files\\Quillgate").c_str(), NULL);
+    const std::string installed = Files().File("Program Files\\Quillgate\\notepad.exe");
+    ASSERT_TRUE(CopyFileA(testsupport::NotepadPath().c_str(), installed.c_str(), FALSE));
+    const std::string file = Files().Write("a b.txt");
+
+    struct Layout {
+        const char* name;
+        REGSAM view;
+        const char* filter; // the subkey holding Debugger under UseFilter, or NULL
+        std::string debugger;
+    } layouts[] = {
+        {"64-bit view", KEY_WOW64_64KEY, NULL, Quoted(testsupport::NotepadPath()) + " /z"},
+        {"32-bit view, unquoted copy", KEY_WOW64_32KEY, NULL, installed + " /z"},
+        {"Windows 11 filter", KEY_WOW64_64KEY, "1", Quoted(installed) + " /z"},
+    };
+    size_t count = 0;
+    for (const Layout& layout : layouts) {
+        NotepadRegistration registration(layout.view);
+        if (layout.filter) {
+            registration.UseFilter();
+            registration.Set("0", "FilterFullPath", "C:\\Windows\\System32\\notepad.exe");
+            registration.Set(layout.filter, "FilterFullPath", notepad);
+            registration.Set(layout.filter, "Debugger", layout.debugger);
+        } else {
+            registration.Set("", "Debugger", layout.debugger);
+        }
+        // As the shell opens a file: Notepad, then by the registration this program.
+        EXPECT_EQ(0, testsupport::RunProcess(notepad + " " + file)) << layout.name;
+        std::vector<EditorStart> starts = Log().WaitForStarts(++count);
+        ASSERT_EQ(count, starts.size()) << layout.name;
+        EXPECT_EQ(Quoted(notepad) + " " + Quoted(file), starts.back().commandLine) << layout.name;
+    }
+}
+
+TEST_F(NotepadExe, AHandedBackEditorOfAnotherArchitectureIsRefusedThenTheSheetRuns) {
+    CreateDirectoryA(Files().File("x64").c_str(), NULL);
+    const std::string notepad = Files().File("x64\\notepad.exe");
+    // Wine's own 64-bit Notepad, seen past the 32-bit file system redirection.
+    ASSERT_TRUE(CopyFileA("C:\\windows\\sysnative\\notepad.exe", notepad.c_str(), FALSE));
+    SetEditor("CommonEditor", notepad);
+    NotepadRegistration registration(KEY_WOW64_64KEY);
+    registration.Set("", "Debugger", Quoted(testsupport::NotepadPath()) + " /z");
+    ProcessRun run = Start(Files().Write("a.txt"));
+    EXPECT_EQ(0, run.exitCode);
+    EXPECT_EQ(Texts({Message(IDS_EDITOR_IS_SELF), kSettingsSheet}), run.dialogs);
 }
 
 TEST_F(NotepadExe, AMissingEditorIsReportedThenTheSheetRuns) {
