@@ -4,9 +4,9 @@
 
 namespace settingstest {
 
-KeySnapshot::KeySnapshot(HKEY root, const std::string& path)
-    : root_(root), path_(path), restored_(false) {
-    existed_ = Save(root_, path_, &tree_);
+KeySnapshot::KeySnapshot(HKEY root, const std::string& path, REGSAM view)
+    : root_(root), path_(path), view_(view), restored_(false) {
+    existed_ = Save(root_, path_, view_, &tree_);
 }
 
 KeySnapshot::~KeySnapshot() {
@@ -17,15 +17,37 @@ KeySnapshot::~KeySnapshot() {
 
 void KeySnapshot::Restore() {
     restored_ = true;
-    testsupport::DeleteKeyTree(root_, path_.c_str());
+    testsupport::DeleteKeyTree(root_, path_.c_str(), view_);
     if (existed_) {
-        Write(root_, path_, tree_);
+        Write(root_, path_, view_, tree_);
     }
 }
 
-bool KeySnapshot::Save(HKEY root, const std::string& path, Tree* tree) {
+std::string KeySnapshot::Describe(HKEY root, const std::string& path, REGSAM view) {
+    Tree tree;
+    std::string text;
+    if (Save(root, path, view, &tree)) {
+        Print(tree, path, &text);
+    }
+    return text;
+}
+
+void KeySnapshot::Print(const Tree& tree, const std::string& name, std::string* text) {
+    *text += "[" + name + "]\n";
+    for (const Value& value : tree.values) {
+        char type[16];
+        wsprintfA(type, "%lu", value.type);
+        *text += "  " + value.name + " (" + type + ") " +
+                 std::string(value.data.begin(), value.data.end()) + "\n";
+    }
+    for (const auto& sub : tree.subkeys) {
+        Print(*sub.second, name + "\\" + sub.first, text);
+    }
+}
+
+bool KeySnapshot::Save(HKEY root, const std::string& path, REGSAM view, Tree* tree) {
     HKEY key;
-    if (RegOpenKeyExA(root, path.c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS) {
+    if (RegOpenKeyExA(root, path.c_str(), 0, KEY_READ | view, &key) != ERROR_SUCCESS) {
         return false;
     }
     for (DWORD i = 0;; ++i) {
@@ -54,7 +76,7 @@ bool KeySnapshot::Save(HKEY root, const std::string& path, Tree* tree) {
             break;
         }
         std::unique_ptr<Tree> child(new Tree);
-        if (Save(root, path + "\\" + name, child.get())) {
+        if (Save(root, path + "\\" + name, view, child.get())) {
             tree->subkeys.emplace_back(std::string(name, nameSize), std::move(child));
         }
     }
@@ -62,9 +84,9 @@ bool KeySnapshot::Save(HKEY root, const std::string& path, Tree* tree) {
     return true;
 }
 
-void KeySnapshot::Write(HKEY root, const std::string& path, const Tree& tree) {
+void KeySnapshot::Write(HKEY root, const std::string& path, REGSAM view, const Tree& tree) {
     HKEY key;
-    if (RegCreateKeyExA(root, path.c_str(), 0, NULL, 0, KEY_ALL_ACCESS, NULL, &key, NULL) !=
+    if (RegCreateKeyExA(root, path.c_str(), 0, NULL, 0, KEY_ALL_ACCESS | view, NULL, &key, NULL) !=
         ERROR_SUCCESS) {
         return;
     }
@@ -74,7 +96,7 @@ void KeySnapshot::Write(HKEY root, const std::string& path, const Tree& tree) {
     }
     RegCloseKey(key);
     for (const auto& sub : tree.subkeys) {
-        Write(root, path + "\\" + sub.first, *sub.second);
+        Write(root, path + "\\" + sub.first, view, *sub.second);
     }
 }
 

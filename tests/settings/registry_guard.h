@@ -10,14 +10,18 @@
 
 namespace settingstest {
 
-// The values and subkeys of root\path, saved on construction and restored by
-// Restore() (or the destructor): whatever is there then is removed and the
-// saved tree is written back; a key that did not exist is removed again.
+// The values and subkeys of root\path (in registry view `view`, 0 for this
+// program's own), saved on construction and restored by Restore() (or the
+// destructor): whatever is there then is removed and the saved tree is written
+// back; a key that did not exist is removed again.
 class KeySnapshot {
 public:
-    KeySnapshot(HKEY root, const std::string& path);
+    KeySnapshot(HKEY root, const std::string& path, REGSAM view = 0);
     ~KeySnapshot();
     void Restore();
+    // The tree as it is now, as text, for comparing two moments; "" when the
+    // key does not exist.
+    static std::string Describe(HKEY root, const std::string& path, REGSAM view = 0);
 
 private:
     struct Value {
@@ -29,11 +33,13 @@ private:
         std::vector<Value> values;
         std::vector<std::pair<std::string, std::unique_ptr<Tree>>> subkeys;
     };
-    static bool Save(HKEY root, const std::string& path, Tree* tree);
-    static void Write(HKEY root, const std::string& path, const Tree& tree);
+    static bool Save(HKEY root, const std::string& path, REGSAM view, Tree* tree);
+    static void Write(HKEY root, const std::string& path, REGSAM view, const Tree& tree);
+    static void Print(const Tree& tree, const std::string& name, std::string* text);
 
     HKEY root_;
     std::string path_;
+    REGSAM view_;
     bool existed_;
     bool restored_;
     Tree tree_;

@@ -109,9 +109,9 @@ std::string ReadFile(const std::string& path) {
     return content;
 }
 
-void DeleteKeyTree(HKEY root, const char* path) {
+void DeleteKeyTree(HKEY root, const char* path, REGSAM view) {
     HKEY key;
-    if (RegOpenKeyExA(root, path, 0, KEY_ALL_ACCESS, &key) != ERROR_SUCCESS) {
+    if (RegOpenKeyExA(root, path, 0, KEY_ALL_ACCESS | view, &key) != ERROR_SUCCESS) {
         return;
     }
     char child[256];
@@ -121,16 +121,16 @@ void DeleteKeyTree(HKEY root, const char* path) {
             break;
         }
         std::string sub = std::string(path) + "\\" + child;
-        DeleteKeyTree(root, sub.c_str());
+        DeleteKeyTree(root, sub.c_str(), view);
     }
     RegCloseKey(key);
-    RegDeleteKeyA(root, path);
+    RegDeleteKeyExA(root, path, view, 0);
 }
 
 bool SetRaw(HKEY root, const char* path, const char* value, DWORD type, const void* data,
-            DWORD size) {
+            DWORD size, REGSAM view) {
     HKEY key;
-    if (RegCreateKeyExA(root, path, 0, NULL, 0, KEY_ALL_ACCESS, NULL, &key, NULL) !=
+    if (RegCreateKeyExA(root, path, 0, NULL, 0, KEY_ALL_ACCESS | view, NULL, &key, NULL) !=
         ERROR_SUCCESS) {
         return false;
     }
@@ -139,26 +139,27 @@ bool SetRaw(HKEY root, const char* path, const char* value, DWORD type, const vo
     return result == ERROR_SUCCESS;
 }
 
-bool SetString(HKEY root, const char* path, const char* value, const char* text) {
-    return SetRaw(root, path, value, REG_SZ, text, lstrlenA(text) + 1);
+bool SetString(HKEY root, const char* path, const char* value, const char* text, REGSAM view) {
+    return SetRaw(root, path, value, REG_SZ, text, lstrlenA(text) + 1, view);
 }
 
-bool SetDword(HKEY root, const char* path, const char* value, DWORD number) {
-    return SetRaw(root, path, value, REG_DWORD, &number, sizeof number);
+bool SetDword(HKEY root, const char* path, const char* value, DWORD number, REGSAM view) {
+    return SetRaw(root, path, value, REG_DWORD, &number, sizeof number, view);
 }
 
-bool KeyExists(HKEY root, const char* path) {
+bool KeyExists(HKEY root, const char* path, REGSAM view) {
     HKEY key;
-    if (RegOpenKeyExA(root, path, 0, KEY_READ, &key) != ERROR_SUCCESS) {
+    if (RegOpenKeyExA(root, path, 0, KEY_READ | view, &key) != ERROR_SUCCESS) {
         return false;
     }
     RegCloseKey(key);
     return true;
 }
 
-bool ReadRaw(HKEY root, const char* path, const char* value, DWORD* type, std::string* data) {
+bool ReadRaw(HKEY root, const char* path, const char* value, DWORD* type, std::string* data,
+             REGSAM view) {
     HKEY key;
-    if (RegOpenKeyExA(root, path, 0, KEY_READ, &key) != ERROR_SUCCESS) {
+    if (RegOpenKeyExA(root, path, 0, KEY_READ | view, &key) != ERROR_SUCCESS) {
         return false;
     }
     DWORD size = 0;
@@ -173,16 +174,16 @@ bool ReadRaw(HKEY root, const char* path, const char* value, DWORD* type, std::s
     return result == ERROR_SUCCESS;
 }
 
-bool ValueExists(HKEY root, const char* path, const char* value) {
+bool ValueExists(HKEY root, const char* path, const char* value, REGSAM view) {
     DWORD type;
     std::string data;
-    return ReadRaw(root, path, value, &type, &data);
+    return ReadRaw(root, path, value, &type, &data, view);
 }
 
-std::string ReadString(HKEY root, const char* path, const char* value) {
+std::string ReadString(HKEY root, const char* path, const char* value, REGSAM view) {
     DWORD type;
     std::string data;
-    if (!ReadRaw(root, path, value, &type, &data)) {
+    if (!ReadRaw(root, path, value, &type, &data, view)) {
         return std::string();
     }
     return std::string(data.c_str()); // up to the first NUL, if any

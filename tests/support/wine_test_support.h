@@ -33,17 +33,19 @@ bool FileExists(const std::string& path);
 void RemoveTree(const std::string& path); // a folder and everything in it
 std::string ReadFile(const std::string& path);
 
-// Registry helpers; paths are relative to `root`.
-void DeleteKeyTree(HKEY root, const char* path);
-bool SetString(HKEY root, const char* path, const char* value, const char* text);
-bool SetDword(HKEY root, const char* path, const char* value, DWORD number);
+// Registry helpers; paths are relative to `root`. `view` (KEY_WOW64_64KEY or
+// KEY_WOW64_32KEY) picks a registry view; 0 is this program's own.
+void DeleteKeyTree(HKEY root, const char* path, REGSAM view = 0);
+bool SetString(HKEY root, const char* path, const char* value, const char* text, REGSAM view = 0);
+bool SetDword(HKEY root, const char* path, const char* value, DWORD number, REGSAM view = 0);
 bool SetRaw(HKEY root, const char* path, const char* value, DWORD type, const void* data,
-            DWORD size);
-bool KeyExists(HKEY root, const char* path);
-bool ValueExists(HKEY root, const char* path, const char* value);
+            DWORD size, REGSAM view = 0);
+bool KeyExists(HKEY root, const char* path, REGSAM view = 0);
+bool ValueExists(HKEY root, const char* path, const char* value, REGSAM view = 0);
 // The value's type and bytes as stored; false when absent.
-bool ReadRaw(HKEY root, const char* path, const char* value, DWORD* type, std::string* data);
-std::string ReadString(HKEY root, const char* path, const char* value);
+bool ReadRaw(HKEY root, const char* path, const char* value, DWORD* type, std::string* data,
+             REGSAM view = 0);
+std::string ReadString(HKEY root, const char* path, const char* value, REGSAM view = 0);
 
 // The program's settings key, removed so that a test starts from first run.
 extern const char kSettingsKey[]; // Software\Corvalen\Quillgate
