@@ -6,9 +6,10 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 
 # The cross toolchain builds notepad.exe and its test programs on the host;
-# clang builds the text logic natively with sanitizers and libFuzzer.
+# clang builds the text logic natively with sanitizers and libFuzzer; makensis
+# builds the setup program.
 PACKAGES=(cmake ninja-build g++-mingw-w64-i686 binutils-mingw-w64-i686 googletest
-          clang libclang-rt-dev python3 zip debootstrap util-linux)
+          clang libclang-rt-dev python3 zip nsis debootstrap util-linux)
 
 missing=()
 for package in "${PACKAGES[@]}"; do

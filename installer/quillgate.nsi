@@ -1,0 +1,355 @@
+; Setup for Quillgate: installs notepad.exe into Program Files and registers it
+; as the debugger of the system's notepad.exe (Image File Execution Options),
+; so Windows starts it whenever something starts Notepad; the system's own
+; notepad.exe files stay untouched. Built by installer/CMakeLists.txt:
+;   makensis -INPUTCHARSET UTF8 -DVERSION=x.y.z -DNOTEPAD_EXE=... -DICON=...
+;            -DOUTFILE=... quillgate.nsi
+;
+; Where the entry goes: the notepad.exe key in each registry view (64-bit and
+; 32-bit; on 32-bit Windows its one view), and each of that key's subkeys that
+; carries FilterFullPath (Windows 11 reads Debugger from the matching one).
+; Each such place is decided on its own: one that holds no Debugger value, or
+; this installation's own, gets ours; one that holds anything else belongs to
+; another program and is left exactly as it is (reported in a message box and
+; in the details). Every place written, and whether the notepad.exe key was
+; created, is recorded in the uninstall key, so the uninstaller removes just
+; those values (where they are still ours) and that key (when left empty).
+
+Unicode true
+SetCompressor /SOLID lzma
+; No file times from the build machine in the setup program.
+SetDateSave off
+
+!include MUI2.nsh
+!include LogicLib.nsh
+!include x64.nsh
+
+!define UNINSTALL_KEY "Software\Microsoft\Windows\CurrentVersion\Uninstall\Quillgate"
+!define NOTEPAD_KEY "SOFTWARE\Microsoft\Windows NT\CurrentVersion\Image File Execution Options\notepad.exe"
+
+Name "Quillgate"
+OutFile "${OUTFILE}"
+InstallDir "$PROGRAMFILES\Quillgate"
+; An upgrade goes where the installed one is (the uninstall key is in the
+; 32-bit view, this installer's own).
+InstallDirRegKey HKLM "${UNINSTALL_KEY}" "InstallLocation"
+RequestExecutionLevel admin
+ShowInstDetails show
+ShowUninstDetails show
+BrandingText "Corvalen Quillgate ${VERSION}"
+
+VIProductVersion "${VERSION}.0"
+VIFileVersion "${VERSION}.0"
+VIAddVersionKey /LANG=0 "ProductName" "Corvalen Quillgate"
+VIAddVersionKey /LANG=0 "CompanyName" "Corvalen"
+VIAddVersionKey /LANG=0 "FileDescription" "Quillgate Setup"
+VIAddVersionKey /LANG=0 "FileVersion" "${VERSION}"
+VIAddVersionKey /LANG=0 "ProductVersion" "${VERSION}"
+VIAddVersionKey /LANG=0 "LegalCopyright" "Copyright (C) 2026 Corvalen"
+
+!define MUI_ICON "${ICON}"
+!define MUI_UNICON "${ICON}"
+!define MUI_DIRECTORYPAGE_TEXT_TOP "$(DirectoryText)"
+!insertmacro MUI_PAGE_DIRECTORY
+!insertmacro MUI_PAGE_INSTFILES
+!define MUI_UNCONFIRMPAGE_TEXT_TOP "$(UninstallText)"
+!insertmacro MUI_UNPAGE_CONFIRM
+!insertmacro MUI_UNPAGE_INSTFILES
+
+; Japanese first: it is the default where the system's language is neither.
+!insertmacro MUI_LANGUAGE "Japanese"
+!insertmacro MUI_LANGUAGE "English"
+!include strings.nsh
+
+Var View      ; 64 or 32: the registry view being worked on
+Var ViewName
+Var Entry     ; the Debugger value this installation writes
+Var Key       ; a key under HKLM, in the current view
+Var Name      ; a value name, for ReadValue
+Var Found     ; ReadValue: 1 when $Key has the value $Name
+Var Value     ; ReadValue: its text
+Var IsOwn     ; IsOwnEntry: 1 when $Value is $Entry
+Var Base      ; how messages name $Key, less the view
+Var Place     ; and with it
+Var Record    ; the value of the uninstall key recording a Debugger written at $Key
+Var Foreign64 ; the other programs' entries met in each view, one line each
+Var Foreign32
+
+!macro SharedFunctions un
+Function ${un}UseView
+    ${If} $View == 64
+        SetRegView 64
+    ${Else}
+        SetRegView default
+    ${EndIf}
+FunctionEnd
+
+; The uninstall key and its records live in this 32-bit program's own view.
+Function ${un}UseRecordView
+    SetRegView default
+FunctionEnd
+
+Function ${un}Prepare
+    StrCpy $Entry `"$INSTDIR\notepad.exe" /z`
+    ${If} $View == 64
+        StrCpy $ViewName "$(View64)"
+    ${Else}
+        StrCpy $ViewName "$(View32)"
+    ${EndIf}
+    Call ${un}UseView
+FunctionEnd
+
+; Any value of that name counts, whatever its type: the registry matches
+; names case-insensitively, as StrCmp does. EnumRegValue sets the error flag
+; past the last value; a name "" without it is the key's default value.
+Function ${un}ReadValue
+    StrCpy $Found 0
+    StrCpy $Value ""
+    StrCpy $0 0
+    ${Do}
+        ClearErrors
+        EnumRegValue $1 HKLM $Key $0
+        ${If} ${Errors}
+            ${Break}
+        ${EndIf}
+        ${If} $1 == $Name
+            StrCpy $Found 1
+            ReadRegStr $Value HKLM $Key $Name
+            ${Break}
+        ${EndIf}
+        IntOp $0 $0 + 1
+    ${Loop}
+FunctionEnd
+
+; The path may differ in case (Windows paths do not care); " /z" may not.
+Function ${un}IsOwnEntry
+    StrCpy $IsOwn 0
+    StrCpy $0 $Value "" -3
+    StrCpy $1 $Value -3
+    ${If} $Found == 1
+    ${AndIf} $0 S== " /z"
+    ${AndIf} $1 == `"$INSTDIR\notepad.exe"`
+        StrCpy $IsOwn 1
+    ${EndIf}
+FunctionEnd
+
+Function ${un}NameMainKey
+    StrCpy $Key "${NOTEPAD_KEY}"
+    StrCpy $Base "notepad.exe"
+    StrCpy $Place "$Base ($ViewName)"
+    StrCpy $Record "NotepadDebugger$View"
+FunctionEnd
+
+; The subkey $R1 of the notepad.exe key; $Found and $Value tell its FilterFullPath.
+Function ${un}NameSubkey
+    StrCpy $Key "${NOTEPAD_KEY}\$R1"
+    StrCpy $Name "FilterFullPath"
+    Call ${un}ReadValue
+    StrCpy $Base "notepad.exe\$R1 [$Value]"
+    StrCpy $Place "$Base ($ViewName)"
+    StrCpy $Record "NotepadDebugger$View $R1"
+FunctionEnd
+!macroend
+!insertmacro SharedFunctions ""
+!insertmacro SharedFunctions "un."
+
+Function .onInit
+    Call CheckAdmin
+FunctionEnd
+
+Function un.onInit
+    Call un.CheckAdmin
+FunctionEnd
+
+!macro CheckAdminFunction un
+Function ${un}CheckAdmin
+    UserInfo::GetAccountType
+    Pop $0
+    ${If} $0 != "admin"
+        MessageBox MB_OK|MB_ICONSTOP "$(NeedAdmin)" /SD IDOK
+        SetErrorLevel 740 ; ERROR_ELEVATION_REQUIRED
+        Quit
+    ${EndIf}
+FunctionEnd
+!macroend
+!insertmacro CheckAdminFunction ""
+!insertmacro CheckAdminFunction "un."
+
+; Writes $Entry as Debugger at $Key unless another program's entry is there.
+Function RegisterPlace
+    StrCpy $Name "Debugger"
+    Call ReadValue
+    Call IsOwnEntry
+    ${If} $Found == 1
+    ${AndIf} $IsOwn == 0
+        DetailPrint "$(ForeignDetail)"
+        ${If} $View == 64
+            StrCpy $Foreign64 "$Foreign64$Base: $Value$\r$\n"
+        ${Else}
+            StrCpy $Foreign32 "$Foreign32$Base: $Value$\r$\n"
+        ${EndIf}
+        Return
+    ${EndIf}
+    ClearErrors
+    WriteRegStr HKLM $Key "Debugger" $Entry
+    ${If} ${Errors}
+        Abort "$(WriteFailed)"
+    ${EndIf}
+    DetailPrint "$(Registered)"
+    Call UseRecordView
+    WriteRegDWORD HKLM "${UNINSTALL_KEY}" $Record 1
+    Call UseView
+FunctionEnd
+
+Function RegisterView
+    Call Prepare
+    ClearErrors
+    EnumRegKey $0 HKLM "${NOTEPAD_KEY}" 0
+    ${If} ${Errors}
+        StrCpy $R2 1 ; no notepad.exe key yet: writing makes it
+    ${Else}
+        StrCpy $R2 0
+    ${EndIf}
+    Call NameMainKey
+    Call RegisterPlace
+    ${If} $R2 == 1
+        Call UseRecordView
+        WriteRegDWORD HKLM "${UNINSTALL_KEY}" "NotepadKeyCreated$View" 1
+        Call UseView
+    ${EndIf}
+    StrCpy $R0 0
+    ${Do}
+        ClearErrors
+        EnumRegKey $R1 HKLM "${NOTEPAD_KEY}" $R0
+        ${If} ${Errors}
+        ${OrIf} $R1 == ""
+            ${Break}
+        ${EndIf}
+        Call NameSubkey
+        ${If} $Found == 1
+            Call RegisterPlace
+        ${EndIf}
+        IntOp $R0 $R0 + 1
+    ${Loop}
+FunctionEnd
+
+Section "-Quillgate" SectionQuillgate
+    SetOutPath "$INSTDIR"
+    File "/oname=notepad.exe" "${NOTEPAD_EXE}"
+    WriteUninstaller "$INSTDIR\uninstall.exe"
+
+    SetRegView default
+    WriteRegStr HKLM "${UNINSTALL_KEY}" "DisplayName" "Quillgate"
+    WriteRegStr HKLM "${UNINSTALL_KEY}" "DisplayVersion" "${VERSION}"
+    WriteRegStr HKLM "${UNINSTALL_KEY}" "Publisher" "Corvalen"
+    WriteRegStr HKLM "${UNINSTALL_KEY}" "UninstallString" `"$INSTDIR\uninstall.exe"`
+    WriteRegStr HKLM "${UNINSTALL_KEY}" "QuietUninstallString" `"$INSTDIR\uninstall.exe" /S`
+    WriteRegStr HKLM "${UNINSTALL_KEY}" "InstallLocation" "$INSTDIR"
+    WriteRegStr HKLM "${UNINSTALL_KEY}" "DisplayIcon" `"$INSTDIR\notepad.exe",0`
+    WriteRegDWORD HKLM "${UNINSTALL_KEY}" "NoModify" 1
+    WriteRegDWORD HKLM "${UNINSTALL_KEY}" "NoRepair" 1
+    SectionGetSize ${SectionQuillgate} $0
+    WriteRegDWORD HKLM "${UNINSTALL_KEY}" "EstimatedSize" $0
+
+    StrCpy $Foreign64 ""
+    StrCpy $Foreign32 ""
+    ${If} ${RunningX64}
+        StrCpy $View 64
+        Call RegisterView
+    ${EndIf}
+    StrCpy $View 32
+    Call RegisterView
+    SetRegView default
+    Call ReportForeign
+SectionEnd
+
+; One message for the places left alone. Where the views list the same (as
+; they do when they share one key), they are named once.
+Function ReportForeign
+    ${If} $Foreign64 S== $Foreign32
+        StrCpy $0 "$(View64) / $(View32):$\r$\n$Foreign64"
+    ${Else}
+        StrCpy $0 ""
+        ${If} $Foreign64 != ""
+            StrCpy $0 "$(View64):$\r$\n$Foreign64$\r$\n"
+        ${EndIf}
+        ${If} $Foreign32 != ""
+            StrCpy $0 "$0$(View32):$\r$\n$Foreign32"
+        ${EndIf}
+    ${EndIf}
+    ${If} "$Foreign64$Foreign32" != ""
+        MessageBox MB_OK|MB_ICONEXCLAMATION "$(ForeignMessage)$\r$\n$\r$\n$0" /SD IDOK
+    ${EndIf}
+FunctionEnd
+
+; Removes the Debugger at $Key if this installation recorded it and it is still ours.
+Function un.UnregisterPlace
+    Call un.UseRecordView
+    ClearErrors
+    ReadRegDWORD $2 HKLM "${UNINSTALL_KEY}" $Record
+    Call un.UseView
+    ${If} $2 != 1
+        Return
+    ${EndIf}
+    StrCpy $Name "Debugger"
+    Call un.ReadValue
+    Call un.IsOwnEntry
+    ${If} $IsOwn == 1
+        DeleteRegValue HKLM $Key "Debugger"
+        DetailPrint "$(Removed)"
+    ${ElseIf} $Found == 1
+        DetailPrint "$(LeftChanged)"
+    ${EndIf}
+FunctionEnd
+
+Function un.UnregisterView
+    Call un.Prepare
+    Call un.NameMainKey
+    Call un.UnregisterPlace
+    StrCpy $R0 0
+    ${Do}
+        ClearErrors
+        EnumRegKey $R1 HKLM "${NOTEPAD_KEY}" $R0
+        ${If} ${Errors}
+        ${OrIf} $R1 == ""
+            ${Break}
+        ${EndIf}
+        Call un.NameSubkey
+        Call un.UnregisterPlace
+        IntOp $R0 $R0 + 1
+    ${Loop}
+
+    ; The key it created goes only when nothing else has come into it.
+    Call un.UseRecordView
+    ClearErrors
+    ReadRegDWORD $2 HKLM "${UNINSTALL_KEY}" "NotepadKeyCreated$View"
+    Call un.UseView
+    ${If} $2 == 1
+        ClearErrors
+        EnumRegKey $0 HKLM "${NOTEPAD_KEY}" 0
+        ${IfNot} ${Errors}
+        ${AndIf} $0 == ""
+            EnumRegValue $1 HKLM "${NOTEPAD_KEY}" 0
+            ${If} ${Errors} ; no value, not even a default one
+                DeleteRegKey /ifempty HKLM "${NOTEPAD_KEY}"
+                Call un.NameMainKey
+                DetailPrint "$(RemovedKey)"
+            ${EndIf}
+        ${EndIf}
+    ${EndIf}
+FunctionEnd
+
+Section "Uninstall"
+    ${If} ${RunningX64}
+        StrCpy $View 64
+        Call un.UnregisterView
+    ${EndIf}
+    StrCpy $View 32
+    Call un.UnregisterView
+
+    SetRegView default
+    DeleteRegKey HKLM "${UNINSTALL_KEY}"
+    Delete "$INSTDIR\notepad.exe"
+    Delete "$INSTDIR\uninstall.exe"
+    RMDir "$INSTDIR"
+SectionEnd

@@ -1,0 +1,32 @@
+; The setup program's texts, Japanese first. $Place, $Value and $ViewName are
+; set where the text is used.
+
+LangString DirectoryText ${LANG_JAPANESE} "Quillgate (notepad.exe) を次のフォルダーにインストールし、メモ帳のデバッガーとして登録します (HKEY_LOCAL_MACHINE の Image File Execution Options)。以後、メモ帳が起動されるたびに Windows は Quillgate を起動します。Windows のメモ帳のファイルは変更しません。設定はユーザーごとに保存され、インストールでもアンインストールでも変更されません。"
+LangString DirectoryText ${LANG_ENGLISH} "Setup installs Quillgate (notepad.exe) into the folder below and registers it as Notepad's debugger (Image File Execution Options in HKEY_LOCAL_MACHINE): from then on, Windows starts Quillgate whenever something starts Notepad. Notepad's own files are not changed. Settings are per user; installing and uninstalling leave them untouched."
+
+LangString UninstallText ${LANG_JAPANESE} "Quillgate を次のフォルダーから削除し、セットアップが書き込んだメモ帳のデバッガー登録のうち、今も Quillgate を指しているものを削除します。設定 (HKEY_CURRENT_USER\Software\Corvalen\Quillgate) はそのまま残ります。"
+LangString UninstallText ${LANG_ENGLISH} "Setup removes Quillgate from the folder below, and those of the Notepad debugger entries it wrote that still start Quillgate. Settings (HKEY_CURRENT_USER\Software\Corvalen\Quillgate) stay as they are."
+
+LangString View64 ${LANG_JAPANESE} "64 ビット レジストリ"
+LangString View64 ${LANG_ENGLISH} "64-bit registry"
+LangString View32 ${LANG_JAPANESE} "32 ビット レジストリ"
+LangString View32 ${LANG_ENGLISH} "32-bit registry"
+
+LangString Registered ${LANG_JAPANESE} "メモ帳のデバッガーとして登録しました: $Place"
+LangString Registered ${LANG_ENGLISH} "Registered as Notepad's debugger: $Place"
+LangString ForeignDetail ${LANG_JAPANESE} "別のプログラムの登録なので変更しません: $Place: $Value"
+LangString ForeignDetail ${LANG_ENGLISH} "Left as it is, another program's entry: $Place: $Value"
+LangString ForeignMessage ${LANG_JAPANESE} "次の場所には、別のプログラムがすでにメモ帳のデバッガーとして登録されています。$\r$\nセットアップはこれらを変更しませんでした。$\r$\nこれらの登録を通して起動されるメモ帳はそのプログラムに渡り、Quillgate には届きません。"
+LangString ForeignMessage ${LANG_ENGLISH} "Another program is already Notepad's debugger in these places. Setup left them as they are: starts of Notepad that Windows directs through them go to that program, not to Quillgate."
+LangString WriteFailed ${LANG_JAPANESE} "メモ帳のデバッガー登録を書き込めませんでした: $Place"
+LangString WriteFailed ${LANG_ENGLISH} "Could not write Notepad's debugger entry: $Place"
+
+LangString Removed ${LANG_JAPANESE} "メモ帳のデバッガー登録を削除しました: $Place"
+LangString Removed ${LANG_ENGLISH} "Removed Notepad's debugger entry: $Place"
+LangString LeftChanged ${LANG_JAPANESE} "Quillgate の登録ではなくなっているので残します: $Place: $Value"
+LangString LeftChanged ${LANG_ENGLISH} "Left as it is, no longer Quillgate's entry: $Place: $Value"
+LangString RemovedKey ${LANG_JAPANESE} "セットアップが作成したキーを削除しました: $Place"
+LangString RemovedKey ${LANG_ENGLISH} "Removed the key Setup had created: $Place"
+
+LangString NeedAdmin ${LANG_JAPANESE} "Quillgate のインストールとアンインストールには管理者の権限が必要です。"
+LangString NeedAdmin ${LANG_ENGLISH} "Installing and uninstalling Quillgate needs an administrator."
