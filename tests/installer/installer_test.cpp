@@ -1,0 +1,258 @@
+// The built setup program run silently into the test prefix, as an
+// administrator's script runs it, with the registry read back in both views.
+// Wine links the 32-bit view's Image File Execution Options to the 64-bit key;
+// most tests give that view a key of its own, as Windows may keep one, so
+// that each view is seen to get what it should.
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include <memory>
+#include <string>
+
+#include "resources/resource_ids.h"
+#include "tests/settings/registry_guard.h"
+#include "tests/support/wine_test_support.h"
+
+using settingstest::KeySnapshot;
+using testsupport::Quoted;
+
+namespace {
+
+const HKEY kMachine = HKEY_LOCAL_MACHINE;
+const char kNotepadKey[] =
+    "SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\Image File Execution Options\\notepad.exe";
+const char kUninstallKey[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Quillgate";
+const REGSAM kViews[] = {KEY_WOW64_64KEY, KEY_WOW64_32KEY};
+const REGSAM kSetupView = KEY_WOW64_32KEY; // the 32-bit setup program's own
+const DWORD kTimeoutMs = 120000;
+
+std::string Subkey(const char* name) {
+    return std::string(kNotepadKey) + "\\" + name;
+}
+
+std::string Debugger(const std::string& key, REGSAM view) {
+    return testsupport::ReadString(kMachine, key.c_str(), "Debugger", view);
+}
+
+// Both views' notepad.exe key trees and the uninstall key.
+std::string RegistryState() {
+    std::string state;
+    for (REGSAM view : kViews) {
+        state += KeySnapshot::Describe(kMachine, kNotepadKey, view) + "--\n";
+    }
+    return state + KeySnapshot::Describe(kMachine, kUninstallKey, kSetupView);
+}
+
+// While it lives, the 32-bit view has an Image File Execution Options key of
+// its own in place of Wine's link to the 64-bit one; the link is put back.
+class SeparateViews {
+public:
+    SeparateViews() {
+        HKEY link;
+        if (RegOpenKeyExA(kMachine, kOptions32, REG_OPTION_OPEN_LINK,
+                          KEY_QUERY_VALUE | DELETE | KEY_WOW64_64KEY, &link) == ERROR_SUCCESS) {
+            DWORD type = 0;
+            if (RegQueryValueExW(link, L"SymbolicLinkValue", NULL, &type,
+                                 reinterpret_cast<BYTE*>(target_), &targetSize_) != ERROR_SUCCESS ||
+                type != REG_LINK) {
+                targetSize_ = 0;
+            }
+            typedef LONG(WINAPI * DeleteKeyFunction)(HANDLE);
+            DeleteKeyFunction deleteKey =
+                reinterpret_cast<DeleteKeyFunction>(reinterpret_cast<void*>(
+                    GetProcAddress(GetModuleHandleA("ntdll.dll"), "NtDeleteKey")));
+            unlinked_ = targetSize_ != 0 && deleteKey && deleteKey(link) == 0;
+            RegCloseKey(link);
+        }
+        HKEY key;
+        bool own = unlinked_ && RegCreateKeyExA(kMachine, kOptions32, 0, NULL, 0,
+                                                KEY_ALL_ACCESS | KEY_WOW64_64KEY, NULL, &key,
+                                                NULL) == ERROR_SUCCESS;
+        if (own) {
+            RegCloseKey(key);
+        }
+        EXPECT_TRUE(own) << "the 32-bit view gets a key of its own";
+    }
+    ~SeparateViews() {
+        if (!unlinked_) { // else the path still leads into the 64-bit key
+            return;
+        }
+        testsupport::DeleteKeyTree(kMachine, kOptions32, KEY_WOW64_64KEY);
+        HKEY link;
+        if (RegCreateKeyExA(kMachine, kOptions32, 0, NULL, REG_OPTION_CREATE_LINK,
+                            KEY_ALL_ACCESS | KEY_WOW64_64KEY, NULL, &link, NULL) == ERROR_SUCCESS) {
+            RegSetValueExW(link, L"SymbolicLinkValue", 0, REG_LINK,
+                           reinterpret_cast<const BYTE*>(target_), targetSize_);
+            RegCloseKey(link);
+        }
+    }
+
+private:
+    static constexpr const char* kOptions32 =
+        "SOFTWARE\\Wow6432Node\\Microsoft\\Windows NT\\CurrentVersion\\Image File Execution "
+        "Options";
+    wchar_t target_[512] = {};
+    DWORD targetSize_ = sizeof target_;
+    bool unlinked_ = false;
+};
+
+class Installer : public testing::Test {
+protected:
+    void SetUp() override {
+        for (REGSAM view : kViews) {
+            testsupport::DeleteKeyTree(kMachine, kNotepadKey, view);
+        }
+        testsupport::DeleteKeyTree(kMachine, kUninstallKey, kSetupView);
+    }
+
+    int Install() const {
+        std::string setup =
+            testsupport::BuildDir() + "\\quillgate-" QUILLGATE_VERSION_TEXT "-setup.exe";
+        return testsupport::RunProcess(Quoted(setup) + " /S /D=" + folder_, kTimeoutMs);
+    }
+    // In place (_?=), not from a copy in %TEMP%, so that its end is the end.
+    int Uninstall() const {
+        return testsupport::RunProcess(Quoted(File("uninstall.exe")) + " /S _?=" + folder_,
+                                       kTimeoutMs);
+    }
+    const std::string& Folder() const { return folder_; }
+    std::string File(const char* name) const { return folder_ + "\\" + name; }
+    // What the setup program writes: its notepad.exe, quoted, and /z.
+    std::string Entry() const { return Quoted(File("notepad.exe")) + " /z"; }
+
+private:
+    // Declared first, so they put the registry back last.
+    KeySnapshot notepad64_{kMachine, kNotepadKey, KEY_WOW64_64KEY};
+    KeySnapshot notepad32_{kMachine, kNotepadKey, KEY_WOW64_32KEY};
+    KeySnapshot uninstall_{kMachine, kUninstallKey, kSetupView};
+    testsupport::ScratchDir scratch_{"installer"};
+    std::string folder_ = scratch_.File("Corvalen Apps\\Quillgate");
+};
+
+TEST_F(Installer, WithoutANotepadKeyEachViewGetsTheEntryAndUninstallingRemovesTheKey) {
+    for (bool separate : {false, true}) {
+        SCOPED_TRACE(separate ? "separate views" : "one key shared by both views");
+        std::unique_ptr<SeparateViews> views(separate ? new SeparateViews : nullptr);
+        ASSERT_EQ(0, Install());
+        for (REGSAM view : kViews) {
+            EXPECT_EQ(Entry(), Debugger(kNotepadKey, view)) << view;
+        }
+        EXPECT_EQ(testsupport::ReadFile(testsupport::NotepadPath()),
+                  testsupport::ReadFile(File("notepad.exe")));
+        ASSERT_EQ(0, Uninstall());
+        for (REGSAM view : kViews) {
+            EXPECT_FALSE(testsupport::KeyExists(kMachine, kNotepadKey, view)) << view;
+        }
+        EXPECT_FALSE(testsupport::FileExists(File("notepad.exe")));
+        EXPECT_FALSE(testsupport::KeyExists(kMachine, kUninstallKey, kSetupView));
+    }
+}
+
+TEST_F(Installer, AddRemoveProgramsNamesTheProgramAndItsQuietUninstall) {
+    ASSERT_EQ(0, Install());
+    auto value = [](const char* name) {
+        return testsupport::ReadString(kMachine, kUninstallKey, name, kSetupView);
+    };
+    EXPECT_EQ("Quillgate", value("DisplayName"));
+    EXPECT_EQ(QUILLGATE_VERSION_TEXT, value("DisplayVersion"));
+    EXPECT_EQ("Corvalen", value("Publisher"));
+    EXPECT_EQ(Quoted(File("uninstall.exe")), value("UninstallString"));
+    EXPECT_EQ(Quoted(File("uninstall.exe")) + " /S", value("QuietUninstallString"));
+    EXPECT_EQ(Folder(), value("InstallLocation"));
+    EXPECT_EQ(Quoted(File("notepad.exe")) + ",0", value("DisplayIcon"));
+    EXPECT_TRUE(testsupport::FileExists(File("uninstall.exe")));
+    ASSERT_EQ(0, Uninstall());
+}
+
+TEST_F(Installer, AWindows11FilterLayoutGetsTheEntryInEachFilterAndKeepsTheRest) {
+    SeparateViews views;
+    const char* const filters[][2] = {{"0", "C:\\Windows\\System32\\notepad.exe"},
+                                      {"1", "C:\\Windows\\SysWOW64\\notepad.exe"},
+                                      {"2", "C:\\Windows\\notepad.exe"}};
+    for (REGSAM view : kViews) {
+        ASSERT_TRUE(testsupport::SetDword(kMachine, kNotepadKey, "UseFilter", 1, view));
+        for (const auto& filter : filters) {
+            ASSERT_TRUE(testsupport::SetString(kMachine, Subkey(filter[0]).c_str(),
+                                               "FilterFullPath", filter[1], view));
+        }
+        ASSERT_TRUE(testsupport::SetString(kMachine, Subkey("Other").c_str(), "Note", "x", view));
+    }
+    const std::string before = RegistryState();
+    ASSERT_EQ(0, Install());
+    for (REGSAM view : kViews) {
+        EXPECT_EQ(Entry(), Debugger(kNotepadKey, view)) << view;
+        for (const auto& filter : filters) {
+            EXPECT_EQ(Entry(), Debugger(Subkey(filter[0]), view)) << view << filter[0];
+        }
+        EXPECT_FALSE(testsupport::ValueExists(kMachine, Subkey("Other").c_str(), "Debugger", view));
+    }
+    ASSERT_EQ(0, Uninstall());
+    EXPECT_EQ(before, RegistryState());
+}
+
+TEST_F(Installer, AForeignDebuggerEntryIsLeftAloneWhileFreePlacesGetTheEntry) {
+    SeparateViews views;
+    const char foreign[] = "\"C:\\Tools\\Other Editor\\notepad.exe\" /z";
+    const char expandable[] = "%ProgramFiles%\\Other\\other.exe";
+    ASSERT_TRUE(
+        testsupport::SetString(kMachine, kNotepadKey, "Debugger", foreign, KEY_WOW64_64KEY));
+    const std::string zero = Subkey("0"), one = Subkey("1");
+    ASSERT_TRUE(testsupport::SetString(kMachine, zero.c_str(), "FilterFullPath",
+                                       "C:\\Windows\\System32\\notepad.exe", KEY_WOW64_32KEY));
+    ASSERT_TRUE(testsupport::SetRaw(kMachine, zero.c_str(), "Debugger", REG_EXPAND_SZ, expandable,
+                                    sizeof expandable, KEY_WOW64_32KEY));
+    ASSERT_TRUE(testsupport::SetString(kMachine, one.c_str(), "FilterFullPath",
+                                       "C:\\Windows\\SysWOW64\\notepad.exe", KEY_WOW64_32KEY));
+    const std::string before = RegistryState();
+    const std::string before64 = KeySnapshot::Describe(kMachine, kNotepadKey, KEY_WOW64_64KEY);
+    ASSERT_EQ(0, Install());
+    EXPECT_EQ(before64, KeySnapshot::Describe(kMachine, kNotepadKey, KEY_WOW64_64KEY));
+    EXPECT_EQ(Entry(), Debugger(kNotepadKey, KEY_WOW64_32KEY));
+    EXPECT_EQ(expandable, Debugger(zero, KEY_WOW64_32KEY));
+    EXPECT_EQ(Entry(), Debugger(one, KEY_WOW64_32KEY));
+    ASSERT_EQ(0, Uninstall());
+    EXPECT_EQ(before, RegistryState());
+}
+
+TEST_F(Installer, AnEntryTakenOverAfterInstallingIsLeftByTheUninstaller) {
+    SeparateViews views;
+    ASSERT_EQ(0, Install());
+    const char other[] = "C:\\Tools\\other.exe";
+    ASSERT_TRUE(testsupport::SetString(kMachine, kNotepadKey, "Debugger", other, KEY_WOW64_32KEY));
+    ASSERT_EQ(0, Uninstall());
+    EXPECT_FALSE(testsupport::KeyExists(kMachine, kNotepadKey, KEY_WOW64_64KEY));
+    EXPECT_EQ(other, Debugger(kNotepadKey, KEY_WOW64_32KEY));
+}
+
+TEST_F(Installer, InstallingThenUninstallingLeavesTheRegistryAsItWas) {
+    SeparateViews views;
+    // The 32-bit view has a key with a setting of its own; the 64-bit view none.
+    ASSERT_TRUE(testsupport::SetDword(kMachine, kNotepadKey, "GlobalFlag", 0x200, KEY_WOW64_32KEY));
+    const std::string before = RegistryState();
+    ASSERT_EQ(0, Install());
+    ASSERT_NE(before, RegistryState());
+    ASSERT_EQ(0, Uninstall());
+    EXPECT_EQ(before, RegistryState());
+}
+
+TEST_F(Installer, InstallingAgainTakesItsOwnEntryHoweverCasedAndUninstallingStillRemovesIt) {
+    SeparateViews views;
+    ASSERT_EQ(0, Install());
+    // The path in capitals, which Windows takes for the same; " /z" as it was.
+    std::string spelled = Entry();
+    CharUpperBuffA(&spelled[0], static_cast<DWORD>(spelled.size() - 3));
+    ASSERT_TRUE(testsupport::SetString(kMachine, kNotepadKey, "Debugger", spelled.c_str(),
+                                       KEY_WOW64_64KEY));
+    ASSERT_EQ(0, Install());
+    for (REGSAM view : kViews) {
+        EXPECT_EQ(Entry(), Debugger(kNotepadKey, view)) << view;
+    }
+    ASSERT_EQ(0, Uninstall());
+    for (REGSAM view : kViews) {
+        EXPECT_FALSE(testsupport::KeyExists(kMachine, kNotepadKey, view)) << view;
+    }
+    EXPECT_FALSE(testsupport::KeyExists(kMachine, kUninstallKey, kSetupView));
+}
+
+} // namespace
