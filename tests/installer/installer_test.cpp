@@ -15,6 +15,7 @@
 #include "tests/support/wine_test_support.h"
 
 using settingstest::KeySnapshot;
+using settingstest::SeparateImageOptionsViews;
 using testsupport::Quoted;
 
 namespace {
@@ -43,59 +44,6 @@ std::string RegistryState() {
     }
     return state + KeySnapshot::Describe(kMachine, kUninstallKey, kSetupView);
 }
-
-// While it lives, the 32-bit view has an Image File Execution Options key of
-// its own in place of Wine's link to the 64-bit one; the link is put back.
-class SeparateViews {
-public:
-    SeparateViews() {
-        HKEY link;
-        if (RegOpenKeyExA(kMachine, kOptions32, REG_OPTION_OPEN_LINK,
-                          KEY_QUERY_VALUE | DELETE | KEY_WOW64_64KEY, &link) == ERROR_SUCCESS) {
-            DWORD type = 0;
-            if (RegQueryValueExW(link, L"SymbolicLinkValue", NULL, &type,
-                                 reinterpret_cast<BYTE*>(target_), &targetSize_) != ERROR_SUCCESS ||
-                type != REG_LINK) {
-                targetSize_ = 0;
-            }
-            typedef LONG(WINAPI * DeleteKeyFunction)(HANDLE);
-            DeleteKeyFunction deleteKey =
-                reinterpret_cast<DeleteKeyFunction>(reinterpret_cast<void*>(
-                    GetProcAddress(GetModuleHandleA("ntdll.dll"), "NtDeleteKey")));
-            unlinked_ = targetSize_ != 0 && deleteKey && deleteKey(link) == 0;
-            RegCloseKey(link);
-        }
-        HKEY key;
-        bool own = unlinked_ && RegCreateKeyExA(kMachine, kOptions32, 0, NULL, 0,
-                                                KEY_ALL_ACCESS | KEY_WOW64_64KEY, NULL, &key,
-                                                NULL) == ERROR_SUCCESS;
-        if (own) {
-            RegCloseKey(key);
-        }
-        EXPECT_TRUE(own) << "the 32-bit view gets a key of its own";
-    }
-    ~SeparateViews() {
-        if (!unlinked_) { // else the path still leads into the 64-bit key
-            return;
-        }
-        testsupport::DeleteKeyTree(kMachine, kOptions32, KEY_WOW64_64KEY);
-        HKEY link;
-        if (RegCreateKeyExA(kMachine, kOptions32, 0, NULL, REG_OPTION_CREATE_LINK,
-                            KEY_ALL_ACCESS | KEY_WOW64_64KEY, NULL, &link, NULL) == ERROR_SUCCESS) {
-            RegSetValueExW(link, L"SymbolicLinkValue", 0, REG_LINK,
-                           reinterpret_cast<const BYTE*>(target_), targetSize_);
-            RegCloseKey(link);
-        }
-    }
-
-private:
-    static constexpr const char* kOptions32 =
-        "SOFTWARE\\Wow6432Node\\Microsoft\\Windows NT\\CurrentVersion\\Image File Execution "
-        "Options";
-    wchar_t target_[512] = {};
-    DWORD targetSize_ = sizeof target_;
-    bool unlinked_ = false;
-};
 
 class Installer : public testing::Test {
 protected:
@@ -133,7 +81,8 @@ private:
 TEST_F(Installer, WithoutANotepadKeyEachViewGetsTheEntryAndUninstallingRemovesTheKey) {
     for (bool separate : {false, true}) {
         SCOPED_TRACE(separate ? "separate views" : "one key shared by both views");
-        std::unique_ptr<SeparateViews> views(separate ? new SeparateViews : nullptr);
+        std::unique_ptr<SeparateImageOptionsViews> views(separate ? new SeparateImageOptionsViews
+                                                                  : nullptr);
         ASSERT_EQ(0, Install());
         for (REGSAM view : kViews) {
             EXPECT_EQ(Entry(), Debugger(kNotepadKey, view)) << view;
@@ -166,7 +115,7 @@ TEST_F(Installer, AddRemoveProgramsNamesTheProgramAndItsQuietUninstall) {
 }
 
 TEST_F(Installer, AWindows11FilterLayoutGetsTheEntryInEachFilterAndKeepsTheRest) {
-    SeparateViews views;
+    SeparateImageOptionsViews views;
     const char* const filters[][2] = {{"0", "C:\\Windows\\System32\\notepad.exe"},
                                       {"1", "C:\\Windows\\SysWOW64\\notepad.exe"},
                                       {"2", "C:\\Windows\\notepad.exe"}};
@@ -192,7 +141,7 @@ TEST_F(Installer, AWindows11FilterLayoutGetsTheEntryInEachFilterAndKeepsTheRest)
 }
 
 TEST_F(Installer, AForeignDebuggerEntryIsLeftAloneWhileFreePlacesGetTheEntry) {
-    SeparateViews views;
+    SeparateImageOptionsViews views;
     const char foreign[] = "\"C:\\Tools\\Other Editor\\notepad.exe\" /z";
     const char expandable[] = "%ProgramFiles%\\Other\\other.exe";
     ASSERT_TRUE(
@@ -216,7 +165,7 @@ TEST_F(Installer, AForeignDebuggerEntryIsLeftAloneWhileFreePlacesGetTheEntry) {
 }
 
 TEST_F(Installer, AnEntryTakenOverAfterInstallingIsLeftByTheUninstaller) {
-    SeparateViews views;
+    SeparateImageOptionsViews views;
     ASSERT_EQ(0, Install());
     const char other[] = "C:\\Tools\\other.exe";
     ASSERT_TRUE(testsupport::SetString(kMachine, kNotepadKey, "Debugger", other, KEY_WOW64_32KEY));
@@ -226,7 +175,7 @@ TEST_F(Installer, AnEntryTakenOverAfterInstallingIsLeftByTheUninstaller) {
 }
 
 TEST_F(Installer, InstallingThenUninstallingLeavesTheRegistryAsItWas) {
-    SeparateViews views;
+    SeparateImageOptionsViews views;
     // The 32-bit view has a key with a setting of its own; the 64-bit view none.
     ASSERT_TRUE(testsupport::SetDword(kMachine, kNotepadKey, "GlobalFlag", 0x200, KEY_WOW64_32KEY));
     const std::string before = RegistryState();
@@ -237,7 +186,7 @@ TEST_F(Installer, InstallingThenUninstallingLeavesTheRegistryAsItWas) {
 }
 
 TEST_F(Installer, InstallingAgainTakesItsOwnEntryHoweverCasedAndUninstallingStillRemovesIt) {
-    SeparateViews views;
+    SeparateImageOptionsViews views;
     ASSERT_EQ(0, Install());
     // The path in capitals, which Windows takes for the same; " /z" as it was.
     std::string spelled = Entry();

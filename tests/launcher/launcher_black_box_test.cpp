@@ -15,6 +15,7 @@
 #include "resources/load_text.h"
 #include "resources/resource_ids.h"
 #include "tests/launcher/launcher_test_support.h"
+#include "tests/settings/registry_guard.h"
 #include "tests/support/wine_test_support.h"
 
 using launchertest::EditorStart;
@@ -353,6 +354,8 @@ TEST_F(NotepadExe, TheRealNotepadAsEditorStartsPastItsHandOverToThisProgram) {
         {"32-bit view, unquoted copy", KEY_WOW64_32KEY, NULL, installed + " /z"},
         {"Windows 11 filter", KEY_WOW64_64KEY, "1", Quoted(installed) + " /z"},
     };
+    // Each view is seen to be read on its own.
+    settingstest::SeparateImageOptionsViews views;
     size_t count = 0;
     for (const Layout& layout : layouts) {
         NotepadRegistration registration(layout.view);

@@ -1,5 +1,7 @@
 #include "tests/settings/registry_guard.h"
 
+#include <gtest/gtest.h>
+
 #include "tests/support/wine_test_support.h"
 
 namespace settingstest {
@@ -179,6 +181,53 @@ std::wstring WithoutAddedTerminator(std::wstring data) {
         data.pop_back();
     }
     return data;
+}
+
+namespace {
+
+const char kImageOptions32[] =
+    "SOFTWARE\\Wow6432Node\\Microsoft\\Windows NT\\CurrentVersion\\Image File Execution Options";
+
+} // namespace
+
+SeparateImageOptionsViews::SeparateImageOptionsViews() {
+    HKEY link;
+    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, kImageOptions32, REG_OPTION_OPEN_LINK,
+                      KEY_QUERY_VALUE | DELETE | KEY_WOW64_64KEY, &link) == ERROR_SUCCESS) {
+        DWORD type = 0;
+        if (RegQueryValueExW(link, L"SymbolicLinkValue", NULL, &type,
+                             reinterpret_cast<BYTE*>(target_), &targetSize_) != ERROR_SUCCESS ||
+            type != REG_LINK) {
+            targetSize_ = 0;
+        }
+        typedef LONG(WINAPI * DeleteKeyFunction)(HANDLE);
+        DeleteKeyFunction deleteKey = reinterpret_cast<DeleteKeyFunction>(
+            reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("ntdll.dll"), "NtDeleteKey")));
+        unlinked_ = targetSize_ != 0 && deleteKey && deleteKey(link) == 0;
+        RegCloseKey(link);
+    }
+    HKEY key;
+    bool own = unlinked_ &&
+               RegCreateKeyExA(HKEY_LOCAL_MACHINE, kImageOptions32, 0, NULL, 0,
+                               KEY_ALL_ACCESS | KEY_WOW64_64KEY, NULL, &key, NULL) == ERROR_SUCCESS;
+    if (own) {
+        RegCloseKey(key);
+    }
+    EXPECT_TRUE(own) << "the 32-bit view gets a key of its own";
+}
+
+SeparateImageOptionsViews::~SeparateImageOptionsViews() {
+    if (!unlinked_) { // else the path still leads into the 64-bit key
+        return;
+    }
+    testsupport::DeleteKeyTree(HKEY_LOCAL_MACHINE, kImageOptions32, KEY_WOW64_64KEY);
+    HKEY link;
+    if (RegCreateKeyExA(HKEY_LOCAL_MACHINE, kImageOptions32, 0, NULL, REG_OPTION_CREATE_LINK,
+                        KEY_ALL_ACCESS | KEY_WOW64_64KEY, NULL, &link, NULL) == ERROR_SUCCESS) {
+        RegSetValueExW(link, L"SymbolicLinkValue", 0, REG_LINK,
+                       reinterpret_cast<const BYTE*>(target_), targetSize_);
+        RegCloseKey(link);
+    }
 }
 
 } // namespace settingstest

@@ -73,4 +73,21 @@ bool ReadRawWide(HKEY root, const char* path, const char* value, DWORD* type, st
 // the byte after it is NUL. The empty text, counted as 0 bytes, gets none.
 std::wstring WithoutAddedTerminator(std::wstring data);
 
+// While it lives, the 32-bit registry view has an Image File Execution
+// Options key of its own, as Windows may keep one, in place of the link to the
+// 64-bit key that Wine's prefix has; the link is put back.
+class SeparateImageOptionsViews {
+public:
+    SeparateImageOptionsViews();
+    ~SeparateImageOptionsViews();
+
+private:
+    SeparateImageOptionsViews(const SeparateImageOptionsViews&) = delete;
+    SeparateImageOptionsViews& operator=(const SeparateImageOptionsViews&) = delete;
+
+    wchar_t target_[512] = {};
+    DWORD targetSize_ = sizeof target_;
+    bool unlinked_ = false;
+};
+
 } // namespace settingstest
