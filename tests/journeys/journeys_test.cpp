@@ -358,7 +358,8 @@ TEST_F(Journey, NamesNoCodePageHoldsArriveWhole) {
 
 TEST_F(Journey, AnEditorNoCodePageHoldsIsBrowsedForStoredAndStarted) {
     // Its UTF-8 takes more than the 100 bytes of a code page 932 setting.
-    const std::string folder = Files().Path() + "\\エディタ " + kWorldFolder + " 😀 の エディタ folder";
+    const std::string folder =
+        Files().Path() + "\\エディタ " + kWorldFolder + " 😀 の エディタ folder";
     ASSERT_TRUE(CreateDirectoryW(Wide(folder).c_str(), NULL));
     const std::string editor = folder + "\\recorder.exe";
     ASSERT_GT(editor.size(), 100u);
