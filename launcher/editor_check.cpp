@@ -43,10 +43,11 @@ bool IsCopyOfThisProgram(const char* editor) {
     return copy;
 }
 
-// What a debugger registration starts, as a command line names it.
+// What a debugger registration starts, as a command line names it: like
+// CreateProcess, a name without an extension means an .exe.
 bool NamesThisProgram(const char* program) {
     CHeapText resolved;
-    if (!ResolveOnSearchPath(program, &resolved)) {
+    if (!SearchForFile(program, &resolved, ".exe") && !resolved.Copy(program)) {
         return false;
     }
     return IsThisProgram(resolved.Get()) ||

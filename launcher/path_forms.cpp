@@ -55,9 +55,9 @@ bool GetOwnModulePath(CHeapText* out) {
     return false;
 }
 
-bool SearchForFile(const char* name, CHeapText* out) {
-    return FillGrowing(out, [name](char* buffer, DWORD size) {
-        return SearchPathA(NULL, name, NULL, size, buffer, NULL);
+bool SearchForFile(const char* name, CHeapText* out, const char* extension) {
+    return FillGrowing(out, [name, extension](char* buffer, DWORD size) {
+        return SearchPathA(NULL, name, extension, size, buffer, NULL);
     });
 }
 

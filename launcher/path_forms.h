@@ -6,8 +6,9 @@
 
 // The program's own executable.
 bool GetOwnModulePath(CHeapText* out);
-// `name` found the way the system searches for files (SearchPathA).
-bool SearchForFile(const char* name, CHeapText* out);
+// `name` found the way the system searches for files (SearchPathA), with
+// `extension` (".exe", say) added to a name that has none.
+bool SearchForFile(const char* name, CHeapText* out, const char* extension = NULL);
 // `path` made absolute, with "." and ".." segments and forward slashes resolved.
 bool GetFullPath(const char* path, CHeapText* out);
 // `path` with every component in its long form (the file must exist).

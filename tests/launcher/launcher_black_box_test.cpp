@@ -353,6 +353,9 @@ TEST_F(NotepadExe, TheRealNotepadAsEditorStartsPastItsHandOverToThisProgram) {
         {"64-bit view", KEY_WOW64_64KEY, NULL, Quoted(testsupport::NotepadPath()) + " /z"},
         {"32-bit view, unquoted copy", KEY_WOW64_32KEY, NULL, installed + " /z"},
         {"Windows 11 filter", KEY_WOW64_64KEY, "1", Quoted(installed) + " /z"},
+        // CreateProcess adds ".exe" to a name without an extension.
+        {"no extension", KEY_WOW64_64KEY, NULL,
+         Quoted(installed.substr(0, installed.size() - 4)) + " /z"},
     };
     // Each view is seen to be read on its own.
     settingstest::SeparateImageOptionsViews views;
