@@ -15,6 +15,8 @@
 #include <string>
 #include <vector>
 
+#include "tests/support/time_limits.h"
+
 namespace {
 
 struct Case {
@@ -57,7 +59,8 @@ double TimeOnce(const std::string& commandLine, bool untilWindow) {
     }
     double elapsed = -1;
     if (untilWindow) {
-        for (int i = 0; i < 20000 && elapsed < 0; ++i) {
+        const DWORD limit = timelimits::Scaled(timelimits::kProcessMs);
+        for (DWORD begin = GetTickCount(); GetTickCount() - begin < limit && elapsed < 0;) {
             HWND sheet = FindSheet(process.dwProcessId);
             if (sheet) {
                 elapsed = Now() - start;
@@ -66,10 +69,12 @@ double TimeOnce(const std::string& commandLine, bool untilWindow) {
                 break;
             }
         }
-        if (WaitForSingleObject(process.hProcess, 10000) != WAIT_OBJECT_0) {
+        if (WaitForSingleObject(process.hProcess, timelimits::Scaled(timelimits::kWindowMs)) !=
+            WAIT_OBJECT_0) {
             TerminateProcess(process.hProcess, 1);
         }
-    } else if (WaitForSingleObject(process.hProcess, 30000) == WAIT_OBJECT_0) {
+    } else if (WaitForSingleObject(process.hProcess, timelimits::Scaled(timelimits::kProcessMs)) ==
+               WAIT_OBJECT_0) {
         elapsed = Now() - start;
     } else {
         TerminateProcess(process.hProcess, 1);

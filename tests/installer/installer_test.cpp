@@ -26,7 +26,7 @@ const char kNotepadKey[] =
 const char kUninstallKey[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Quillgate";
 const REGSAM kViews[] = {KEY_WOW64_64KEY, KEY_WOW64_32KEY};
 const REGSAM kSetupView = KEY_WOW64_32KEY; // the 32-bit setup program's own
-const DWORD kTimeoutMs = 120000;
+const DWORD kTimeoutMs = timelimits::kSetupMs;
 
 std::string Subkey(const char* name) {
     return std::string(kNotepadKey) + "\\" + name;

@@ -117,8 +117,8 @@ std::string ReadUtf8(const std::string& path) {
 std::wstring TextWide(HWND window) {
     wchar_t text[512] = L"";
     DWORD_PTR length = 0;
-    SendMessageTimeoutW(window, WM_GETTEXT, 512, reinterpret_cast<LPARAM>(text), SMTO_BLOCK, 5000,
-                        &length);
+    SendMessageTimeoutW(window, WM_GETTEXT, 512, reinterpret_cast<LPARAM>(text), SMTO_BLOCK,
+                        timelimits::Scaled(timelimits::kMessageMs), &length);
     return text;
 }
 

@@ -180,11 +180,12 @@ std::vector<EditorStart> RecorderLog::Starts() const {
 }
 
 std::vector<EditorStart> RecorderLog::WaitForStarts(size_t count, DWORD timeoutMs) const {
-    DWORD begin = GetTickCount();
-    while (Starts().size() < count && GetTickCount() - begin < timeoutMs) {
+    const DWORD limit = timelimits::Scaled(timeoutMs);
+    const DWORD begin = GetTickCount();
+    while (Starts().size() < count && GetTickCount() - begin < limit) {
         Sleep(50);
     }
-    Sleep(300);
+    Sleep(timelimits::Scaled(timelimits::kSettleMs));
     return Starts();
 }
 
@@ -299,7 +300,7 @@ ProcessRun RunAnswering(const std::string& commandLine, const RunOptions& option
             run.exitCode = static_cast<int>(exitCode);
             break;
         }
-        if (GetTickCount() - begin > options.timeoutMs) {
+        if (GetTickCount() - begin > timelimits::Scaled(options.timeoutMs)) {
             TerminateProcess(process, 1);
             run.exitCode = -1;
             break;

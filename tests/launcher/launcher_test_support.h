@@ -8,6 +8,8 @@
 #include <string>
 #include <vector>
 
+#include "tests/support/time_limits.h"
+
 namespace launchertest {
 
 // A folder created for one test (with its parents' existence assumed) and
@@ -67,7 +69,8 @@ public:
     std::vector<EditorStart> Starts() const;
     // Waits until `count` starts are logged, then a little longer so that an
     // unexpected extra start shows up too.
-    std::vector<EditorStart> WaitForStarts(size_t count, DWORD timeoutMs = 10000) const;
+    std::vector<EditorStart> WaitForStarts(size_t count,
+                                           DWORD timeoutMs = timelimits::kEditorStartMs) const;
 
 private:
     std::string path_;
@@ -86,7 +89,7 @@ struct ProcessRun {
 
 struct RunOptions {
     int showState = SW_SHOWNORMAL;
-    DWORD timeoutMs = 30000;
+    DWORD timeoutMs = timelimits::kProcessMs;
     int sheetButton = IDCANCEL; // IDOK applies the settings sheet as it closes
     bool watchModules = false;  // runs it as a debuggee to see each DLL it loads
     UINT codePage = CP_ACP;     // of the command line: CP_UTF8 for any name
@@ -97,6 +100,6 @@ struct RunOptions {
 // options' timeout.
 ProcessRun RunAnswering(const std::string& commandLine, const RunOptions& options);
 ProcessRun RunAnswering(const std::string& commandLine, int showState = SW_SHOWNORMAL,
-                        DWORD timeoutMs = 30000);
+                        DWORD timeoutMs = timelimits::kProcessMs);
 
 } // namespace launchertest

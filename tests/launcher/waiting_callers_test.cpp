@@ -40,7 +40,8 @@ protected:
             return -1;
         }
         DWORD code = static_cast<DWORD>(-1);
-        if (WaitForSingleObject(caller, 30000) == WAIT_OBJECT_0) {
+        if (WaitForSingleObject(caller, timelimits::Scaled(timelimits::kProcessMs)) ==
+            WAIT_OBJECT_0) {
             GetExitCodeProcess(caller, &code);
         }
         CloseHandle(caller);
@@ -55,7 +56,8 @@ protected:
     }
     // Lets a slow editor that nobody waited for finish before the file goes.
     static bool EditedWithin(const std::string& path, DWORD ms) {
-        for (DWORD waited = 0; !Edited(path) && waited < ms; waited += 100) {
+        const DWORD limit = timelimits::Scaled(ms);
+        for (DWORD waited = 0; !Edited(path) && waited < limit; waited += 100) {
             Sleep(100);
         }
         return Edited(path);
@@ -81,7 +83,7 @@ TEST_F(WaitingCallers, AGuiCallerGetsNotepadBackBeforeTheEditorIsDone) {
     std::string page = files.Write("page.txt");
     EXPECT_EQ(0, CallerRuns(Quoted(page), false));
     EXPECT_FALSE(Edited(page));
-    EXPECT_TRUE(EditedWithin(page, 10000));
+    EXPECT_TRUE(EditedWithin(page, timelimits::kEditorStartMs));
 }
 
 TEST_F(WaitingCallers, AConsoleCallerStillGetsTheSettingsSheet) {
@@ -97,7 +99,7 @@ TEST_F(WaitingCallers, TheSettingDecidesOverTheCaller) {
     ASSERT_TRUE(testsupport::SetDword(HKEY_CURRENT_USER, kPaths, "WaitForEditor", 2));
     EXPECT_EQ(0, CallerRuns(Quoted(file), true));
     EXPECT_FALSE(Edited(file)) << "2: never waits, even for a console";
-    EXPECT_TRUE(EditedWithin(file, 10000));
+    EXPECT_TRUE(EditedWithin(file, timelimits::kEditorStartMs));
 
     file = files.Write("always.txt");
     ASSERT_TRUE(testsupport::SetDword(HKEY_CURRENT_USER, kPaths, "WaitForEditor", 1));
@@ -108,7 +110,7 @@ TEST_F(WaitingCallers, TheSettingDecidesOverTheCaller) {
     ASSERT_TRUE(testsupport::SetDword(HKEY_CURRENT_USER, kPaths, "WaitForEditor", 7));
     EXPECT_EQ(0, CallerRuns(Quoted(file), false));
     EXPECT_FALSE(Edited(file)) << "any other value: automatic";
-    EXPECT_TRUE(EditedWithin(file, 10000));
+    EXPECT_TRUE(EditedWithin(file, timelimits::kEditorStartMs));
 }
 
 } // namespace

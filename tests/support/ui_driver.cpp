@@ -10,7 +10,7 @@ namespace uidriver {
 namespace {
 
 // Long enough for a busy Wine, short enough that a hang fails quickly.
-const UINT kMessageTimeoutMs = 5000;
+const UINT kMessageTimeoutMs = timelimits::Scaled(timelimits::kMessageMs);
 
 bool Send(HWND window, UINT message, WPARAM wParam, LPARAM lParam, DWORD_PTR* result = nullptr) {
     DWORD_PTR answer = 0;
@@ -86,7 +86,7 @@ int Program::WaitForExit(DWORD timeoutMs) {
     if (!process_) {
         return -1;
     }
-    if (WaitForSingleObject(process_, timeoutMs) != WAIT_OBJECT_0) {
+    if (WaitForSingleObject(process_, timelimits::Scaled(timeoutMs)) != WAIT_OBJECT_0) {
         TerminateProcess(process_, 1);
         WaitForSingleObject(process_, kMessageTimeoutMs);
         return -1;
@@ -262,12 +262,13 @@ bool PressMessageBoxButton(HWND messageBox, int id) {
 }
 
 bool WaitUntil(const std::function<bool()>& condition, DWORD timeoutMs) {
-    DWORD begin = GetTickCount();
+    const DWORD limit = timelimits::Scaled(timeoutMs);
+    const DWORD begin = GetTickCount();
     for (;;) {
         if (condition()) {
             return true;
         }
-        if (GetTickCount() - begin > timeoutMs) {
+        if (GetTickCount() - begin > limit) {
             return false;
         }
         Sleep(50);

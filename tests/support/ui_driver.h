@@ -26,9 +26,11 @@
 #include <string>
 #include <vector>
 
+#include "tests/support/time_limits.h"
+
 namespace uidriver {
 
-enum : DWORD { kDefaultTimeoutMs = 15000 };
+enum : DWORD { kDefaultTimeoutMs = timelimits::kWindowMs };
 
 // A program started with CreateProcessA and exactly the given command line,
 // as a shell starts it. Ended (TerminateProcess) when the object goes while it

@@ -199,7 +199,7 @@ int RunProcess(const std::string& commandLine, DWORD timeoutMs) {
         return -1;
     }
     int code = -1;
-    if (WaitForSingleObject(process, timeoutMs) == WAIT_OBJECT_0) {
+    if (WaitForSingleObject(process, timelimits::Scaled(timeoutMs)) == WAIT_OBJECT_0) {
         DWORD exitCode = 0;
         GetExitCodeProcess(process, &exitCode);
         code = static_cast<int>(exitCode);

@@ -8,6 +8,7 @@
 #include <string>
 
 #include "tests/support/process_start.h"
+#include "tests/support/time_limits.h"
 
 namespace testsupport {
 
@@ -51,9 +52,10 @@ std::string ReadString(HKEY root, const char* path, const char* value, REGSAM vi
 extern const char kSettingsKey[]; // Software\Corvalen\Quillgate
 void ResetSettings();
 
-// Starts `commandLine` exactly as given; waits up to `timeoutMs` for the exit.
+// Starts `commandLine` exactly as given; waits up to `timeoutMs` (scaled) for
+// the exit.
 // Returns the exit code, or -1 when it could not be started or did not end.
-int RunProcess(const std::string& commandLine, DWORD timeoutMs = 30000);
+int RunProcess(const std::string& commandLine, DWORD timeoutMs = timelimits::kProcessMs);
 
 // `text` in double quotes, as a command line gives a path with blanks.
 std::string Quoted(const std::string& text);

@@ -16,7 +16,7 @@ int main(int argc, char** argv) {
         fprintf(stderr, "usage: sheet_pose <page index> | close\n");
         return 2;
     }
-    HWND sheet = uidriver::WaitForAnyPropertySheet("Quillgate", 30000);
+    HWND sheet = uidriver::WaitForAnyPropertySheet("Quillgate", timelimits::kProcessMs);
     if (!sheet) {
         fprintf(stderr, "sheet_pose: no settings sheet\n");
         return 1;

@@ -30,6 +30,7 @@ BOOL CALLBACK FindSheet(HWND window, LPARAM data) {
 }
 
 HWND WaitForSheetOf(DWORD process, DWORD timeoutMs) {
+    const DWORD limit = timelimits::Scaled(timeoutMs);
     const DWORD start = GetTickCount();
     do {
         Search search = {process, NULL};
@@ -38,7 +39,7 @@ HWND WaitForSheetOf(DWORD process, DWORD timeoutMs) {
             return search.sheet;
         }
         Sleep(50);
-    } while (GetTickCount() - start < timeoutMs);
+    } while (GetTickCount() - start < limit);
     return NULL;
 }
 
@@ -52,7 +53,7 @@ TEST_F(SettingSwitch, OpensTheSheetWhoseOkSavesWhatWasTyped) {
     ASSERT_TRUE(
         CreateProcessA(NULL, &line[0], NULL, NULL, FALSE, 0, NULL, NULL, &startup, &process));
     CloseHandle(process.hThread);
-    HWND sheet = WaitForSheetOf(process.dwProcessId, 15000);
+    HWND sheet = WaitForSheetOf(process.dwProcessId, timelimits::kWindowMs);
     EXPECT_NE(sheet, nullptr) << "no settings sheet appeared";
     if (sheet) {
         HWND page = reinterpret_cast<HWND>(SendMessageA(sheet, PSM_GETCURRENTPAGEHWND, 0, 0));
@@ -66,7 +67,8 @@ TEST_F(SettingSwitch, OpensTheSheetWhoseOkSavesWhatWasTyped) {
                      reinterpret_cast<LPARAM>(combo));
         SendMessageA(sheet, PSM_PRESSBUTTON, PSBTN_OK, 0);
     }
-    if (WaitForSingleObject(process.hProcess, 15000) != WAIT_OBJECT_0) {
+    if (WaitForSingleObject(process.hProcess, timelimits::Scaled(timelimits::kWindowMs)) !=
+        WAIT_OBJECT_0) {
         ADD_FAILURE() << "notepad.exe /setting did not end";
         TerminateProcess(process.hProcess, 1);
     }

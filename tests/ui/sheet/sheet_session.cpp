@@ -131,7 +131,7 @@ bool SheetSession::Run(DWORD timeoutMs) {
     running_.assign(steps_.size(), false);
     next_ = 0;
     timedOut_ = false;
-    deadline_ = GetTickCount() + timeoutMs;
+    deadline_ = GetTickCount() + timelimits::Scaled(timeoutMs);
     g_session = this;
     g_changedCount = 0;
     HHOOK hook = SetWindowsHookExA(WH_CALLWNDPROC, CountChanged, NULL, GetCurrentThreadId());

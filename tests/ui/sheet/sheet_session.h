@@ -11,6 +11,8 @@
 #include <string>
 #include <vector>
 
+#include "tests/support/time_limits.h"
+
 namespace sheettest {
 
 enum { kApplyButton = 12321 };
@@ -27,7 +29,7 @@ public:
 
     // Runs the sheet until it is closed. False (and every window of this
     // thread closed) when the steps did not all run within `timeoutMs`.
-    bool Run(DWORD timeoutMs = 20000);
+    bool Run(DWORD timeoutMs = timelimits::kSheetStepsMs);
 
     HWND Sheet() const { return sheet_; }
     HWND Page() const { return page_; }
