@@ -23,6 +23,7 @@ fi
 # Inside the root from here on.
 source scripts/wine-prefix.sh
 prefix="$build/wineprefix"
+quillgate_prefix_local "$prefix"
 [ -f "$prefix/system.reg" ] || quillgate_prefix_create "$prefix"
 trap 'quillgate_prefix_stop "$prefix"' EXIT
 quillgate_prefix_start "$prefix"
@@ -73,6 +74,11 @@ view_source="$build/bench/view-source.txt"
     echo "B $bench\\minimal_forwarder.exe --copy \"$cache\\page.txt\" \"$cache\\page.txt.htm\" $editor \"\\\"$cache\\page.txt.htm\\\"\""
 } >"$view_source"
 
+if [ "${QUILLGATE_WAY:-direct}" = vm ]; then
+    echo "Wine ran in the virtual machine (software CPU): compare ratios, not times, with a direct run"
+else
+    echo "Wine ran directly in the Debian 13 root"
+fi
 echo "A = notepad.exe, B = minimal program; $pairs pairs, alternated; ratio = A/B per pair"
 "$wine" "$bench\\hop_timer.exe" "$(win "$forwarding")" "$pairs" 5
 if [ -n "$cache_unix" ]; then

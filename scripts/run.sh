@@ -23,11 +23,15 @@ if [ -z "${QUILLGATE_IN_ROOT:-}" ]; then
     exit
 fi
 
-# Inside the root from here on.
+# Inside the root from here on (directly, or in the virtual machine, whose
+# slower CPU QUILLGATE_TIME_SCALE accounts for).
+scale=${QUILLGATE_TIME_SCALE:-1}
 export LANG="${QUILLGATE_LOCALE:-ja_JP.UTF-8}" LC_ALL="${QUILLGATE_LOCALE:-ja_JP.UTF-8}"
 export WINEPREFIX="$prefix" WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=;notepad.exe=n"
-wine=/usr/lib/wine/wine64
-server=/usr/lib/wine/wineserver64
+source scripts/wine-prefix.sh
+wine=$QUILLGATE_WINE
+server=$QUILLGATE_WINESERVER
+quillgate_prefix_local "$prefix"
 if [ ! -f "$prefix/system.reg" ]; then
     mkdir -p "$prefix"
     "$wine" wineboot -i >/dev/null 2>&1
@@ -50,12 +54,18 @@ display=":$number"
 Xvfb "$display" -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
 xvfb=$!
 trap '"$server" -k 2>/dev/null || true; kill "$xvfb" 2>/dev/null || true' EXIT
-sleep 1
+sleep "$scale"
 export DISPLAY=$display
 "$wine" "$build/notepad.exe" "$@" &
 program=$!
-for _ in $(seq 1 10); do
+# Until it ends, or shows its sheet or a message (both captioned Quillgate)
+# and has had a moment to paint it.
+for _ in $(seq 1 $((10 * scale))); do
     kill -0 "$program" 2>/dev/null || break
+    if xwininfo -root -tree 2>/dev/null | grep -q '"Quillgate"'; then
+        sleep $((2 * scale))
+        break
+    fi
     sleep 1
 done
 if kill -0 "$program" 2>/dev/null; then

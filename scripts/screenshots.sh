@@ -32,6 +32,7 @@ wine=$QUILLGATE_WINE
 # notepad.exe=n: reading the program's own version resource must open this
 # file, not Wine's built-in notepad of the same name (which has none).
 export WINEPREFIX="$prefix" WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=;notepad.exe=n"
+quillgate_prefix_local "$prefix"
 if [ ! -f "$prefix/system.reg" ]; then
     mkdir -p "$prefix"
     "$wine" wineboot -i >/dev/null 2>&1
@@ -58,7 +59,7 @@ cleanup() {
     kill "$xvfb" 2>/dev/null || true
 }
 trap cleanup EXIT
-sleep 1
+sleep "${QUILLGATE_TIME_SCALE:-1}"
 export DISPLAY="$display"
 mkdir -p "$docs"
 
@@ -79,7 +80,7 @@ for locale in ja_JP.UTF-8 en_US.UTF-8; do
         index=0
         [ "$page" = about ] && index=1
         geometry=$("$wine" "$build/tools/sheet_pose.exe" "$index" | tr -d '\r')
-        sleep 2 # let the page paint
+        sleep $((2 * ${QUILLGATE_TIME_SCALE:-1})) # let the page paint
         shoot "$geometry" "$docs/$page-$lang.png"
         echo "docs/$page-$lang.png ($geometry)"
     done

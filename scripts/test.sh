@@ -18,7 +18,9 @@ if [ -n "${QUILLGATE_IN_ROOT:-}" ]; then
     quillgate_prefix_create "$build/wineprefix" || exit 1
     trap 'quillgate_prefix_stop "$build/wineprefix"' EXIT
     quillgate_prefix_start "$build/wineprefix"
-    ctest --test-dir "$build" --output-on-failure "${ctest_args[@]}"
+    # 300 s a test program natively, scaled like the tests' own waits.
+    ctest --test-dir "$build" --output-on-failure --timeout $((300 * ${QUILLGATE_TIME_SCALE:-1})) \
+        "${ctest_args[@]}"
     exit
 fi
 

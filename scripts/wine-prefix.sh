@@ -5,6 +5,8 @@
 #   quillgate_prefix_create DIR   - new prefix in DIR (an old one is replaced)
 #   quillgate_prefix_start  DIR   - persistent wineserver for DIR
 #   quillgate_prefix_stop   DIR   - ends that wineserver (and only that one)
+#   quillgate_prefix_local  DIR   - in the virtual machine, keeps the prefix in
+#                                   DIR on the machine's own disk
 # The loader and server are named directly: Debian's wrapper would ask for a
 # 32-bit loader, which WoW64 does not need.
 
@@ -19,9 +21,15 @@ quillgate_prefix_create() {
     esac
     if [ -d "$prefix" ]; then
         WINEPREFIX="$prefix" "$QUILLGATE_WINESERVER" -k 2>/dev/null || true
-        rm -rf "$prefix"
     fi
-    mkdir -p "$prefix"
+    # In the virtual machine a folder of its own disk hides the checkout's.
+    quillgate_prefix_local "$prefix" || return 1
+    if mountpoint -q "$prefix"; then
+        find "$prefix" -mindepth 1 -delete
+    else
+        rm -rf "$prefix"
+        mkdir -p "$prefix"
+    fi
     export WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=;notepad.exe=n"
     WINEARCH=win64 WINEPREFIX="$prefix" "$QUILLGATE_WINE" wineboot -i >/dev/null 2>&1
     # Null graphics driver: windows and dialogs exist but nothing is drawn.
@@ -37,6 +45,18 @@ quillgate_prefix_create() {
         >/dev/null 2>&1
     WINEPREFIX="$prefix" "$QUILLGATE_WINESERVER" -w
     [ -f "$prefix/system.reg" ]
+}
+
+# A prefix is over a gigabyte of files, which the virtual machine's share of
+# the checkout would carry slowly. There it lives on the machine's own disk
+# (a snapshot that goes with the machine), bound over its folder; elsewhere
+# this does nothing.
+quillgate_prefix_local() {
+    local prefix="$1"
+    [ "${QUILLGATE_WAY:-}" = vm ] || return 0
+    mountpoint -q "$prefix" 2>/dev/null && return 0
+    local disk="/var/tmp/quillgate-prefixes$prefix"
+    mkdir -p "$disk" "$prefix" && mount --bind "$disk" "$prefix"
 }
 
 quillgate_prefix_start() {
