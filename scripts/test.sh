@@ -13,14 +13,27 @@ native="$build-native"
 ctest_args=("$@")
 
 if [ -n "${QUILLGATE_IN_ROOT:-}" ]; then
-    # Inside the root: the Windows-side tests, in a fresh prefix of their own.
+    # Inside the root: the Windows-side tests. Each locale's runs have a fresh
+    # prefix of their own (tests/CMakeLists.txt), so the two locales run side
+    # by side, one test program at a time each.
     source scripts/wine-prefix.sh
-    quillgate_prefix_create "$build/wineprefix" || exit 1
-    trap 'quillgate_prefix_stop "$build/wineprefix"' EXIT
-    quillgate_prefix_start "$build/wineprefix"
+    prefixes=("$build/wineprefix-ja" "$build/wineprefix-en")
+    rm -rf "$build/wineprefix" # the single prefix of earlier versions
+    trap 'for p in "${prefixes[@]}"; do quillgate_prefix_stop "$p"; done' EXIT
+    makers=()
+    for prefix in "${prefixes[@]}"; do
+        quillgate_prefix_create "$prefix" &
+        makers+=($!)
+    done
+    for maker in "${makers[@]}"; do
+        wait "$maker" || exit 1
+    done
+    for prefix in "${prefixes[@]}"; do
+        quillgate_prefix_start "$prefix"
+    done
     # 300 s a test program natively, scaled like the tests' own waits.
-    ctest --test-dir "$build" --output-on-failure --timeout $((300 * ${QUILLGATE_TIME_SCALE:-1})) \
-        "${ctest_args[@]}"
+    ctest --test-dir "$build" --output-on-failure --parallel 2 \
+        --timeout $((300 * ${QUILLGATE_TIME_SCALE:-1})) "${ctest_args[@]}"
     exit
 fi
 
