@@ -143,8 +143,9 @@ int RunLauncher(const char* commandLine, int showState) {
     }
     LaunchPiecesFromTheEnd(joined.Get(), AnsiLeadByte, PieceExistsOnDisk, StartEditor, &target);
     if (target.notStarted) {
-        // Started any other way, it would come straight back here.
-        WarnAndRunSettings(IDS_EDITOR_IS_SELF);
+        // Started any other way, it would come straight back here; the
+        // settings are where another editor is chosen.
+        WarnAndRunSettings(IDS_EDITOR_START_FAILED);
     }
     started.WaitForAll();
     return 0;
