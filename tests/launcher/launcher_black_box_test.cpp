@@ -399,4 +399,17 @@ TEST_F(NotepadExe, AMissingEditorIsReportedThenTheSheetRuns) {
     EXPECT_TRUE(Log().WaitForStarts(0).empty());
 }
 
+TEST_F(NotepadExe, OnTheWaitingRoadARequestThatStartsNoEditorFailsAfterItsMessage) {
+    ASSERT_TRUE(testsupport::SetDword(HKEY_CURRENT_USER, kPaths, "WaitForEditor", 1));
+    std::string line = Quoted(testsupport::NotepadPath()) + " C:\\";
+    ProcessRun tooLong = RunAnswering(line + std::string(32766 - line.size(), 'a'));
+    EXPECT_NE(0, tooLong.exitCode);
+    EXPECT_EQ(Texts({Message(IDS_COMMAND_LINE_TOO_LONG)}), tooLong.dialogs);
+    SetEditor("CommonEditor", Files().File("missing.exe"));
+    ProcessRun missing = Start(Files().Write("a.txt"));
+    EXPECT_NE(0, missing.exitCode);
+    EXPECT_EQ(Texts({Message(IDS_EDITOR_NOT_FOUND), kSettingsSheet}), missing.dialogs);
+    EXPECT_TRUE(Log().WaitForStarts(0).empty());
+}
+
 } // namespace

@@ -1,6 +1,6 @@
 // Stand-in for an editor that a user works in for a while: two seconds after
 // it starts it appends " edited" to the file named last on its command line,
-// then exits.
+// then exits, with the code in SLOW_EDITOR_EXIT_CODE if that is set.
 #include <windows.h>
 
 #include <stdlib.h>
@@ -19,5 +19,6 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
     DWORD written = 0;
     BOOL ok = WriteFile(file, edit, sizeof edit - 1, &written, NULL);
     CloseHandle(file);
-    return ok ? 0 : 1;
+    const char* code = getenv("SLOW_EDITOR_EXIT_CODE");
+    return !ok ? 1 : code ? atoi(code) : 0;
 }
