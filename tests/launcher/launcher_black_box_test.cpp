@@ -399,6 +399,33 @@ TEST_F(NotepadExe, AMissingEditorIsReportedThenTheSheetRuns) {
     EXPECT_TRUE(Log().WaitForStarts(0).empty());
 }
 
+TEST_F(NotepadExe, ABareEditorNameIsFoundOnThePathButNeverInTheCurrentFolder) {
+    testsupport::ResetSettings(); // the default editor, notepa~.exe
+    TestFolder onPath(Files().File("on path"));
+    const std::string recorder = testsupport::ToolPath("recorder.exe");
+    const std::string listed = onPath.File("notepa~.exe");
+    ASSERT_TRUE(CopyFileA(recorder.c_str(), listed.c_str(), FALSE));
+    ASSERT_TRUE(CopyFileA(recorder.c_str(), Files().File("notepa~.exe").c_str(), FALSE));
+    char path[32767], folder[MAX_PATH];
+    GetEnvironmentVariableA("PATH", path, sizeof path);
+    GetCurrentDirectoryA(sizeof folder, folder);
+    // As Explorer starts Notepad: in the folder of the file it opens.
+    SetCurrentDirectoryA(Files().Path().c_str());
+    SetEnvironmentVariableA("PATH", (std::string(path) + ";" + onPath.Path()).c_str());
+    const std::string file = Files().Write("a.txt");
+    ProcessRun fromPath = Start("a.txt");
+    SetEnvironmentVariableA("PATH", path);
+    ProcessRun fromHere = Start("a.txt");
+    SetCurrentDirectoryA(folder);
+
+    EXPECT_EQ(0, fromPath.exitCode);
+    EXPECT_EQ(Texts(), fromPath.dialogs);
+    std::vector<EditorStart> starts = Log().WaitForStarts(1);
+    ASSERT_EQ(1u, starts.size());
+    EXPECT_EQ(Quoted(listed) + " \"a.txt\"", starts[0].commandLine);
+    EXPECT_EQ(Texts({Message(IDS_EDITOR_NOT_FOUND), kSettingsSheet}), fromHere.dialogs);
+}
+
 TEST_F(NotepadExe, OnTheWaitingRoadARequestThatStartsNoEditorFailsAfterItsMessage) {
     ASSERT_TRUE(testsupport::SetDword(HKEY_CURRENT_USER, kPaths, "WaitForEditor", 1));
     std::string line = Quoted(testsupport::NotepadPath()) + " C:\\";
