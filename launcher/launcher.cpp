@@ -83,16 +83,16 @@ void WarnAndRunSettings(UINT textId) {
 
 } // namespace
 
-int LauncherMain(HINSTANCE instance, const char* commandLine, int showState) {
+int LauncherMain(HINSTANCE instance, const char* commandLine, int showState, bool tooManyHops) {
     g_instance = instance;
     ZeroMemory(g_caption, sizeof g_caption);
     lstrcpynA(g_caption, LoadText(IDS_CAPTION), sizeof g_caption);
     g_settings.Open(g_caption);
     g_settings.Load();
-    return RunLauncher(commandLine, showState);
+    return RunLauncher(commandLine, showState, tooManyHops);
 }
 
-int RunLauncher(const char* commandLine, int showState) {
+int RunLauncher(const char* commandLine, int showState, bool tooManyHops) {
     // Sized to the command line, which is at least as long as the joined text.
     const char* arguments = SkipProgramName(commandLine, AnsiLeadByte);
     size_t capacity = static_cast<size_t>(lstrlenA(arguments)) + 1;
@@ -115,6 +115,11 @@ int RunLauncher(const char* commandLine, int showState) {
         return notStarted;
     }
     scratch.Free();
+    if (tooManyHops) {
+        // Each hop started this program again: an editor that leads back here.
+        WarnAndRunSettings(IDS_EDITOR_IS_SELF);
+        return notStarted;
+    }
 
     CHeapText editor;
     bool asDebuggee = false;

@@ -439,4 +439,19 @@ TEST_F(NotepadExe, OnTheWaitingRoadARequestThatStartsNoEditorFailsAfterItsMessag
     EXPECT_TRUE(Log().WaitForStarts(0).empty());
 }
 
+// A Notepad that always hands its file back to this program, each waiting for
+// the next: the chain ends after a few hops, at the program that refuses.
+TEST_F(NotepadExe, AnEditorThatAlwaysLeadsBackEndsWithTheMessageAfterAFewHops) {
+    ASSERT_TRUE(testsupport::SetDword(HKEY_CURRENT_USER, kPaths, "WaitForEditor", 1));
+    SetEnvironmentVariableA("QUILLGATE_RECORDER_HAND_BACK", testsupport::NotepadPath().c_str());
+    launchertest::RunOptions everyProcess;
+    everyProcess.anyProcess = true;
+    ProcessRun run = RunAnswering(
+        Quoted(testsupport::NotepadPath()) + " " + Quoted(Files().Write("a.txt")), everyProcess);
+    SetEnvironmentVariableA("QUILLGATE_RECORDER_HAND_BACK", NULL);
+    EXPECT_NE(0, run.exitCode);
+    EXPECT_EQ(Texts({Message(IDS_EDITOR_IS_SELF), kSettingsSheet}), run.dialogs);
+    EXPECT_EQ(4u, Log().WaitForStarts(4).size());
+}
+
 } // namespace
