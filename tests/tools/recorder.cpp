@@ -120,16 +120,6 @@ bool HandedOverToDebugger() {
     return true;
 }
 
-// The command line after the program's own name and one blank.
-const wchar_t* Arguments(const wchar_t* line) {
-    const wchar_t* end = line[0] == L'"' ? wcschr(line + 1, L'"') : wcschr(line, L' ');
-    if (!end) {
-        return L"";
-    }
-    end += *end == L'"' ? 1 : 0;
-    return *end == L' ' ? end + 1 : end;
-}
-
 // Returns the exit code to end with, or -1 when there is nothing to hand back to.
 int HandBack() {
     wchar_t program[MAX_PATH];
@@ -142,20 +132,19 @@ int HandBack() {
     }
     snprintf(count, sizeof count, "%d", handedBack);
     SetEnvironmentVariableA("QUILLGATE_HANDED_BACK", count);
-    std::wstring commandLine =
-        L"\"" + std::wstring(program) + L"\" " + Arguments(GetCommandLineW());
+    // As a debugger registration would start it: /z drops the recorder's name.
+    std::wstring commandLine = L"\"" + std::wstring(program) + L"\" /z " + GetCommandLineW();
     STARTUPINFOW startup = {};
     startup.cb = sizeof startup;
     PROCESS_INFORMATION started;
-    if (!CreateProcessW(NULL, &commandLine[0], NULL, NULL, FALSE, 0, NULL, NULL, &startup,
-                        &started)) {
-        return 5;
+    DWORD code = 5;
+    if (CreateProcessW(NULL, &commandLine[0], NULL, NULL, FALSE, 0, NULL, NULL, &startup,
+                       &started)) {
+        CloseHandle(started.hThread);
+        WaitForSingleObject(started.hProcess, INFINITE);
+        GetExitCodeProcess(started.hProcess, &code);
+        CloseHandle(started.hProcess);
     }
-    CloseHandle(started.hThread);
-    DWORD code = 6;
-    WaitForSingleObject(started.hProcess, INFINITE);
-    GetExitCodeProcess(started.hProcess, &code);
-    CloseHandle(started.hProcess);
     return static_cast<int>(code);
 }
 
