@@ -10,8 +10,9 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
         return 2;
     }
     Sleep(2000);
-    HANDLE file =
-        CreateFileA(__argv[__argc - 1], FILE_APPEND_DATA, 0, NULL, OPEN_EXISTING, 0, NULL);
+    // Shared with readers: a test that polls the file must not make the edit fail.
+    HANDLE file = CreateFileA(__argv[__argc - 1], FILE_APPEND_DATA, FILE_SHARE_READ, NULL,
+                              OPEN_EXISTING, 0, NULL);
     if (file == INVALID_HANDLE_VALUE) {
         return 1;
     }
