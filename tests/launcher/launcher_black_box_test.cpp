@@ -8,6 +8,8 @@
 #include <windows.h>
 #include <shlwapi.h>
 
+#include <stddef.h>
+
 #include <algorithm>
 #include <string>
 #include <vector>
@@ -389,6 +391,27 @@ TEST_F(NotepadExe, AHandedBackEditorOfAnotherArchitectureIsRefusedThenTheSheetRu
     ProcessRun run = Start(Files().Write("a.txt"));
     EXPECT_EQ(0, run.exitCode);
     EXPECT_EQ(Texts({Message(IDS_EDITOR_IS_SELF), kSettingsSheet}), run.dialogs);
+}
+
+// A handed-back editor whose start fails for a reason of its own: a section
+// alignment that no loader takes, where the binary type is still 32-bit.
+TEST_F(NotepadExe, AHandedBackEditorThatFailsToStartIsReportedSoAndTheRequestFails) {
+    CreateDirectoryA(Files().File("Windows").c_str(), NULL);
+    const std::string notepad = Files().File("Windows\\notepad.exe");
+    std::string image = testsupport::ReadFile(testsupport::ToolPath("recorder.exe"));
+    ASSERT_GT(image.size(), 0x40u);
+    const size_t alignment = *reinterpret_cast<const DWORD*>(&image[0x3C]) + 4 +
+                             sizeof(IMAGE_FILE_HEADER) +
+                             offsetof(IMAGE_OPTIONAL_HEADER32, SectionAlignment);
+    image.replace(alignment, 4, std::string("\x03\0\0\0", 4));
+    ASSERT_TRUE(launchertest::WriteFileText(notepad, image));
+    SetEditor("CommonEditor", notepad);
+    ASSERT_TRUE(testsupport::SetDword(HKEY_CURRENT_USER, kPaths, "WaitForEditor", 1));
+    NotepadRegistration registration(KEY_WOW64_64KEY);
+    registration.Set("", "Debugger", Quoted(testsupport::NotepadPath()) + " /z");
+    ProcessRun run = Start(Files().Write("a.txt"));
+    EXPECT_NE(0, run.exitCode);
+    EXPECT_EQ(Texts({Message(IDS_EDITOR_START_FAILED), kSettingsSheet}), run.dialogs);
 }
 
 TEST_F(NotepadExe, AMissingEditorIsReportedThenTheSheetRuns) {
