@@ -14,6 +14,9 @@
 ; in the details). Every place written, and whether the notepad.exe key was
 ; created, is recorded in the uninstall key, so the uninstaller removes just
 ; those values (where they are still ours) and that key (when left empty).
+;
+; A notepad.exe in use is replaced at the next restart (exit code 3010 when
+; silent), never silently kept.
 
 Unicode true
 SetCompressor /SOLID lzma
@@ -23,9 +26,12 @@ SetDateSave off
 !include MUI2.nsh
 !include LogicLib.nsh
 !include x64.nsh
+!include FileFunc.nsh
 
 !define UNINSTALL_KEY "Software\Microsoft\Windows\CurrentVersion\Uninstall\Quillgate"
 !define NOTEPAD_KEY "SOFTWARE\Microsoft\Windows NT\CurrentVersion\Image File Execution Options\notepad.exe"
+!define PRODUCT_NAME "Corvalen Quillgate" ; ProductName of notepad.exe's version resource
+!define ERROR_SUCCESS_REBOOT_REQUIRED 3010
 
 Name "Quillgate"
 OutFile "${OUTFILE}"
@@ -40,7 +46,7 @@ BrandingText "Corvalen Quillgate ${VERSION}"
 
 VIProductVersion "${VERSION}.0"
 VIFileVersion "${VERSION}.0"
-VIAddVersionKey /LANG=0 "ProductName" "Corvalen Quillgate"
+VIAddVersionKey /LANG=0 "ProductName" "${PRODUCT_NAME}"
 VIAddVersionKey /LANG=0 "CompanyName" "Corvalen"
 VIAddVersionKey /LANG=0 "FileDescription" "Quillgate Setup"
 VIAddVersionKey /LANG=0 "FileVersion" "${VERSION}"
@@ -74,6 +80,8 @@ Var Place     ; and with it
 Var Record    ; the value of the uninstall key recording a Debugger written at $Key
 Var Foreign64 ; the other programs' entries met in each view, one line each
 Var Foreign32
+Var File      ; IsQuillgateFile: the file looked at
+Var IsOurs    ; and 1 when its version resource names this product
 
 !macro SharedFunctions un
 Function ${un}UseView
@@ -161,6 +169,37 @@ Function un.onInit
     Call un.CheckAdmin
 FunctionEnd
 
+; The product name under the file's first translation, as notepad.exe itself
+; knows a copy of Quillgate.
+Function IsQuillgateFile
+    StrCpy $IsOurs 0
+    System::Call 'version::GetFileVersionInfoSizeW(w "$File", p 0) i .r0'
+    ${If} $0 = 0
+        Return
+    ${EndIf}
+    System::Alloc $0
+    Pop $1
+    System::Call 'version::GetFileVersionInfoW(w "$File", i 0, i r0, p r1) i .r2'
+    ${If} $2 <> 0
+        System::Call 'version::VerQueryValueW(p r1, w "\VarFileInfo\Translation", *p .r3, *i .r4) i .r2'
+    ${EndIf}
+    ${If} $2 <> 0
+    ${AndIf} $4 >= 4
+        System::Call '*$3(&i2 .r5, &i2 .r6)'
+        IntFmt $5 "%04x" $5
+        IntFmt $6 "%04x" $6
+        System::Call 'version::VerQueryValueW(p r1, w "\StringFileInfo\$5$6\ProductName", *p .r3, *i .r4) i .r2'
+        ${If} $2 <> 0
+        ${AndIf} $4 > 0
+            System::Call 'kernel32::lstrcpynW(w .r7, p r3, i ${NSIS_MAX_STRLEN}) p'
+            ${If} $7 S== "${PRODUCT_NAME}"
+                StrCpy $IsOurs 1
+            ${EndIf}
+        ${EndIf}
+    ${EndIf}
+    System::Free $1
+FunctionEnd
+
 !macro CheckAdminFunction un
 Function ${un}CheckAdmin
     UserInfo::GetAccountType
@@ -233,10 +272,61 @@ Function RegisterView
     ${Loop}
 FunctionEnd
 
+; Puts notepad.exe into $INSTDIR. One in use is tried again for a few seconds
+; (and with a window, for as long as the user asks). Then an earlier Quillgate
+; there is replaced at the next restart by a copy beside it; any other file
+; fails the install before anything is registered.
+Function PlaceNotepad
+    SetOverwrite try ; a failed write sets the error flag, silent or not
+    StrCpy $9 0
+    ${Do}
+        ClearErrors
+        File "/oname=notepad.exe" "${NOTEPAD_EXE}"
+        ${IfNot} ${Errors}
+            Return
+        ${EndIf}
+        IntOp $9 $9 + 1
+        ${If} $9 < 5
+            Sleep 1000
+        ${ElseIf} ${Cmd} `MessageBox MB_RETRYCANCEL|MB_ICONEXCLAMATION "$(InUse)" /SD IDCANCEL IDRETRY`
+            StrCpy $9 0
+        ${Else}
+            ${Break}
+        ${EndIf}
+    ${Loop}
+    StrCpy $File "$INSTDIR\notepad.exe"
+    Call IsQuillgateFile
+    ${If} $IsOurs == 1
+        GetTempFileName $8 $INSTDIR
+        ClearErrors
+        File "/oname=$8" "${NOTEPAD_EXE}"
+        ${IfNot} ${Errors}
+            ; MoveFileEx itself: NSIS's Rename /REBOOTOK reports success even
+            ; when the move could not be scheduled.
+            System::Call 'kernel32::MoveFileExW(w r8, w "$INSTDIR\notepad.exe", i 5) i .r7' ; REPLACE_EXISTING | DELAY_UNTIL_REBOOT
+            ${If} $7 <> 0
+                SetRebootFlag true
+                DetailPrint "$(ReplaceAtRestart)"
+                Return
+            ${EndIf}
+        ${EndIf}
+        Delete $8
+    ${EndIf}
+    SetOutPath $TEMP
+    RMDir $INSTDIR ; only when this run made it and nothing is in it
+    MessageBox MB_OK|MB_ICONSTOP "$(CannotWrite)" /SD IDOK
+    Abort "$(CannotWrite)"
+FunctionEnd
+
 Section "-Quillgate" SectionQuillgate
     SetOutPath "$INSTDIR"
-    File "/oname=notepad.exe" "${NOTEPAD_EXE}"
+    Call PlaceNotepad
+    ClearErrors
     WriteUninstaller "$INSTDIR\uninstall.exe"
+    ${If} ${Errors}
+        StrCpy $File "$INSTDIR\uninstall.exe"
+        Abort "$(CannotWrite)"
+    ${EndIf}
 
     SetRegView default
     WriteRegStr HKLM "${UNINSTALL_KEY}" "DisplayName" "Quillgate"
@@ -248,7 +338,9 @@ Section "-Quillgate" SectionQuillgate
     WriteRegStr HKLM "${UNINSTALL_KEY}" "DisplayIcon" `"$INSTDIR\notepad.exe",0`
     WriteRegDWORD HKLM "${UNINSTALL_KEY}" "NoModify" 1
     WriteRegDWORD HKLM "${UNINSTALL_KEY}" "NoRepair" 1
-    SectionGetSize ${SectionQuillgate} $0
+    ; What is there, in KB: the files are put in place by PlaceNotepad, outside
+    ; the section, where SectionGetSize does not count them.
+    ${GetSize} "$INSTDIR" "/S=0K /G=0" $0 $1 $2
     WriteRegDWORD HKLM "${UNINSTALL_KEY}" "EstimatedSize" $0
 
     StrCpy $Foreign64 ""
@@ -261,6 +353,10 @@ Section "-Quillgate" SectionQuillgate
     Call RegisterView
     SetRegView default
     Call ReportForeign
+    ${If} ${RebootFlag}
+        DetailPrint "$(RestartNeeded)"
+        SetErrorLevel ${ERROR_SUCCESS_REBOOT_REQUIRED}
+    ${EndIf}
 SectionEnd
 
 ; One message for the places left alone. Where the views list the same (as
@@ -349,7 +445,18 @@ Section "Uninstall"
 
     SetRegView default
     DeleteRegKey HKLM "${UNINSTALL_KEY}"
-    Delete "$INSTDIR\notepad.exe"
-    Delete "$INSTDIR\uninstall.exe"
-    RMDir "$INSTDIR"
+    ; Files in use go at the next restart. Run in place (_?=), the
+    ; uninstaller cannot remove itself: whoever ran it so does.
+    Delete /REBOOTOK "$INSTDIR\notepad.exe"
+    ${If} $EXEPATH != "$INSTDIR\uninstall.exe"
+        Delete /REBOOTOK "$INSTDIR\uninstall.exe"
+    ${EndIf}
+    ${If} ${RebootFlag}
+        RMDir /REBOOTOK "$INSTDIR"
+        DetailPrint "$(RemovedAtRestart)"
+        MessageBox MB_OK|MB_ICONINFORMATION "$(RemovedAtRestart)" /SD IDOK
+        SetErrorLevel ${ERROR_SUCCESS_REBOOT_REQUIRED}
+    ${Else}
+        RMDir "$INSTDIR"
+    ${EndIf}
 SectionEnd

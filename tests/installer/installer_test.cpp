@@ -27,6 +27,9 @@ const char kUninstallKey[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Unin
 const REGSAM kViews[] = {KEY_WOW64_64KEY, KEY_WOW64_32KEY};
 const REGSAM kSetupView = KEY_WOW64_32KEY; // the 32-bit setup program's own
 const DWORD kTimeoutMs = 120000;
+const int kRestartNeeded = ERROR_SUCCESS_REBOOT_REQUIRED; // 3010, as installers report it
+const char kSessionManager[] = "System\\CurrentControlSet\\Control\\Session Manager";
+const char kPendingRenames[] = "PendingFileRenameOperations";
 
 std::string Subkey(const char* name) {
     return std::string(kNotepadKey) + "\\" + name;
@@ -44,6 +47,34 @@ std::string RegistryState() {
     }
     return state + KeySnapshot::Describe(kMachine, kUninstallKey, kSetupView);
 }
+
+// The renames a restart is to make, put back as they were when it goes.
+class PendingRenames {
+public:
+    ~PendingRenames() {
+        HKEY key;
+        if (saved_) {
+            testsupport::SetRaw(kMachine, kSessionManager, kPendingRenames, type_, data_.data(),
+                                static_cast<DWORD>(data_.size()));
+        } else if (RegOpenKeyExA(kMachine, kSessionManager, 0, KEY_SET_VALUE, &key) == 0) {
+            RegDeleteValueA(key, kPendingRenames);
+            RegCloseKey(key);
+        }
+    }
+    // Whether the list (NT paths, each name ended by a NUL) holds `text`,
+    // which starts at a name: "!" marks a target to replace, "" deletes.
+    static bool Holds(const std::string& text) {
+        DWORD type;
+        std::string data;
+        testsupport::ReadRaw(kMachine, kSessionManager, kPendingRenames, &type, &data);
+        return (std::string(1, '\0') + data).find(std::string(1, '\0') + text) != std::string::npos;
+    }
+
+private:
+    DWORD type_ = 0;
+    std::string data_;
+    bool saved_ = testsupport::ReadRaw(kMachine, kSessionManager, kPendingRenames, &type_, &data_);
+};
 
 class Installer : public testing::Test {
 protected:
@@ -68,6 +99,7 @@ protected:
     std::string File(const char* name) const { return folder_ + "\\" + name; }
     // What the setup program writes: its notepad.exe, quoted, and /z.
     std::string Entry() const { return Quoted(File("notepad.exe")) + " /z"; }
+    std::string Scratch(const char* name) const { return scratch_.File(name); }
 
 private:
     // Declared first, so they put the registry back last.
@@ -202,6 +234,37 @@ TEST_F(Installer, InstallingAgainTakesItsOwnEntryHoweverCasedAndUninstallingStil
         EXPECT_FALSE(testsupport::KeyExists(kMachine, kNotepadKey, view)) << view;
     }
     EXPECT_FALSE(testsupport::KeyExists(kMachine, kUninstallKey, kSetupView));
+}
+
+TEST_F(Installer, AFileInUseIsReplacedAtRestartWhichBothWaysReport) {
+    ASSERT_EQ(0, Install());
+    PendingRenames pending;
+    HANDLE running = testsupport::StartProcess(Quoted(File("notepad.exe")) + " /setting",
+                                               testsupport::kSystemShowState, NULL);
+    ASSERT_TRUE(running);
+    EXPECT_EQ(kRestartNeeded, Install());
+    const std::string target = "\\??\\" + File("notepad.exe"), end(1, '\0');
+    EXPECT_TRUE(PendingRenames::Holds("!" + target + end)) << "a new copy replaces it";
+    for (REGSAM view : kViews) {
+        EXPECT_EQ(Entry(), Debugger(kNotepadKey, view)) << view;
+    }
+    EXPECT_EQ(kRestartNeeded, Uninstall());
+    EXPECT_TRUE(PendingRenames::Holds(target + end + end)) << "deleted at restart";
+    EXPECT_FALSE(testsupport::KeyExists(kMachine, kNotepadKey, KEY_WOW64_64KEY));
+    EXPECT_FALSE(testsupport::KeyExists(kMachine, kUninstallKey, kSetupView));
+    TerminateProcess(running, 0);
+    WaitForSingleObject(running, kTimeoutMs);
+    CloseHandle(running);
+}
+
+TEST_F(Installer, AFreshInstallThatCannotWriteItsFileFailsAndRegistersNothing) {
+    const std::string before = RegistryState();
+    // A folder in the file's place: no write can succeed, however often tried.
+    ASSERT_TRUE(CreateDirectoryA(Scratch("Corvalen Apps").c_str(), NULL));
+    ASSERT_TRUE(CreateDirectoryA(Folder().c_str(), NULL));
+    ASSERT_TRUE(CreateDirectoryA(File("notepad.exe").c_str(), NULL));
+    EXPECT_NE(0, Install());
+    EXPECT_EQ(before, RegistryState());
 }
 
 } // namespace
