@@ -9,12 +9,15 @@
 ; 32-bit; on 32-bit Windows its one view), and each of that key's subkeys that
 ; carries FilterFullPath (Windows 11 reads Debugger from the matching one).
 ; Each such place is decided on its own: one that holds no Debugger value, or
-; this installation's own, gets ours; one that holds anything else belongs to
-; another program and is left exactly as it is (reported in a message box and
-; in the details). Every place written, and whether the notepad.exe key was
-; created, is recorded in the uninstall key, so the uninstaller removes just
-; those values (where they are still ours) and that key (when left empty).
+; Quillgate's own entry for any folder, gets ours; one that holds anything
+; else belongs to another program and is left exactly as it is (reported in a
+; message box and in the details). Every place written, and whether the
+; notepad.exe key was created, is recorded in the uninstall key, so the
+; uninstaller removes just those values (where they are still ours) and that
+; key (when left empty).
 ;
+; An earlier install in another folder is taken over: its entries are
+; replaced and its files removed, since the one Apps entry now names this one.
 ; A notepad.exe in use is replaced at the next restart (exit code 3010 when
 ; silent), never silently kept.
 
@@ -26,7 +29,9 @@ SetDateSave off
 !include MUI2.nsh
 !include LogicLib.nsh
 !include x64.nsh
+!include StrFunc.nsh
 !include FileFunc.nsh
+${StrStr}
 
 !define UNINSTALL_KEY "Software\Microsoft\Windows\CurrentVersion\Uninstall\Quillgate"
 !define NOTEPAD_KEY "SOFTWARE\Microsoft\Windows NT\CurrentVersion\Image File Execution Options\notepad.exe"
@@ -74,12 +79,15 @@ Var Key       ; a key under HKLM, in the current view
 Var Name      ; a value name, for ReadValue
 Var Found     ; ReadValue: 1 when $Key has the value $Name
 Var Value     ; ReadValue: its text
-Var IsOwn     ; IsOwnEntry: 1 when $Value is $Entry
+Var IsOwn     ; 1 when $Value is Quillgate's entry (un.IsOwnEntry: this install's)
 Var Base      ; how messages name $Key, less the view
 Var Place     ; and with it
 Var Record    ; the value of the uninstall key recording a Debugger written at $Key
 Var Foreign64 ; the other programs' entries met in each view, one line each
 Var Foreign32
+Var Earlier   ; the folder the Apps entry recorded before this install
+Var OldDir    ; IsQuillgateEntry: the folder an entry names
+Var LeftDirs  ; folders of Quillgate whose entries were taken over but files kept, one a line
 Var File      ; IsQuillgateFile: the file looked at
 Var IsOurs    ; and 1 when its version resource names this product
 
@@ -127,18 +135,6 @@ Function ${un}ReadValue
         ${EndIf}
         IntOp $0 $0 + 1
     ${Loop}
-FunctionEnd
-
-; The path may differ in case (Windows paths do not care); " /z" may not.
-Function ${un}IsOwnEntry
-    StrCpy $IsOwn 0
-    StrCpy $0 $Value "" -3
-    StrCpy $1 $Value -3
-    ${If} $Found == 1
-    ${AndIf} $0 S== " /z"
-    ${AndIf} $1 == `"$INSTDIR\notepad.exe"`
-        StrCpy $IsOwn 1
-    ${EndIf}
 FunctionEnd
 
 Function ${un}NameMainKey
@@ -200,6 +196,37 @@ Function IsQuillgateFile
     System::Free $1
 FunctionEnd
 
+; Whether $Value is Quillgate's entry for any folder ($OldDir): this one, the
+; install the Apps entry recorded, or one whose notepad.exe is Quillgate.
+; Anything else is another program's. The path's case does not matter; " /z"'s does.
+Function IsQuillgateEntry
+    StrCpy $IsOwn 0
+    StrCpy $OldDir ""
+    StrCpy $0 $Value 1
+    StrCpy $1 $Value "" -4
+    ${If} $Found != 1
+    ${OrIf} $0 != `"`
+    ${OrIfNot} $1 S== `" /z`
+        Return
+    ${EndIf}
+    StrCpy $2 $Value -4 1
+    StrCpy $3 $2 "" -12
+    StrCpy $OldDir $2 -12
+    ${If} $3 != "\notepad.exe"
+    ${OrIf} $OldDir == ""
+        StrCpy $OldDir ""
+        Return
+    ${EndIf}
+    ${If} $OldDir == $INSTDIR
+    ${OrIf} $OldDir == $Earlier
+        StrCpy $IsOwn 1
+        Return
+    ${EndIf}
+    StrCpy $File "$OldDir\notepad.exe"
+    Call IsQuillgateFile
+    StrCpy $IsOwn $IsOurs
+FunctionEnd
+
 !macro CheckAdminFunction un
 Function ${un}CheckAdmin
     UserInfo::GetAccountType
@@ -218,7 +245,7 @@ FunctionEnd
 Function RegisterPlace
     StrCpy $Name "Debugger"
     Call ReadValue
-    Call IsOwnEntry
+    Call IsQuillgateEntry
     ${If} $Found == 1
     ${AndIf} $IsOwn == 0
         DetailPrint "$(ForeignDetail)"
@@ -228,6 +255,16 @@ Function RegisterPlace
             StrCpy $Foreign32 "$Foreign32$Base: $Value$\r$\n"
         ${EndIf}
         Return
+    ${EndIf}
+    ${If} $IsOwn == 1
+    ${AndIf} $OldDir != $INSTDIR
+        DetailPrint "$(TakenOver)"
+        ${If} $OldDir != $Earlier ; RemoveEarlier deals with that one
+            ${StrStr} $0 $LeftDirs "$OldDir$\r$\n"
+            ${If} $0 == ""
+                StrCpy $LeftDirs "$LeftDirs$OldDir$\r$\n"
+            ${EndIf}
+        ${EndIf}
     ${EndIf}
     ClearErrors
     WriteRegStr HKLM $Key "Debugger" $Entry
@@ -319,6 +356,9 @@ Function PlaceNotepad
 FunctionEnd
 
 Section "-Quillgate" SectionQuillgate
+    SetRegView default
+    ReadRegStr $Earlier HKLM "${UNINSTALL_KEY}" "InstallLocation"
+    StrCpy $LeftDirs ""
     SetOutPath "$INSTDIR"
     Call PlaceNotepad
     ClearErrors
@@ -352,12 +392,31 @@ Section "-Quillgate" SectionQuillgate
     StrCpy $View 32
     Call RegisterView
     SetRegView default
+    Call RemoveEarlier
     Call ReportForeign
     ${If} ${RebootFlag}
         DetailPrint "$(RestartNeeded)"
         SetErrorLevel ${ERROR_SUCCESS_REBOOT_REQUIRED}
     ${EndIf}
 SectionEnd
+
+; The install the Apps entry named before, now replaced by this one: its files
+; go (those in use at the next restart), or its folder is named.
+Function RemoveEarlier
+    ${If} $Earlier == ""
+    ${OrIf} $Earlier == $INSTDIR
+        Return
+    ${EndIf}
+    StrCpy $OldDir $Earlier
+    Delete /REBOOTOK "$Earlier\notepad.exe"
+    Delete /REBOOTOK "$Earlier\uninstall.exe"
+    RMDir "$Earlier"
+    ${If} ${FileExists} "$Earlier\*.*"
+        StrCpy $LeftDirs "$LeftDirs$Earlier$\r$\n"
+    ${Else}
+        DetailPrint "$(EarlierRemoved)"
+    ${EndIf}
+FunctionEnd
 
 ; One message for the places left alone. Where the views list the same (as
 ; they do when they share one key), they are named once.
@@ -375,6 +434,22 @@ Function ReportForeign
     ${EndIf}
     ${If} "$Foreign64$Foreign32" != ""
         MessageBox MB_OK|MB_ICONEXCLAMATION "$(ForeignMessage)$\r$\n$\r$\n$0" /SD IDOK
+    ${EndIf}
+    ${If} $LeftDirs != ""
+        DetailPrint "$(LeftMessage) $LeftDirs"
+        MessageBox MB_OK|MB_ICONINFORMATION "$(LeftMessage)$\r$\n$\r$\n$LeftDirs" /SD IDOK
+    ${EndIf}
+FunctionEnd
+
+; The path may differ in case (Windows paths do not care); " /z" may not.
+Function un.IsOwnEntry
+    StrCpy $IsOwn 0
+    StrCpy $0 $Value "" -3
+    StrCpy $1 $Value -3
+    ${If} $Found == 1
+    ${AndIf} $0 S== " /z"
+    ${AndIf} $1 == `"$INSTDIR\notepad.exe"`
+        StrCpy $IsOwn 1
     ${EndIf}
 FunctionEnd
 

@@ -1,4 +1,4 @@
-; The setup program's texts, Japanese first. $Place, $Value, $ViewName and $File are
+; The setup program's texts, Japanese first. $Place, $Value, $ViewName, $OldDir and $File are
 ; set where the text is used.
 
 LangString DirectoryText ${LANG_JAPANESE} "Quillgate (notepad.exe) を次のフォルダーにインストールし、メモ帳のデバッガーとして登録します (HKEY_LOCAL_MACHINE の Image File Execution Options)。以後、メモ帳が起動されるたびに Windows は Quillgate を起動します。Windows のメモ帳のファイルは変更しません。設定はユーザーごとに保存され、インストールでもアンインストールでも変更されません。"
@@ -30,6 +30,13 @@ LangString RemovedKey ${LANG_ENGLISH} "Removed the key Setup had created: $Place
 
 LangString NeedAdmin ${LANG_JAPANESE} "Quillgate のインストールとアンインストールには管理者の権限が必要です。"
 LangString NeedAdmin ${LANG_ENGLISH} "Installing and uninstalling Quillgate needs an administrator."
+
+LangString TakenOver ${LANG_JAPANESE} "以前の Quillgate の登録を置き換えました: $Place: $Value"
+LangString TakenOver ${LANG_ENGLISH} "Replaced an earlier Quillgate's entry: $Place: $Value"
+LangString EarlierRemoved ${LANG_JAPANESE} "以前のインストール先から Quillgate を削除しました: $OldDir"
+LangString EarlierRemoved ${LANG_ENGLISH} "Removed the earlier installation of Quillgate: $OldDir"
+LangString LeftMessage ${LANG_JAPANESE} "以前の Quillgate の登録はこのインストール先に置き換えましたが、次のフォルダーは残っています。使用中のファイルは次回の再起動時に削除されます。不要であればフォルダーを削除してください:"
+LangString LeftMessage ${LANG_ENGLISH} "Entries of an earlier Quillgate now start this one, but these folders remain (files in use are removed at the next restart); delete them if you no longer need them:"
 
 LangString InUse ${LANG_JAPANESE} "$INSTDIR\notepad.exe は使用中のため置き換えられません。Quillgate の設定画面や、メモ帳の終了を待っているプログラムを閉じてから [再試行] を押してください。[キャンセル] を押すと、次回の再起動時に置き換えます (以前の Quillgate でない場合はインストールを中止します)。"
 LangString InUse ${LANG_ENGLISH} "$INSTDIR\notepad.exe is in use and cannot be replaced. Close Quillgate's settings and any program waiting on Notepad, then press Retry. Cancel replaces it at the next restart (or, if it is not an earlier Quillgate, stops Setup)."

@@ -85,20 +85,22 @@ protected:
         testsupport::DeleteKeyTree(kMachine, kUninstallKey, kSetupView);
     }
 
-    int Install() const {
+    int Install(const std::string& folder = std::string()) const {
         std::string setup =
             testsupport::BuildDir() + "\\quillgate-" QUILLGATE_VERSION_TEXT "-setup.exe";
-        return testsupport::RunProcess(Quoted(setup) + " /S /D=" + folder_, kTimeoutMs);
+        return testsupport::RunProcess(Quoted(setup) + " /S /D=" + Or(folder), kTimeoutMs);
     }
     // In place (_?=), not from a copy in %TEMP%, so that its end is the end.
-    int Uninstall() const {
-        return testsupport::RunProcess(Quoted(File("uninstall.exe")) + " /S _?=" + folder_,
-                                       kTimeoutMs);
+    int Uninstall(const std::string& folder = std::string()) const {
+        return testsupport::RunProcess(
+            Quoted(Or(folder) + "\\uninstall.exe") + " /S _?=" + Or(folder), kTimeoutMs);
     }
     const std::string& Folder() const { return folder_; }
     std::string File(const char* name) const { return folder_ + "\\" + name; }
     // What the setup program writes: its notepad.exe, quoted, and /z.
-    std::string Entry() const { return Quoted(File("notepad.exe")) + " /z"; }
+    std::string Entry(const std::string& folder = std::string()) const {
+        return Quoted(Or(folder) + "\\notepad.exe") + " /z";
+    }
     std::string Scratch(const char* name) const { return scratch_.File(name); }
 
 private:
@@ -108,6 +110,9 @@ private:
     KeySnapshot uninstall_{kMachine, kUninstallKey, kSetupView};
     testsupport::ScratchDir scratch_{"installer"};
     std::string folder_ = scratch_.File("Corvalen Apps\\Quillgate");
+    const std::string& Or(const std::string& folder) const {
+        return folder.empty() ? folder_ : folder;
+    }
 };
 
 TEST_F(Installer, WithoutANotepadKeyEachViewGetsTheEntryAndUninstallingRemovesTheKey) {
@@ -234,6 +239,30 @@ TEST_F(Installer, InstallingAgainTakesItsOwnEntryHoweverCasedAndUninstallingStil
         EXPECT_FALSE(testsupport::KeyExists(kMachine, kNotepadKey, view)) << view;
     }
     EXPECT_FALSE(testsupport::KeyExists(kMachine, kUninstallKey, kSetupView));
+}
+
+TEST_F(Installer, InstallingElsewhereTakesOverEarlierEntriesAndRemovesTheRecordedInstall) {
+    SeparateImageOptionsViews views;
+    const std::string before = RegistryState();
+    ASSERT_EQ(0, Install());
+    // A copy registered by hand, in no Apps entry: Quillgate's by its version resource.
+    const std::string copyEntry = Quoted(Scratch("Copy\\notepad.exe")) + " /z";
+    ASSERT_TRUE(CreateDirectoryA(Scratch("Copy").c_str(), NULL));
+    ASSERT_TRUE(
+        CopyFileA(testsupport::NotepadPath().c_str(), Scratch("Copy\\notepad.exe").c_str(), FALSE));
+    ASSERT_TRUE(testsupport::SetString(kMachine, kNotepadKey, "Debugger", copyEntry.c_str(),
+                                       KEY_WOW64_32KEY));
+    const std::string other = Scratch("Other Folder");
+    ASSERT_EQ(0, Install(other));
+    for (REGSAM view : kViews) {
+        EXPECT_EQ(Entry(other), Debugger(kNotepadKey, view)) << view;
+    }
+    EXPECT_EQ(other,
+              testsupport::ReadString(kMachine, kUninstallKey, "InstallLocation", kSetupView));
+    EXPECT_FALSE(testsupport::FileExists(Folder())) << "the earlier install's files and folder";
+    EXPECT_TRUE(testsupport::FileExists(Scratch("Copy\\notepad.exe"))) << "left, and named";
+    ASSERT_EQ(0, Uninstall(other));
+    EXPECT_EQ(before, RegistryState());
 }
 
 TEST_F(Installer, AFileInUseIsReplacedAtRestartWhichBothWaysReport) {
