@@ -19,7 +19,9 @@
 ; An earlier install in another folder is taken over: its entries are
 ; replaced and its files removed, since the one Apps entry now names this one.
 ; A notepad.exe in use is replaced at the next restart (exit code 3010 when
-; silent), never silently kept.
+; silent), never silently kept. Quillgate is also registered for .txt and .log
+; under RegisteredApplications, for the user to pick in Default apps (on
+; Windows 11 the Store Notepad's files bypass the debugger entry).
 
 Unicode true
 SetCompressor /SOLID lzma
@@ -29,6 +31,7 @@ SetDateSave off
 !include MUI2.nsh
 !include LogicLib.nsh
 !include x64.nsh
+!include WinVer.nsh
 !include StrFunc.nsh
 !include FileFunc.nsh
 ${StrStr}
@@ -36,6 +39,11 @@ ${StrStr}
 !define UNINSTALL_KEY "Software\Microsoft\Windows\CurrentVersion\Uninstall\Quillgate"
 !define NOTEPAD_KEY "SOFTWARE\Microsoft\Windows NT\CurrentVersion\Image File Execution Options\notepad.exe"
 !define PRODUCT_NAME "Corvalen Quillgate" ; ProductName of notepad.exe's version resource
+; The default-apps registration, in the native view, where Windows reads it.
+!define REGISTERED_APPS "Software\RegisteredApplications"
+!define CAPABILITIES_KEY "Software\Corvalen\Quillgate\Capabilities"
+!define PROGID "Quillgate.txt"
+!define PROGID_KEY "Software\Classes\${PROGID}"
 !define ERROR_SUCCESS_REBOOT_REQUIRED 3010
 
 Name "Quillgate"
@@ -63,6 +71,15 @@ VIAddVersionKey /LANG=0 "LegalCopyright" "Copyright (C) 2026 Corvalen"
 !define MUI_DIRECTORYPAGE_TEXT_TOP "$(DirectoryText)"
 !insertmacro MUI_PAGE_DIRECTORY
 !insertmacro MUI_PAGE_INSTFILES
+; Windows 10 and 11 let only the user choose the app for a file type.
+!define MUI_FINISHPAGE_TEXT "$(FinishText)"
+!define MUI_FINISHPAGE_TEXT_LARGE
+!define MUI_FINISHPAGE_RUN
+!define MUI_FINISHPAGE_RUN_NOTCHECKED
+!define MUI_FINISHPAGE_RUN_TEXT "$(OpenDefaultApps)"
+!define MUI_FINISHPAGE_RUN_FUNCTION OpenDefaultApps
+!define MUI_PAGE_CUSTOMFUNCTION_SHOW ShowFinish
+!insertmacro MUI_PAGE_FINISH
 !define MUI_UNCONFIRMPAGE_TEXT_TOP "$(UninstallText)"
 !insertmacro MUI_UNPAGE_CONFIRM
 !insertmacro MUI_UNPAGE_INSTFILES
@@ -391,6 +408,7 @@ Section "-Quillgate" SectionQuillgate
     ${EndIf}
     StrCpy $View 32
     Call RegisterView
+    Call RegisterApplication
     SetRegView default
     Call RemoveEarlier
     Call ReportForeign
@@ -399,6 +417,47 @@ Section "-Quillgate" SectionQuillgate
         SetErrorLevel ${ERROR_SUCCESS_REBOOT_REQUIRED}
     ${EndIf}
 SectionEnd
+
+!macro NativeView
+    ${If} ${RunningX64}
+        SetRegView 64
+    ${Else}
+        SetRegView default
+    ${EndIf}
+!macroend
+
+; Tells the shell that associations changed. Out of the install folder first:
+; Wine answers by starting winemenubuilder, which keeps the working folder it
+; inherits, and with it the folder, for a while.
+!macro NotifyAssociations
+    SetOutPath $TEMP
+    System::Call 'shell32::SHChangeNotify(i 0x08000000, i 0, p 0, p 0)' ; SHCNE_ASSOCCHANGED
+!macroend
+
+; Quillgate as an application that can open .txt and .log files, through a
+; ProgID of its own. The choice itself (UserChoice) is the user's.
+Function RegisterApplication
+    !insertmacro NativeView
+    StrCpy $0 `"$INSTDIR\notepad.exe"`
+    ClearErrors
+    WriteRegStr HKLM "${PROGID_KEY}" "" "$(ProgIdName)"
+    WriteRegStr HKLM "${PROGID_KEY}\DefaultIcon" "" "$INSTDIR\notepad.exe,0"
+    WriteRegStr HKLM "${PROGID_KEY}\shell\open\command" "" `$0 "%1"`
+    WriteRegStr HKLM "${PROGID_KEY}\shell\print\command" "" `$0 /p "%1"`
+    WriteRegStr HKLM "${PROGID_KEY}\shell\printto\command" "" `$0 /pt "%1" "%2" "%3" "%4"`
+    WriteRegStr HKLM "${CAPABILITIES_KEY}" "ApplicationName" "Quillgate"
+    WriteRegStr HKLM "${CAPABILITIES_KEY}" "ApplicationDescription" "$(AppDescription)"
+    WriteRegStr HKLM "${CAPABILITIES_KEY}\FileAssociations" ".txt" "${PROGID}"
+    WriteRegStr HKLM "${CAPABILITIES_KEY}\FileAssociations" ".log" "${PROGID}"
+    WriteRegStr HKLM "${REGISTERED_APPS}" "Quillgate" "${CAPABILITIES_KEY}"
+    ${If} ${Errors}
+        DetailPrint "$(AppNotRegistered)"
+    ${Else}
+        DetailPrint "$(AppRegistered)"
+    ${EndIf}
+    !insertmacro NotifyAssociations
+    SetRegView default
+FunctionEnd
 
 ; The install the Apps entry named before, now replaced by this one: its files
 ; go (those in use at the next restart), or its folder is named.
@@ -415,6 +474,18 @@ Function RemoveEarlier
         StrCpy $LeftDirs "$LeftDirs$Earlier$\r$\n"
     ${Else}
         DetailPrint "$(EarlierRemoved)"
+    ${EndIf}
+FunctionEnd
+
+Function ShowFinish
+    ${IfNot} ${AtLeastWin10}
+        ShowWindow $mui.FinishPage.Run ${SW_HIDE}
+    ${EndIf}
+FunctionEnd
+
+Function OpenDefaultApps
+    ${IfNot} ${Silent}
+        ExecShell "open" "ms-settings:defaultapps"
     ${EndIf}
 FunctionEnd
 
@@ -510,6 +581,21 @@ Function un.UnregisterView
     ${EndIf}
 FunctionEnd
 
+; What RegisterApplication wrote; the value only while it still names ours.
+Function un.UnregisterApplication
+    !insertmacro NativeView
+    ReadRegStr $0 HKLM "${REGISTERED_APPS}" "Quillgate"
+    ${If} $0 == "${CAPABILITIES_KEY}"
+        DeleteRegValue HKLM "${REGISTERED_APPS}" "Quillgate"
+    ${EndIf}
+    DeleteRegKey HKLM "${CAPABILITIES_KEY}"
+    DeleteRegKey /ifempty HKLM "Software\Corvalen\Quillgate"
+    DeleteRegKey /ifempty HKLM "Software\Corvalen"
+    DeleteRegKey HKLM "${PROGID_KEY}"
+    !insertmacro NotifyAssociations
+    SetRegView default
+FunctionEnd
+
 Section "Uninstall"
     ${If} ${RunningX64}
         StrCpy $View 64
@@ -517,6 +603,7 @@ Section "Uninstall"
     ${EndIf}
     StrCpy $View 32
     Call un.UnregisterView
+    Call un.UnregisterApplication
 
     SetRegView default
     DeleteRegKey HKLM "${UNINSTALL_KEY}"

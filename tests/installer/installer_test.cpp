@@ -28,6 +28,10 @@ const REGSAM kViews[] = {KEY_WOW64_64KEY, KEY_WOW64_32KEY};
 const REGSAM kSetupView = KEY_WOW64_32KEY; // the 32-bit setup program's own
 const DWORD kTimeoutMs = 120000;
 const int kRestartNeeded = ERROR_SUCCESS_REBOOT_REQUIRED; // 3010, as installers report it
+// The default-apps registration, in the 64-bit view where Windows reads it.
+const char kRegisteredApps[] = "Software\\RegisteredApplications";
+const char kCapabilities[] = "Software\\Corvalen\\Quillgate\\Capabilities";
+const char kProgId[] = "Software\\Classes\\Quillgate.txt";
 const char kSessionManager[] = "System\\CurrentControlSet\\Control\\Session Manager";
 const char kPendingRenames[] = "PendingFileRenameOperations";
 
@@ -39,13 +43,16 @@ std::string Debugger(const std::string& key, REGSAM view) {
     return testsupport::ReadString(kMachine, key.c_str(), "Debugger", view);
 }
 
-// Both views' notepad.exe key trees and the uninstall key.
+// Both views' notepad.exe key trees, the uninstall key and the default-apps registration.
 std::string RegistryState() {
     std::string state;
     for (REGSAM view : kViews) {
         state += KeySnapshot::Describe(kMachine, kNotepadKey, view) + "--\n";
     }
-    return state + KeySnapshot::Describe(kMachine, kUninstallKey, kSetupView);
+    return state + KeySnapshot::Describe(kMachine, kUninstallKey, kSetupView) + "--\n" +
+           KeySnapshot::Describe(kMachine, "Software\\Corvalen", KEY_WOW64_64KEY) +
+           KeySnapshot::Describe(kMachine, kProgId, KEY_WOW64_64KEY) +
+           testsupport::ReadString(kMachine, kRegisteredApps, "Quillgate", KEY_WOW64_64KEY);
 }
 
 // The renames a restart is to make, put back as they were when it goes.
@@ -83,6 +90,8 @@ protected:
             testsupport::DeleteKeyTree(kMachine, kNotepadKey, view);
         }
         testsupport::DeleteKeyTree(kMachine, kUninstallKey, kSetupView);
+        testsupport::DeleteKeyTree(kMachine, "Software\\Corvalen", KEY_WOW64_64KEY);
+        testsupport::DeleteKeyTree(kMachine, kProgId, KEY_WOW64_64KEY);
     }
 
     int Install(const std::string& folder = std::string()) const {
@@ -108,6 +117,9 @@ private:
     KeySnapshot notepad64_{kMachine, kNotepadKey, KEY_WOW64_64KEY};
     KeySnapshot notepad32_{kMachine, kNotepadKey, KEY_WOW64_32KEY};
     KeySnapshot uninstall_{kMachine, kUninstallKey, kSetupView};
+    KeySnapshot company_{kMachine, "Software\\Corvalen", KEY_WOW64_64KEY};
+    KeySnapshot progId_{kMachine, kProgId, KEY_WOW64_64KEY};
+    KeySnapshot registeredApps_{kMachine, kRegisteredApps, KEY_WOW64_64KEY};
     testsupport::ScratchDir scratch_{"installer"};
     std::string folder_ = scratch_.File("Corvalen Apps\\Quillgate");
     const std::string& Or(const std::string& folder) const {
@@ -293,6 +305,27 @@ TEST_F(Installer, AFreshInstallThatCannotWriteItsFileFailsAndRegistersNothing) {
     ASSERT_TRUE(CreateDirectoryA(Folder().c_str(), NULL));
     ASSERT_TRUE(CreateDirectoryA(File("notepad.exe").c_str(), NULL));
     EXPECT_NE(0, Install());
+    EXPECT_EQ(before, RegistryState());
+}
+
+TEST_F(Installer, TextFilesCanBeGivenToQuillgateInDefaultAppsUntilItIsUninstalled) {
+    const std::string before = RegistryState();
+    ASSERT_EQ(0, Install());
+    auto value = [](const std::string& key, const char* name) {
+        return testsupport::ReadString(kMachine, key.c_str(), name, KEY_WOW64_64KEY);
+    };
+    EXPECT_EQ(kCapabilities, value(kRegisteredApps, "Quillgate"));
+    EXPECT_EQ("Quillgate", value(kCapabilities, "ApplicationName"));
+    EXPECT_NE("", value(kCapabilities, "ApplicationDescription"));
+    const std::string associations = std::string(kCapabilities) + "\\FileAssociations";
+    EXPECT_EQ("Quillgate.txt", value(associations, ".txt"));
+    EXPECT_EQ("Quillgate.txt", value(associations, ".log"));
+    const std::string program = Quoted(File("notepad.exe"));
+    const std::string verbs = std::string(kProgId) + "\\shell\\";
+    EXPECT_EQ(program + " \"%1\"", value(verbs + "open\\command", ""));
+    EXPECT_EQ(program + " /p \"%1\"", value(verbs + "print\\command", ""));
+    EXPECT_EQ(program + " /pt \"%1\" \"%2\" \"%3\" \"%4\"", value(verbs + "printto\\command", ""));
+    ASSERT_EQ(0, Uninstall());
     EXPECT_EQ(before, RegistryState());
 }
 
