@@ -337,6 +337,8 @@ Function PlaceNotepad
         ClearErrors
         File "/oname=notepad.exe" "${NOTEPAD_EXE}"
         ${IfNot} ${Errors}
+            ; A copy an earlier run left for the next restart would replace this one then.
+            Delete "$INSTDIR\ns*.tmp"
             Return
         ${EndIf}
         IntOp $9 $9 + 1
@@ -609,6 +611,7 @@ Section "Uninstall"
     DeleteRegKey HKLM "${UNINSTALL_KEY}"
     ; Files in use go at the next restart. Run in place (_?=), the
     ; uninstaller cannot remove itself: whoever ran it so does.
+    Delete "$INSTDIR\ns*.tmp" ; a new copy Setup left for the next restart
     Delete /REBOOTOK "$INSTDIR\notepad.exe"
     ${If} $EXEPATH != "$INSTDIR\uninstall.exe"
         Delete /REBOOTOK "$INSTDIR\uninstall.exe"

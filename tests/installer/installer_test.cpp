@@ -280,8 +280,16 @@ TEST_F(Installer, InstallingElsewhereTakesOverEarlierEntriesAndRemovesTheRecorde
 TEST_F(Installer, AFileInUseIsReplacedAtRestartWhichBothWaysReport) {
     ASSERT_EQ(0, Install());
     PendingRenames pending;
-    HANDLE running = testsupport::StartProcess(Quoted(File("notepad.exe")) + " /setting",
-                                               testsupport::kSystemShowState, NULL);
+    auto start = [this] {
+        return testsupport::StartProcess(Quoted(File("notepad.exe")) + " /setting",
+                                         testsupport::kSystemShowState, NULL);
+    };
+    auto stop = [](HANDLE process) {
+        TerminateProcess(process, 0);
+        WaitForSingleObject(process, kTimeoutMs);
+        CloseHandle(process);
+    };
+    HANDLE running = start();
     ASSERT_TRUE(running);
     EXPECT_EQ(kRestartNeeded, Install());
     const std::string target = "\\??\\" + File("notepad.exe"), end(1, '\0');
@@ -289,13 +297,17 @@ TEST_F(Installer, AFileInUseIsReplacedAtRestartWhichBothWaysReport) {
     for (REGSAM view : kViews) {
         EXPECT_EQ(Entry(), Debugger(kNotepadKey, view)) << view;
     }
+    stop(running);
+    // Installed again once free: no copy is left to replace this one at the restart.
+    ASSERT_EQ(0, Install());
+    WIN32_FIND_DATAA found;
+    EXPECT_EQ(INVALID_HANDLE_VALUE, FindFirstFileA(File("ns*.tmp").c_str(), &found));
+    running = start();
     EXPECT_EQ(kRestartNeeded, Uninstall());
     EXPECT_TRUE(PendingRenames::Holds(target + end + end)) << "deleted at restart";
     EXPECT_FALSE(testsupport::KeyExists(kMachine, kNotepadKey, KEY_WOW64_64KEY));
     EXPECT_FALSE(testsupport::KeyExists(kMachine, kUninstallKey, kSetupView));
-    TerminateProcess(running, 0);
-    WaitForSingleObject(running, kTimeoutMs);
-    CloseHandle(running);
+    stop(running);
 }
 
 TEST_F(Installer, AFreshInstallThatCannotWriteItsFileFailsAndRegistersNothing) {
