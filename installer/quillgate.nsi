@@ -353,9 +353,11 @@ Function PlaceNotepad
     StrCpy $File "$INSTDIR\notepad.exe"
     Call IsQuillgateFile
     ${If} $IsOurs == 1
-        GetTempFileName $8 $INSTDIR
         ClearErrors
-        File "/oname=$8" "${NOTEPAD_EXE}"
+        GetTempFileName $8 $INSTDIR
+        ${IfNot} ${Errors}
+            File "/oname=$8" "${NOTEPAD_EXE}"
+        ${EndIf}
         ${IfNot} ${Errors}
             ; MoveFileEx itself: NSIS's Rename /REBOOTOK reports success even
             ; when the move could not be scheduled.
@@ -366,7 +368,9 @@ Function PlaceNotepad
                 Return
             ${EndIf}
         ${EndIf}
-        Delete $8
+        ${If} $8 != ""
+            Delete $8
+        ${EndIf}
     ${EndIf}
     SetOutPath $TEMP
     RMDir $INSTDIR ; only when this run made it and nothing is in it
@@ -469,6 +473,7 @@ Function RemoveEarlier
         Return
     ${EndIf}
     StrCpy $OldDir $Earlier
+    Delete "$Earlier\ns*.tmp" ; a copy left there for a restart
     Delete /REBOOTOK "$Earlier\notepad.exe"
     Delete /REBOOTOK "$Earlier\uninstall.exe"
     RMDir "$Earlier"
