@@ -81,7 +81,7 @@ TEST_F(WaitingCallers, AConsoleCallerGetsTheEditorsExitCodeAndAGuiCallerZero) {
     EXPECT_EQ(3, console);
     EXPECT_TRUE(Edited(message));
     EXPECT_EQ(0, gui);
-    EXPECT_TRUE(EditedWithin(page, 10000));
+    EXPECT_TRUE(EditedWithin(page, timelimits::kEditorStartMs));
 }
 
 TEST_F(WaitingCallers, EveryFileOfOneCallIsWaitedFor) {
