@@ -9,11 +9,19 @@
 ; 32-bit; on 32-bit Windows its one view), and each of that key's subkeys that
 ; carries FilterFullPath (Windows 11 reads Debugger from the matching one).
 ; Each such place is decided on its own: one that holds no Debugger value, or
-; this installation's own, gets ours; one that holds anything else belongs to
-; another program and is left exactly as it is (reported in a message box and
-; in the details). Every place written, and whether the notepad.exe key was
-; created, is recorded in the uninstall key, so the uninstaller removes just
-; those values (where they are still ours) and that key (when left empty).
+; Quillgate's own entry for any folder, gets ours; one that holds anything
+; else belongs to another program and is left exactly as it is (reported in a
+; message box and in the details). Every place written, and whether the
+; notepad.exe key was created, is recorded in the uninstall key, so the
+; uninstaller removes just those values (where they are still ours) and that
+; key (when left empty).
+;
+; An earlier install in another folder is taken over: its entries are
+; replaced and its files removed, since the one Apps entry now names this one.
+; A notepad.exe in use is replaced at the next restart (exit code 3010 when
+; silent), never silently kept. Quillgate is also registered for .txt and .log
+; under RegisteredApplications, for the user to pick in Default apps (on
+; Windows 11 the Store Notepad's files bypass the debugger entry).
 
 Unicode true
 SetCompressor /SOLID lzma
@@ -23,9 +31,20 @@ SetDateSave off
 !include MUI2.nsh
 !include LogicLib.nsh
 !include x64.nsh
+!include WinVer.nsh
+!include StrFunc.nsh
+!include FileFunc.nsh
+${StrStr}
 
 !define UNINSTALL_KEY "Software\Microsoft\Windows\CurrentVersion\Uninstall\Quillgate"
 !define NOTEPAD_KEY "SOFTWARE\Microsoft\Windows NT\CurrentVersion\Image File Execution Options\notepad.exe"
+!define PRODUCT_NAME "Corvalen Quillgate" ; ProductName of notepad.exe's version resource
+; The default-apps registration, in the native view, where Windows reads it.
+!define REGISTERED_APPS "Software\RegisteredApplications"
+!define CAPABILITIES_KEY "Software\Corvalen\Quillgate\Capabilities"
+!define PROGID "Quillgate.txt"
+!define PROGID_KEY "Software\Classes\${PROGID}"
+!define ERROR_SUCCESS_REBOOT_REQUIRED 3010
 
 Name "Quillgate"
 OutFile "${OUTFILE}"
@@ -40,7 +59,7 @@ BrandingText "Corvalen Quillgate ${VERSION}"
 
 VIProductVersion "${VERSION}.0"
 VIFileVersion "${VERSION}.0"
-VIAddVersionKey /LANG=0 "ProductName" "Corvalen Quillgate"
+VIAddVersionKey /LANG=0 "ProductName" "${PRODUCT_NAME}"
 VIAddVersionKey /LANG=0 "CompanyName" "Corvalen"
 VIAddVersionKey /LANG=0 "FileDescription" "Quillgate Setup"
 VIAddVersionKey /LANG=0 "FileVersion" "${VERSION}"
@@ -52,6 +71,15 @@ VIAddVersionKey /LANG=0 "LegalCopyright" "Copyright (C) 2026 Corvalen"
 !define MUI_DIRECTORYPAGE_TEXT_TOP "$(DirectoryText)"
 !insertmacro MUI_PAGE_DIRECTORY
 !insertmacro MUI_PAGE_INSTFILES
+; Windows 10 and 11 let only the user choose the app for a file type.
+!define MUI_FINISHPAGE_TEXT "$(FinishText)"
+!define MUI_FINISHPAGE_TEXT_LARGE
+!define MUI_FINISHPAGE_RUN
+!define MUI_FINISHPAGE_RUN_NOTCHECKED
+!define MUI_FINISHPAGE_RUN_TEXT "$(OpenDefaultApps)"
+!define MUI_FINISHPAGE_RUN_FUNCTION OpenDefaultApps
+!define MUI_PAGE_CUSTOMFUNCTION_SHOW ShowFinish
+!insertmacro MUI_PAGE_FINISH
 !define MUI_UNCONFIRMPAGE_TEXT_TOP "$(UninstallText)"
 !insertmacro MUI_UNPAGE_CONFIRM
 !insertmacro MUI_UNPAGE_INSTFILES
@@ -68,12 +96,17 @@ Var Key       ; a key under HKLM, in the current view
 Var Name      ; a value name, for ReadValue
 Var Found     ; ReadValue: 1 when $Key has the value $Name
 Var Value     ; ReadValue: its text
-Var IsOwn     ; IsOwnEntry: 1 when $Value is $Entry
+Var IsOwn     ; 1 when $Value is Quillgate's entry (un.IsOwnEntry: this install's)
 Var Base      ; how messages name $Key, less the view
 Var Place     ; and with it
 Var Record    ; the value of the uninstall key recording a Debugger written at $Key
 Var Foreign64 ; the other programs' entries met in each view, one line each
 Var Foreign32
+Var Earlier   ; the folder the Apps entry recorded before this install
+Var OldDir    ; IsQuillgateEntry: the folder an entry names
+Var LeftDirs  ; folders of Quillgate whose entries were taken over but files kept, one a line
+Var File      ; IsQuillgateFile: the file looked at
+Var IsOurs    ; and 1 when its version resource names this product
 
 !macro SharedFunctions un
 Function ${un}UseView
@@ -121,18 +154,6 @@ Function ${un}ReadValue
     ${Loop}
 FunctionEnd
 
-; The path may differ in case (Windows paths do not care); " /z" may not.
-Function ${un}IsOwnEntry
-    StrCpy $IsOwn 0
-    StrCpy $0 $Value "" -3
-    StrCpy $1 $Value -3
-    ${If} $Found == 1
-    ${AndIf} $0 S== " /z"
-    ${AndIf} $1 == `"$INSTDIR\notepad.exe"`
-        StrCpy $IsOwn 1
-    ${EndIf}
-FunctionEnd
-
 Function ${un}NameMainKey
     StrCpy $Key "${NOTEPAD_KEY}"
     StrCpy $Base "notepad.exe"
@@ -161,6 +182,68 @@ Function un.onInit
     Call un.CheckAdmin
 FunctionEnd
 
+; The product name under the file's first translation, as notepad.exe itself
+; knows a copy of Quillgate.
+Function IsQuillgateFile
+    StrCpy $IsOurs 0
+    System::Call 'version::GetFileVersionInfoSizeW(w "$File", p 0) i .r0'
+    ${If} $0 = 0
+        Return
+    ${EndIf}
+    System::Alloc $0
+    Pop $1
+    System::Call 'version::GetFileVersionInfoW(w "$File", i 0, i r0, p r1) i .r2'
+    ${If} $2 <> 0
+        System::Call 'version::VerQueryValueW(p r1, w "\VarFileInfo\Translation", *p .r3, *i .r4) i .r2'
+    ${EndIf}
+    ${If} $2 <> 0
+    ${AndIf} $4 >= 4
+        System::Call '*$3(&i2 .r5, &i2 .r6)'
+        IntFmt $5 "%04x" $5
+        IntFmt $6 "%04x" $6
+        System::Call 'version::VerQueryValueW(p r1, w "\StringFileInfo\$5$6\ProductName", *p .r3, *i .r4) i .r2'
+        ${If} $2 <> 0
+        ${AndIf} $4 > 0
+            System::Call 'kernel32::lstrcpynW(w .r7, p r3, i ${NSIS_MAX_STRLEN}) p'
+            ${If} $7 S== "${PRODUCT_NAME}"
+                StrCpy $IsOurs 1
+            ${EndIf}
+        ${EndIf}
+    ${EndIf}
+    System::Free $1
+FunctionEnd
+
+; Whether $Value is Quillgate's entry for any folder ($OldDir): this one, the
+; install the Apps entry recorded, or one whose notepad.exe is Quillgate.
+; Anything else is another program's. The path's case does not matter; " /z"'s does.
+Function IsQuillgateEntry
+    StrCpy $IsOwn 0
+    StrCpy $OldDir ""
+    StrCpy $0 $Value 1
+    StrCpy $1 $Value "" -4
+    ${If} $Found != 1
+    ${OrIf} $0 != `"`
+    ${OrIfNot} $1 S== `" /z`
+        Return
+    ${EndIf}
+    StrCpy $2 $Value -4 1
+    StrCpy $3 $2 "" -12
+    StrCpy $OldDir $2 -12
+    ${If} $3 != "\notepad.exe"
+    ${OrIf} $OldDir == ""
+        StrCpy $OldDir ""
+        Return
+    ${EndIf}
+    ${If} $OldDir == $INSTDIR
+    ${OrIf} $OldDir == $Earlier
+        StrCpy $IsOwn 1
+        Return
+    ${EndIf}
+    StrCpy $File "$OldDir\notepad.exe"
+    Call IsQuillgateFile
+    StrCpy $IsOwn $IsOurs
+FunctionEnd
+
 !macro CheckAdminFunction un
 Function ${un}CheckAdmin
     UserInfo::GetAccountType
@@ -179,7 +262,7 @@ FunctionEnd
 Function RegisterPlace
     StrCpy $Name "Debugger"
     Call ReadValue
-    Call IsOwnEntry
+    Call IsQuillgateEntry
     ${If} $Found == 1
     ${AndIf} $IsOwn == 0
         DetailPrint "$(ForeignDetail)"
@@ -189,6 +272,16 @@ Function RegisterPlace
             StrCpy $Foreign32 "$Foreign32$Base: $Value$\r$\n"
         ${EndIf}
         Return
+    ${EndIf}
+    ${If} $IsOwn == 1
+    ${AndIf} $OldDir != $INSTDIR
+        DetailPrint "$(TakenOver)"
+        ${If} $OldDir != $Earlier ; RemoveEarlier deals with that one
+            ${StrStr} $0 $LeftDirs "$OldDir$\r$\n"
+            ${If} $0 == ""
+                StrCpy $LeftDirs "$LeftDirs$OldDir$\r$\n"
+            ${EndIf}
+        ${EndIf}
     ${EndIf}
     ClearErrors
     WriteRegStr HKLM $Key "Debugger" $Entry
@@ -233,10 +326,70 @@ Function RegisterView
     ${Loop}
 FunctionEnd
 
+; Puts notepad.exe into $INSTDIR. One in use is tried again for a few seconds
+; (and with a window, for as long as the user asks). Then an earlier Quillgate
+; there is replaced at the next restart by a copy beside it; any other file
+; fails the install before anything is registered.
+Function PlaceNotepad
+    SetOverwrite try ; a failed write sets the error flag, silent or not
+    StrCpy $9 0
+    ${Do}
+        ClearErrors
+        File "/oname=notepad.exe" "${NOTEPAD_EXE}"
+        ${IfNot} ${Errors}
+            ; A copy an earlier run left for the next restart would replace this one then.
+            Delete "$INSTDIR\ns*.tmp"
+            Return
+        ${EndIf}
+        IntOp $9 $9 + 1
+        ${If} $9 < 5
+            Sleep 1000
+        ${ElseIf} ${Cmd} `MessageBox MB_RETRYCANCEL|MB_ICONEXCLAMATION "$(InUse)" /SD IDCANCEL IDRETRY`
+            StrCpy $9 0
+        ${Else}
+            ${Break}
+        ${EndIf}
+    ${Loop}
+    StrCpy $File "$INSTDIR\notepad.exe"
+    Call IsQuillgateFile
+    ${If} $IsOurs == 1
+        ClearErrors
+        GetTempFileName $8 $INSTDIR
+        ${IfNot} ${Errors}
+            File "/oname=$8" "${NOTEPAD_EXE}"
+        ${EndIf}
+        ${IfNot} ${Errors}
+            ; MoveFileEx itself: NSIS's Rename /REBOOTOK reports success even
+            ; when the move could not be scheduled.
+            System::Call 'kernel32::MoveFileExW(w r8, w "$INSTDIR\notepad.exe", i 5) i .r7' ; REPLACE_EXISTING | DELAY_UNTIL_REBOOT
+            ${If} $7 <> 0
+                SetRebootFlag true
+                DetailPrint "$(ReplaceAtRestart)"
+                Return
+            ${EndIf}
+        ${EndIf}
+        ${If} $8 != ""
+            Delete $8
+        ${EndIf}
+    ${EndIf}
+    SetOutPath $TEMP
+    RMDir $INSTDIR ; only when this run made it and nothing is in it
+    MessageBox MB_OK|MB_ICONSTOP "$(CannotWrite)" /SD IDOK
+    Abort "$(CannotWrite)"
+FunctionEnd
+
 Section "-Quillgate" SectionQuillgate
+    SetRegView default
+    ReadRegStr $Earlier HKLM "${UNINSTALL_KEY}" "InstallLocation"
+    StrCpy $LeftDirs ""
     SetOutPath "$INSTDIR"
-    File "/oname=notepad.exe" "${NOTEPAD_EXE}"
+    Call PlaceNotepad
+    ClearErrors
     WriteUninstaller "$INSTDIR\uninstall.exe"
+    ${If} ${Errors}
+        StrCpy $File "$INSTDIR\uninstall.exe"
+        Abort "$(CannotWrite)"
+    ${EndIf}
 
     SetRegView default
     WriteRegStr HKLM "${UNINSTALL_KEY}" "DisplayName" "Quillgate"
@@ -248,7 +401,9 @@ Section "-Quillgate" SectionQuillgate
     WriteRegStr HKLM "${UNINSTALL_KEY}" "DisplayIcon" `"$INSTDIR\notepad.exe",0`
     WriteRegDWORD HKLM "${UNINSTALL_KEY}" "NoModify" 1
     WriteRegDWORD HKLM "${UNINSTALL_KEY}" "NoRepair" 1
-    SectionGetSize ${SectionQuillgate} $0
+    ; What is there, in KB: the files are put in place by PlaceNotepad, outside
+    ; the section, where SectionGetSize does not count them.
+    ${GetSize} "$INSTDIR" "/S=0K /G=0" $0 $1 $2
     WriteRegDWORD HKLM "${UNINSTALL_KEY}" "EstimatedSize" $0
 
     StrCpy $Foreign64 ""
@@ -259,9 +414,87 @@ Section "-Quillgate" SectionQuillgate
     ${EndIf}
     StrCpy $View 32
     Call RegisterView
+    Call RegisterApplication
     SetRegView default
+    Call RemoveEarlier
     Call ReportForeign
+    ${If} ${RebootFlag}
+        DetailPrint "$(RestartNeeded)"
+        SetErrorLevel ${ERROR_SUCCESS_REBOOT_REQUIRED}
+    ${EndIf}
 SectionEnd
+
+!macro NativeView
+    ${If} ${RunningX64}
+        SetRegView 64
+    ${Else}
+        SetRegView default
+    ${EndIf}
+!macroend
+
+; Tells the shell that associations changed. Out of the install folder first:
+; Wine answers by starting winemenubuilder, which keeps the working folder it
+; inherits, and with it the folder, for a while.
+!macro NotifyAssociations
+    SetOutPath $TEMP
+    System::Call 'shell32::SHChangeNotify(i 0x08000000, i 0, p 0, p 0)' ; SHCNE_ASSOCCHANGED
+!macroend
+
+; Quillgate as an application that can open .txt and .log files, through a
+; ProgID of its own. The choice itself (UserChoice) is the user's.
+Function RegisterApplication
+    !insertmacro NativeView
+    StrCpy $0 `"$INSTDIR\notepad.exe"`
+    ClearErrors
+    WriteRegStr HKLM "${PROGID_KEY}" "" "$(ProgIdName)"
+    WriteRegStr HKLM "${PROGID_KEY}\DefaultIcon" "" "$INSTDIR\notepad.exe,0"
+    WriteRegStr HKLM "${PROGID_KEY}\shell\open\command" "" `$0 "%1"`
+    WriteRegStr HKLM "${PROGID_KEY}\shell\print\command" "" `$0 /p "%1"`
+    WriteRegStr HKLM "${PROGID_KEY}\shell\printto\command" "" `$0 /pt "%1" "%2" "%3" "%4"`
+    WriteRegStr HKLM "${CAPABILITIES_KEY}" "ApplicationName" "Quillgate"
+    WriteRegStr HKLM "${CAPABILITIES_KEY}" "ApplicationDescription" "$(AppDescription)"
+    WriteRegStr HKLM "${CAPABILITIES_KEY}\FileAssociations" ".txt" "${PROGID}"
+    WriteRegStr HKLM "${CAPABILITIES_KEY}\FileAssociations" ".log" "${PROGID}"
+    WriteRegStr HKLM "${REGISTERED_APPS}" "Quillgate" "${CAPABILITIES_KEY}"
+    ${If} ${Errors}
+        DetailPrint "$(AppNotRegistered)"
+    ${Else}
+        DetailPrint "$(AppRegistered)"
+    ${EndIf}
+    !insertmacro NotifyAssociations
+    SetRegView default
+FunctionEnd
+
+; The install the Apps entry named before, now replaced by this one: its files
+; go (those in use at the next restart), or its folder is named.
+Function RemoveEarlier
+    ${If} $Earlier == ""
+    ${OrIf} $Earlier == $INSTDIR
+        Return
+    ${EndIf}
+    StrCpy $OldDir $Earlier
+    Delete "$Earlier\ns*.tmp" ; a copy left there for a restart
+    Delete /REBOOTOK "$Earlier\notepad.exe"
+    Delete /REBOOTOK "$Earlier\uninstall.exe"
+    RMDir "$Earlier"
+    ${If} ${FileExists} "$Earlier\*.*"
+        StrCpy $LeftDirs "$LeftDirs$Earlier$\r$\n"
+    ${Else}
+        DetailPrint "$(EarlierRemoved)"
+    ${EndIf}
+FunctionEnd
+
+Function ShowFinish
+    ${IfNot} ${AtLeastWin10}
+        ShowWindow $mui.FinishPage.Run ${SW_HIDE}
+    ${EndIf}
+FunctionEnd
+
+Function OpenDefaultApps
+    ${IfNot} ${Silent}
+        ExecShell "open" "ms-settings:defaultapps"
+    ${EndIf}
+FunctionEnd
 
 ; One message for the places left alone. Where the views list the same (as
 ; they do when they share one key), they are named once.
@@ -279,6 +512,22 @@ Function ReportForeign
     ${EndIf}
     ${If} "$Foreign64$Foreign32" != ""
         MessageBox MB_OK|MB_ICONEXCLAMATION "$(ForeignMessage)$\r$\n$\r$\n$0" /SD IDOK
+    ${EndIf}
+    ${If} $LeftDirs != ""
+        DetailPrint "$(LeftMessage) $LeftDirs"
+        MessageBox MB_OK|MB_ICONINFORMATION "$(LeftMessage)$\r$\n$\r$\n$LeftDirs" /SD IDOK
+    ${EndIf}
+FunctionEnd
+
+; The path may differ in case (Windows paths do not care); " /z" may not.
+Function un.IsOwnEntry
+    StrCpy $IsOwn 0
+    StrCpy $0 $Value "" -3
+    StrCpy $1 $Value -3
+    ${If} $Found == 1
+    ${AndIf} $0 S== " /z"
+    ${AndIf} $1 == `"$INSTDIR\notepad.exe"`
+        StrCpy $IsOwn 1
     ${EndIf}
 FunctionEnd
 
@@ -339,6 +588,21 @@ Function un.UnregisterView
     ${EndIf}
 FunctionEnd
 
+; What RegisterApplication wrote; the value only while it still names ours.
+Function un.UnregisterApplication
+    !insertmacro NativeView
+    ReadRegStr $0 HKLM "${REGISTERED_APPS}" "Quillgate"
+    ${If} $0 == "${CAPABILITIES_KEY}"
+        DeleteRegValue HKLM "${REGISTERED_APPS}" "Quillgate"
+    ${EndIf}
+    DeleteRegKey HKLM "${CAPABILITIES_KEY}"
+    DeleteRegKey /ifempty HKLM "Software\Corvalen\Quillgate"
+    DeleteRegKey /ifempty HKLM "Software\Corvalen"
+    DeleteRegKey HKLM "${PROGID_KEY}"
+    !insertmacro NotifyAssociations
+    SetRegView default
+FunctionEnd
+
 Section "Uninstall"
     ${If} ${RunningX64}
         StrCpy $View 64
@@ -346,10 +610,23 @@ Section "Uninstall"
     ${EndIf}
     StrCpy $View 32
     Call un.UnregisterView
+    Call un.UnregisterApplication
 
     SetRegView default
     DeleteRegKey HKLM "${UNINSTALL_KEY}"
-    Delete "$INSTDIR\notepad.exe"
-    Delete "$INSTDIR\uninstall.exe"
-    RMDir "$INSTDIR"
+    ; Files in use go at the next restart. Run in place (_?=), the
+    ; uninstaller cannot remove itself: whoever ran it so does.
+    Delete "$INSTDIR\ns*.tmp" ; a new copy Setup left for the next restart
+    Delete /REBOOTOK "$INSTDIR\notepad.exe"
+    ${If} $EXEPATH != "$INSTDIR\uninstall.exe"
+        Delete /REBOOTOK "$INSTDIR\uninstall.exe"
+    ${EndIf}
+    ${If} ${RebootFlag}
+        RMDir /REBOOTOK "$INSTDIR"
+        DetailPrint "$(RemovedAtRestart)"
+        MessageBox MB_OK|MB_ICONINFORMATION "$(RemovedAtRestart)" /SD IDOK
+        SetErrorLevel ${ERROR_SUCCESS_REBOOT_REQUIRED}
+    ${Else}
+        RMDir "$INSTDIR"
+    ${EndIf}
 SectionEnd

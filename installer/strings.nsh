@@ -1,4 +1,4 @@
-; The setup program's texts, Japanese first. $Place, $Value and $ViewName are
+; The setup program's texts, Japanese first. $Place, $Value, $ViewName, $OldDir and $File are
 ; set where the text is used.
 
 LangString DirectoryText ${LANG_JAPANESE} "Quillgate (notepad.exe) を次のフォルダーにインストールし、メモ帳のデバッガーとして登録します (HKEY_LOCAL_MACHINE の Image File Execution Options)。以後、メモ帳が起動されるたびに Windows は Quillgate を起動します。Windows のメモ帳のファイルは変更しません。設定はユーザーごとに保存され、インストールでもアンインストールでも変更されません。"
@@ -30,3 +30,34 @@ LangString RemovedKey ${LANG_ENGLISH} "Removed the key Setup had created: $Place
 
 LangString NeedAdmin ${LANG_JAPANESE} "Quillgate のインストールとアンインストールには管理者の権限が必要です。"
 LangString NeedAdmin ${LANG_ENGLISH} "Installing and uninstalling Quillgate needs an administrator."
+
+LangString TakenOver ${LANG_JAPANESE} "以前の Quillgate の登録を置き換えました: $Place: $Value"
+LangString TakenOver ${LANG_ENGLISH} "Replaced an earlier Quillgate's entry: $Place: $Value"
+LangString EarlierRemoved ${LANG_JAPANESE} "以前のインストール先から Quillgate を削除しました: $OldDir"
+LangString EarlierRemoved ${LANG_ENGLISH} "Removed the earlier installation of Quillgate: $OldDir"
+LangString LeftMessage ${LANG_JAPANESE} "以前の Quillgate の登録はこのインストール先に置き換えましたが、次のフォルダーは残っています。使用中のファイルは次回の再起動時に削除されます。不要であればフォルダーを削除してください:"
+LangString LeftMessage ${LANG_ENGLISH} "Entries of an earlier Quillgate now start this one, but these folders remain (files in use are removed at the next restart); delete them if you no longer need them:"
+
+LangString InUse ${LANG_JAPANESE} "$INSTDIR\notepad.exe は使用中のため置き換えられません。Quillgate の設定画面や、メモ帳の終了を待っているプログラムを閉じてから [再試行] を押してください。[キャンセル] を押すと、次回の再起動時に置き換えます (以前の Quillgate でない場合はインストールを中止します)。"
+LangString InUse ${LANG_ENGLISH} "$INSTDIR\notepad.exe is in use and cannot be replaced. Close Quillgate's settings and any program waiting on Notepad, then press Retry. Cancel replaces it at the next restart (or, if it is not an earlier Quillgate, stops Setup)."
+LangString ReplaceAtRestart ${LANG_JAPANESE} "notepad.exe は使用中のため、次回の再起動時に置き換えます: $INSTDIR\notepad.exe"
+LangString ReplaceAtRestart ${LANG_ENGLISH} "notepad.exe is in use; it is replaced at the next restart: $INSTDIR\notepad.exe"
+LangString CannotWrite ${LANG_JAPANESE} "$File に書き込めないため、インストールを中止しました。メモ帳の登録は変更していません。"
+LangString CannotWrite ${LANG_ENGLISH} "Setup stopped: it could not write $File. Notepad's entries were not changed."
+LangString RestartNeeded ${LANG_JAPANESE} "インストールを完了するには Windows を再起動してください。"
+LangString RestartNeeded ${LANG_ENGLISH} "Restart Windows to complete the installation."
+LangString RemovedAtRestart ${LANG_JAPANESE} "使用中のファイルは次回の再起動時に削除されます: $INSTDIR"
+LangString RemovedAtRestart ${LANG_ENGLISH} "Files in use are removed at the next restart: $INSTDIR"
+
+LangString ProgIdName ${LANG_JAPANESE} "テキスト ドキュメント (Quillgate)"
+LangString ProgIdName ${LANG_ENGLISH} "Text Document (Quillgate)"
+LangString AppDescription ${LANG_JAPANESE} "テキスト ファイルを、設定で選んだエディターで開きます。"
+LangString AppDescription ${LANG_ENGLISH} "Opens text files in the editor you chose in its settings."
+LangString AppRegistered ${LANG_JAPANESE} ".txt と .log を開けるアプリとして登録しました (既定のアプリで選べます)"
+LangString AppRegistered ${LANG_ENGLISH} "Registered as an app for .txt and .log (to choose in Default apps)"
+LangString AppNotRegistered ${LANG_JAPANESE} ".txt と .log を開けるアプリとしての登録に失敗しました"
+LangString AppNotRegistered ${LANG_ENGLISH} "Could not register as an app for .txt and .log"
+LangString FinishText ${LANG_JAPANESE} "Windows 10 と 11 では、ファイルの種類ごとのアプリは利用者が選びます。.txt ファイルをダブルクリックで Quillgate に開かせるには、[設定] › [アプリ] › [既定のアプリ] で Quillgate を選び、.txt (と .log) の既定に設定してください。"
+LangString FinishText ${LANG_ENGLISH} "On Windows 10 and 11 only you can choose the app for a file type. To have double-clicked .txt files open through Quillgate, pick Quillgate in Settings › Apps › Default apps and set it as the default for .txt (and .log)."
+LangString OpenDefaultApps ${LANG_JAPANESE} "[既定のアプリ] を開く"
+LangString OpenDefaultApps ${LANG_ENGLISH} "Open Default apps"

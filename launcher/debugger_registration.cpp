@@ -108,13 +108,14 @@ bool IsHandedBack(const CReadKey& options, REGSAM view, const char* editor,
     for (DWORD index = 0;; ++index) {
         char name[256]; // the longest key name and its NUL
         DWORD length = sizeof name;
-        LONG result = RegEnumKeyExA(options.Get(), index, name, &length, NULL, NULL, NULL, NULL);
-        if (result == ERROR_NO_MORE_ITEMS) {
+        // The end of the list, or a key deleted or gone bad under us.
+        if (RegEnumKeyExA(options.Get(), index, name, &length, NULL, NULL, NULL, NULL) !=
+            ERROR_SUCCESS) {
             return false;
         }
         CReadKey filter;
         CHeapText filterPath;
-        if (result == ERROR_SUCCESS && filter.Open(options.Get(), name, view) &&
+        if (filter.Open(options.Get(), name, view) &&
             filter.ReadText("FilterFullPath", &filterPath) &&
             IsSameFile(filterPath.Get(), editor) &&
             DebuggerStartsThisProgram(filter, isThisProgram)) {

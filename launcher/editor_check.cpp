@@ -10,8 +10,14 @@
 
 namespace {
 
-bool ResolveOnSearchPath(const char* name, CHeapText* out) {
-    return SearchForFile(name, out) || out->Copy(name);
+// A bare name (the default, notepa~.exe) is never taken from the current
+// folder, which is the opened file's; the editor then starts by the full path
+// found, so the shell does not look for it again.
+bool ResolveEditor(const char* setting, CHeapText* out) {
+    if (PathFindFileNameA(setting) == setting) {
+        return SearchOutsideCurrentFolder(setting, out);
+    }
+    return SearchForFile(setting, out) || out->Copy(setting);
 }
 
 // However the setting spells this program. Runs on every forward, so the
@@ -63,7 +69,7 @@ bool CanStartAsDebuggee(const char* editor) {
 } // namespace
 
 EditorCheck CheckEditor(const char* setting, CHeapText* editor) {
-    if (!ResolveOnSearchPath(setting, editor)) {
+    if (!ResolveEditor(setting, editor)) {
         return kEditorMissing;
     }
     if (IsThisProgram(editor->Get())) {

@@ -20,7 +20,7 @@ BOOL CallerWaitsForEditors(DWORD setting) {
     return TRUE;
 }
 
-CEditorProcesses::CEditorProcesses() : handles(NULL), count(0), capacity(0) {
+CEditorProcesses::CEditorProcesses() : handles(NULL), count(0), capacity(0), exitCode(0) {
 }
 
 CEditorProcesses::~CEditorProcesses() {
@@ -41,9 +41,10 @@ void CEditorProcesses::Add(HANDLE process) {
         void* more = handles ? HeapReAlloc(GetProcessHeap(), 0, handles, grown * sizeof *handles)
                              : HeapAlloc(GetProcessHeap(), 0, grown * sizeof *handles);
         if (!more) {
-            // No room to keep it: wait for this editor now rather than not at all.
-            WaitForSingleObject(process, INFINITE);
-            CloseHandle(process);
+            // No room to keep it: wait for the earlier editors and this one
+            // now rather than not at all, in their order.
+            WaitForAll();
+            Finish(process);
             return;
         }
         handles = static_cast<HANDLE*>(more);
@@ -52,11 +53,20 @@ void CEditorProcesses::Add(HANDLE process) {
     handles[count++] = process;
 }
 
-void CEditorProcesses::WaitForAll() {
+DWORD CEditorProcesses::WaitForAll() {
     // One at a time: all of them have exited once the last wait returns.
     for (size_t i = 0; i < count; ++i) {
-        WaitForSingleObject(handles[i], INFINITE);
-        CloseHandle(handles[i]);
+        Finish(handles[i]);
     }
     count = 0;
+    return exitCode;
+}
+
+void CEditorProcesses::Finish(HANDLE process) {
+    DWORD code = 0;
+    if (WaitForSingleObject(process, INFINITE) == WAIT_OBJECT_0 &&
+        GetExitCodeProcess(process, &code) && exitCode == 0) {
+        exitCode = code;
+    }
+    CloseHandle(process);
 }

@@ -18,14 +18,18 @@ public:
 
     // Keeps `process` to wait on; NULL (nothing to wait on) is ignored.
     void Add(HANDLE process);
-    // Waits until every kept process has exited, and lets go of them.
-    void WaitForAll();
+    // Waits until every kept process has exited, and lets go of them. Returns
+    // the first non-zero exit code in the order they were added, else 0.
+    DWORD WaitForAll();
 
 private:
     CEditorProcesses(const CEditorProcesses&);
     CEditorProcesses& operator=(const CEditorProcesses&);
 
+    void Finish(HANDLE process);
+
     HANDLE* handles;
     size_t count;
     size_t capacity;
+    DWORD exitCode;
 };

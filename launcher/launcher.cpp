@@ -26,7 +26,8 @@ struct LaunchTarget {
     int showState;
     CEditorProcesses* waitFor; // NULL: fire and forget
     bool asDebuggee;           // past a debugger registration that leads back here
-    bool notStarted;           // a start as a debuggee failed: the rest are not tried
+    bool debuggeeFailed;       // a start as a debuggee failed: the rest are not tried
+    bool startFailed;          // an editor that was to be waited for did not start
 };
 
 bool PieceExistsOnDisk(const char* piece, void*) {
@@ -35,17 +36,19 @@ bool PieceExistsOnDisk(const char* piece, void*) {
 
 void StartEditor(const char* piece, void* context) {
     LaunchTarget* target = static_cast<LaunchTarget*>(context);
-    if (target->notStarted) {
+    if (target->debuggeeFailed) {
         return;
     }
     const char* params = BuildEditorParams(piece, target->print);
     if (!params) {
+        target->startFailed = true;
         return;
     }
     if (target->asDebuggee) {
         HANDLE process = StartAsDebuggee(target->editor, params, target->showState);
         if (!process) {
-            target->notStarted = true;
+            target->debuggeeFailed = true;
+            target->startFailed = true;
         } else if (target->waitFor) {
             target->waitFor->Add(process);
         } else {
@@ -68,6 +71,8 @@ void StartEditor(const char* piece, void* context) {
     // No process comes back when the shell handed the file to a running program.
     if (g_launcherSeam.shellExecuteEx(&start)) {
         target->waitFor->Add(start.hProcess);
+    } else {
+        target->startFailed = true;
     }
 }
 
@@ -78,46 +83,53 @@ void WarnAndRunSettings(UINT textId) {
 
 } // namespace
 
-int LauncherMain(HINSTANCE instance, const char* commandLine, int showState) {
+int LauncherMain(HINSTANCE instance, const char* commandLine, int showState, bool tooManyHops) {
     g_instance = instance;
     ZeroMemory(g_caption, sizeof g_caption);
     lstrcpynA(g_caption, LoadText(IDS_CAPTION), sizeof g_caption);
     g_settings.Open(g_caption);
     g_settings.Load();
-    return RunLauncher(commandLine, showState);
+    return RunLauncher(commandLine, showState, tooManyHops);
 }
 
-int RunLauncher(const char* commandLine, int showState) {
+int RunLauncher(const char* commandLine, int showState, bool tooManyHops) {
     // Sized to the command line, which is at least as long as the joined text.
     const char* arguments = SkipProgramName(commandLine, AnsiLeadByte);
     size_t capacity = static_cast<size_t>(lstrlenA(arguments)) + 1;
     CHeapText joined, scratch;
     if (!joined.Allocate(capacity) || !scratch.Allocate(capacity)) {
-        return 0;
+        return kNoEditorStarted;
     }
     bool print = false;
-    switch (ScanArguments(arguments, AnsiLeadByte, AnsiSwitchEquals, joined.Get(), scratch.Get(),
-                          capacity, &print)) {
-    case kRunSettings:
+    const ArgumentScanResult scan = ScanArguments(arguments, AnsiLeadByte, AnsiSwitchEquals,
+                                                  joined.Get(), scratch.Get(), capacity, &print);
+    if (scan == kRunSettings) {
         g_launcherSeam.runSettingsSheet();
         return 0;
-    case kArgumentsTooLong:
+    }
+    // Only a caller that waits reads the exit code; the others always got 0.
+    const bool waits = CallerWaitsForEditors(g_settings.WaitForEditor()) != FALSE;
+    const int notStarted = waits ? kNoEditorStarted : 0;
+    if (scan == kArgumentsTooLong) {
         ShowLauncherMessage(IDS_COMMAND_LINE_TOO_LONG, MB_ICONERROR);
-        return 0;
-    case kLaunch:
-        break;
+        return notStarted;
     }
     scratch.Free();
+    if (tooManyHops) {
+        // Each hop started this program again: an editor that leads back here.
+        WarnAndRunSettings(IDS_EDITOR_IS_SELF);
+        return notStarted;
+    }
 
     CHeapText editor;
     bool asDebuggee = false;
     switch (CheckEditor(print ? g_settings.PrintEditor() : g_settings.EditEditor(), &editor)) {
     case kEditorIsThisProgram:
         WarnAndRunSettings(IDS_EDITOR_IS_SELF);
-        return 0;
+        return notStarted;
     case kEditorMissing:
         WarnAndRunSettings(IDS_EDITOR_NOT_FOUND);
-        return 0;
+        return notStarted;
     case kEditorHandedBack:
         asDebuggee = true;
         break;
@@ -132,20 +144,24 @@ int RunLauncher(const char* commandLine, int showState) {
     if (!EditorStartsFit(static_cast<size_t>(lstrlenA(editor.Get())),
                          static_cast<size_t>(lstrlenA(joined.Get())), print, copySuffix)) {
         ShowLauncherMessage(IDS_COMMAND_LINE_TOO_LONG, MB_ICONERROR);
-        return 0;
+        return notStarted;
     }
 
     ForgetInternetCacheFolder();
     CEditorProcesses started;
-    LaunchTarget target = {editor.Get(), print ? TRUE : FALSE, showState, NULL, asDebuggee, false};
-    if (CallerWaitsForEditors(g_settings.WaitForEditor())) {
-        target.waitFor = &started;
-    }
+    LaunchTarget target = {
+        editor.Get(), print ? TRUE : FALSE, showState, waits ? &started : NULL, asDebuggee, false,
+        false};
     LaunchPiecesFromTheEnd(joined.Get(), AnsiLeadByte, PieceExistsOnDisk, StartEditor, &target);
-    if (target.notStarted) {
-        // Started any other way, it would come straight back here.
-        WarnAndRunSettings(IDS_EDITOR_IS_SELF);
+    if (target.debuggeeFailed) {
+        WarnAndRunSettings(IDS_EDITOR_START_FAILED);
     }
-    started.WaitForAll();
-    return 0;
+    const DWORD editorExit = started.WaitForAll();
+    if (!waits) {
+        return 0;
+    }
+    if (editorExit != 0) {
+        return static_cast<int>(editorExit);
+    }
+    return target.startFailed ? kNoEditorStarted : 0;
 }

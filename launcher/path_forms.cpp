@@ -1,5 +1,9 @@
 #include "launcher/path_forms.h"
 
+#include <shlwapi.h>
+
+#include "launcher/search_folders.h"
+
 namespace {
 
 // Runs `call(buffer, size)`, which returns the length it wrote, the size it
@@ -58,6 +62,37 @@ bool GetOwnModulePath(CHeapText* out) {
 bool SearchForFile(const char* name, CHeapText* out, const char* extension) {
     return FillGrowing(out, [name, extension](char* buffer, DWORD size) {
         return SearchPathA(NULL, name, extension, size, buffer, NULL);
+    });
+}
+
+bool SearchOutsideCurrentFolder(const char* name, CHeapText* out) {
+    CHeapText own, system, windows, path;
+    if (!GetOwnModulePath(&own) ||
+        !FillGrowing(&system,
+                     [](char* buffer, DWORD size) { return GetSystemDirectoryA(buffer, size); }) ||
+        !FillGrowing(&windows,
+                     [](char* buffer, DWORD size) { return GetWindowsDirectoryA(buffer, size); })) {
+        return false;
+    }
+    PathRemoveFileSpecA(own.Get());
+    // No PATH is no error: the other folders remain.
+    if (!FillGrowing(&path,
+                     [](char* buffer, DWORD size) {
+                         return GetEnvironmentVariableA("PATH", buffer, size);
+                     }) &&
+        !path.Copy("")) {
+        return false;
+    }
+    CHeapText folders;
+    const size_t size = own.Size() + system.Size() + windows.Size() + path.Size() + 4;
+    if (!folders.Allocate(size) || !AppendAbsoluteFolders(folders.Get(), size, own.Get()) ||
+        !AppendAbsoluteFolders(folders.Get(), size, system.Get()) ||
+        !AppendAbsoluteFolders(folders.Get(), size, windows.Get()) ||
+        !AppendAbsoluteFolders(folders.Get(), size, path.Get())) {
+        return false;
+    }
+    return FillGrowing(out, [&folders, name](char* buffer, DWORD size) {
+        return SearchPathA(folders.Get(), name, NULL, size, buffer, NULL);
     });
 }
 

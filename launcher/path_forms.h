@@ -9,6 +9,9 @@ bool GetOwnModulePath(CHeapText* out);
 // `name` found the way the system searches for files (SearchPathA), with
 // `extension` (".exe", say) added to a name that has none.
 bool SearchForFile(const char* name, CHeapText* out, const char* extension = NULL);
+// A bare file name found in this program's folder, the system folders or a
+// folder of PATH given by its full path: never in the current folder.
+bool SearchOutsideCurrentFolder(const char* name, CHeapText* out);
 // `path` made absolute, with "." and ".." segments and forward slashes resolved.
 bool GetFullPath(const char* path, CHeapText* out);
 // `path` with every component in its long form (the file must exist).

@@ -15,14 +15,14 @@ const char kSource[] = "Source";
 // The one result buffer of ReadString, overwritten by every call.
 char g_readText[MAX_PATH];
 
+} // namespace
+
 // Editor paths are read through 100 bytes, room for 50 to 99 characters in
 // the double-byte code pages this store was made for. Where UTF-8 is the code
 // page, a character takes up to three bytes, so a path may fill its field.
-DWORD EditorPathReadSize() {
-    return GetACP() == CP_UTF8 ? MAX_PATH : CSettings::kTextSize;
+DWORD CSettings::EditorPathReadSize() {
+    return GetACP() == CP_UTF8 ? MAX_PATH : kTextSize;
 }
-
-} // namespace
 
 CSettings::CSettings()
     : extensionFlag(0), unknownAssociated(0), waitForEditor(kWaitForEditorAutomatic) {

@@ -30,6 +30,9 @@ public:
     const char* MenuText() const { return menuText; }
     // Whether the program waits for the editors it starts (kWaitFor...).
     DWORD WaitForEditor() const { return waitForEditor; }
+    // The bytes an editor path is read through, its terminator included: a
+    // longer path reads back as the default.
+    static DWORD EditorPathReadSize();
 
     // Each writes its registry value at once; the fields change on the next Load.
     BOOL SetEditEditor(const char* text);

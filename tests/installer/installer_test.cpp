@@ -27,6 +27,13 @@ const char kUninstallKey[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Unin
 const REGSAM kViews[] = {KEY_WOW64_64KEY, KEY_WOW64_32KEY};
 const REGSAM kSetupView = KEY_WOW64_32KEY; // the 32-bit setup program's own
 const DWORD kTimeoutMs = timelimits::kSetupMs;
+const int kRestartNeeded = ERROR_SUCCESS_REBOOT_REQUIRED; // 3010, as installers report it
+// The default-apps registration, in the 64-bit view where Windows reads it.
+const char kRegisteredApps[] = "Software\\RegisteredApplications";
+const char kCapabilities[] = "Software\\Corvalen\\Quillgate\\Capabilities";
+const char kProgId[] = "Software\\Classes\\Quillgate.txt";
+const char kSessionManager[] = "System\\CurrentControlSet\\Control\\Session Manager";
+const char kPendingRenames[] = "PendingFileRenameOperations";
 
 std::string Subkey(const char* name) {
     return std::string(kNotepadKey) + "\\" + name;
@@ -36,14 +43,45 @@ std::string Debugger(const std::string& key, REGSAM view) {
     return testsupport::ReadString(kMachine, key.c_str(), "Debugger", view);
 }
 
-// Both views' notepad.exe key trees and the uninstall key.
+// Both views' notepad.exe key trees, the uninstall key and the default-apps registration.
 std::string RegistryState() {
     std::string state;
     for (REGSAM view : kViews) {
         state += KeySnapshot::Describe(kMachine, kNotepadKey, view) + "--\n";
     }
-    return state + KeySnapshot::Describe(kMachine, kUninstallKey, kSetupView);
+    return state + KeySnapshot::Describe(kMachine, kUninstallKey, kSetupView) + "--\n" +
+           KeySnapshot::Describe(kMachine, "Software\\Corvalen", KEY_WOW64_64KEY) +
+           KeySnapshot::Describe(kMachine, kProgId, KEY_WOW64_64KEY) +
+           testsupport::ReadString(kMachine, kRegisteredApps, "Quillgate", KEY_WOW64_64KEY);
 }
+
+// The renames a restart is to make, put back as they were when it goes.
+class PendingRenames {
+public:
+    ~PendingRenames() {
+        HKEY key;
+        if (saved_) {
+            testsupport::SetRaw(kMachine, kSessionManager, kPendingRenames, type_, data_.data(),
+                                static_cast<DWORD>(data_.size()));
+        } else if (RegOpenKeyExA(kMachine, kSessionManager, 0, KEY_SET_VALUE, &key) == 0) {
+            RegDeleteValueA(key, kPendingRenames);
+            RegCloseKey(key);
+        }
+    }
+    // Whether the list (NT paths, each name ended by a NUL) holds `text`,
+    // which starts at a name: "!" marks a target to replace, "" deletes.
+    static bool Holds(const std::string& text) {
+        DWORD type;
+        std::string data;
+        testsupport::ReadRaw(kMachine, kSessionManager, kPendingRenames, &type, &data);
+        return (std::string(1, '\0') + data).find(std::string(1, '\0') + text) != std::string::npos;
+    }
+
+private:
+    DWORD type_ = 0;
+    std::string data_;
+    bool saved_ = testsupport::ReadRaw(kMachine, kSessionManager, kPendingRenames, &type_, &data_);
+};
 
 class Installer : public testing::Test {
 protected:
@@ -52,30 +90,41 @@ protected:
             testsupport::DeleteKeyTree(kMachine, kNotepadKey, view);
         }
         testsupport::DeleteKeyTree(kMachine, kUninstallKey, kSetupView);
+        testsupport::DeleteKeyTree(kMachine, "Software\\Corvalen", KEY_WOW64_64KEY);
+        testsupport::DeleteKeyTree(kMachine, kProgId, KEY_WOW64_64KEY);
     }
 
-    int Install() const {
+    int Install(const std::string& folder = std::string()) const {
         std::string setup =
             testsupport::BuildDir() + "\\quillgate-" QUILLGATE_VERSION_TEXT "-setup.exe";
-        return testsupport::RunProcess(Quoted(setup) + " /S /D=" + folder_, kTimeoutMs);
+        return testsupport::RunProcess(Quoted(setup) + " /S /D=" + Or(folder), kTimeoutMs);
     }
     // In place (_?=), not from a copy in %TEMP%, so that its end is the end.
-    int Uninstall() const {
-        return testsupport::RunProcess(Quoted(File("uninstall.exe")) + " /S _?=" + folder_,
-                                       kTimeoutMs);
+    int Uninstall(const std::string& folder = std::string()) const {
+        return testsupport::RunProcess(
+            Quoted(Or(folder) + "\\uninstall.exe") + " /S _?=" + Or(folder), kTimeoutMs);
     }
     const std::string& Folder() const { return folder_; }
     std::string File(const char* name) const { return folder_ + "\\" + name; }
     // What the setup program writes: its notepad.exe, quoted, and /z.
-    std::string Entry() const { return Quoted(File("notepad.exe")) + " /z"; }
+    std::string Entry(const std::string& folder = std::string()) const {
+        return Quoted(Or(folder) + "\\notepad.exe") + " /z";
+    }
+    std::string Scratch(const char* name) const { return scratch_.File(name); }
 
 private:
     // Declared first, so they put the registry back last.
     KeySnapshot notepad64_{kMachine, kNotepadKey, KEY_WOW64_64KEY};
     KeySnapshot notepad32_{kMachine, kNotepadKey, KEY_WOW64_32KEY};
     KeySnapshot uninstall_{kMachine, kUninstallKey, kSetupView};
+    KeySnapshot company_{kMachine, "Software\\Corvalen", KEY_WOW64_64KEY};
+    KeySnapshot progId_{kMachine, kProgId, KEY_WOW64_64KEY};
+    KeySnapshot registeredApps_{kMachine, kRegisteredApps, KEY_WOW64_64KEY};
     testsupport::ScratchDir scratch_{"installer"};
     std::string folder_ = scratch_.File("Corvalen Apps\\Quillgate");
+    const std::string& Or(const std::string& folder) const {
+        return folder.empty() ? folder_ : folder;
+    }
 };
 
 TEST_F(Installer, WithoutANotepadKeyEachViewGetsTheEntryAndUninstallingRemovesTheKey) {
@@ -202,6 +251,94 @@ TEST_F(Installer, InstallingAgainTakesItsOwnEntryHoweverCasedAndUninstallingStil
         EXPECT_FALSE(testsupport::KeyExists(kMachine, kNotepadKey, view)) << view;
     }
     EXPECT_FALSE(testsupport::KeyExists(kMachine, kUninstallKey, kSetupView));
+}
+
+TEST_F(Installer, InstallingElsewhereTakesOverEarlierEntriesAndRemovesTheRecordedInstall) {
+    SeparateImageOptionsViews views;
+    const std::string before = RegistryState();
+    ASSERT_EQ(0, Install());
+    // A copy registered by hand, in no Apps entry: Quillgate's by its version resource.
+    const std::string copyEntry = Quoted(Scratch("Copy\\notepad.exe")) + " /z";
+    ASSERT_TRUE(CreateDirectoryA(Scratch("Copy").c_str(), NULL));
+    ASSERT_TRUE(
+        CopyFileA(testsupport::NotepadPath().c_str(), Scratch("Copy\\notepad.exe").c_str(), FALSE));
+    ASSERT_TRUE(testsupport::SetString(kMachine, kNotepadKey, "Debugger", copyEntry.c_str(),
+                                       KEY_WOW64_32KEY));
+    const std::string other = Scratch("Other Folder");
+    ASSERT_EQ(0, Install(other));
+    for (REGSAM view : kViews) {
+        EXPECT_EQ(Entry(other), Debugger(kNotepadKey, view)) << view;
+    }
+    EXPECT_EQ(other,
+              testsupport::ReadString(kMachine, kUninstallKey, "InstallLocation", kSetupView));
+    EXPECT_FALSE(testsupport::FileExists(Folder())) << "the earlier install's files and folder";
+    EXPECT_TRUE(testsupport::FileExists(Scratch("Copy\\notepad.exe"))) << "left, and named";
+    ASSERT_EQ(0, Uninstall(other));
+    EXPECT_EQ(before, RegistryState());
+}
+
+TEST_F(Installer, AFileInUseIsReplacedAtRestartWhichBothWaysReport) {
+    ASSERT_EQ(0, Install());
+    PendingRenames pending;
+    auto start = [this] {
+        return testsupport::StartProcess(Quoted(File("notepad.exe")) + " /setting",
+                                         testsupport::kSystemShowState, NULL);
+    };
+    auto stop = [](HANDLE process) {
+        TerminateProcess(process, 0);
+        WaitForSingleObject(process, timelimits::Scaled(kTimeoutMs));
+        CloseHandle(process);
+    };
+    HANDLE running = start();
+    ASSERT_TRUE(running);
+    EXPECT_EQ(kRestartNeeded, Install());
+    const std::string target = "\\??\\" + File("notepad.exe"), end(1, '\0');
+    EXPECT_TRUE(PendingRenames::Holds("!" + target + end)) << "a new copy replaces it";
+    for (REGSAM view : kViews) {
+        EXPECT_EQ(Entry(), Debugger(kNotepadKey, view)) << view;
+    }
+    stop(running);
+    // Installed again once free: no copy is left to replace this one at the restart.
+    ASSERT_EQ(0, Install());
+    WIN32_FIND_DATAA found;
+    EXPECT_EQ(INVALID_HANDLE_VALUE, FindFirstFileA(File("ns*.tmp").c_str(), &found));
+    running = start();
+    EXPECT_EQ(kRestartNeeded, Uninstall());
+    EXPECT_TRUE(PendingRenames::Holds(target + end + end)) << "deleted at restart";
+    EXPECT_FALSE(testsupport::KeyExists(kMachine, kNotepadKey, KEY_WOW64_64KEY));
+    EXPECT_FALSE(testsupport::KeyExists(kMachine, kUninstallKey, kSetupView));
+    stop(running);
+}
+
+TEST_F(Installer, AFreshInstallThatCannotWriteItsFileFailsAndRegistersNothing) {
+    const std::string before = RegistryState();
+    // A folder in the file's place: no write can succeed, however often tried.
+    ASSERT_TRUE(CreateDirectoryA(Scratch("Corvalen Apps").c_str(), NULL));
+    ASSERT_TRUE(CreateDirectoryA(Folder().c_str(), NULL));
+    ASSERT_TRUE(CreateDirectoryA(File("notepad.exe").c_str(), NULL));
+    EXPECT_NE(0, Install());
+    EXPECT_EQ(before, RegistryState());
+}
+
+TEST_F(Installer, TextFilesCanBeGivenToQuillgateInDefaultAppsUntilItIsUninstalled) {
+    const std::string before = RegistryState();
+    ASSERT_EQ(0, Install());
+    auto value = [](const std::string& key, const char* name) {
+        return testsupport::ReadString(kMachine, key.c_str(), name, KEY_WOW64_64KEY);
+    };
+    EXPECT_EQ(kCapabilities, value(kRegisteredApps, "Quillgate"));
+    EXPECT_EQ("Quillgate", value(kCapabilities, "ApplicationName"));
+    EXPECT_NE("", value(kCapabilities, "ApplicationDescription"));
+    const std::string associations = std::string(kCapabilities) + "\\FileAssociations";
+    EXPECT_EQ("Quillgate.txt", value(associations, ".txt"));
+    EXPECT_EQ("Quillgate.txt", value(associations, ".log"));
+    const std::string program = Quoted(File("notepad.exe"));
+    const std::string verbs = std::string(kProgId) + "\\shell\\";
+    EXPECT_EQ(program + " \"%1\"", value(verbs + "open\\command", ""));
+    EXPECT_EQ(program + " /p \"%1\"", value(verbs + "print\\command", ""));
+    EXPECT_EQ(program + " /pt \"%1\" \"%2\" \"%3\" \"%4\"", value(verbs + "printto\\command", ""));
+    ASSERT_EQ(0, Uninstall());
+    EXPECT_EQ(before, RegistryState());
 }
 
 } // namespace

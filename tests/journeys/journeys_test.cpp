@@ -485,6 +485,33 @@ TEST_F(Journey, ItselfAsTheEditorIsRefusedAndNothingStarts) {
     EXPECT_TRUE(Log().WaitForStarts(0).empty());
 }
 
+TEST_F(Journey, AnEditorPathTooLongToReadBackIsRefusedAndThePageStaysOpen) {
+    // Under UTF-8, notepad.exe reads an editor path through 260 bytes.
+    const std::string fits = "C:\\" + std::string(252, 'e') + ".exe";
+    SheetRun run("/setting");
+    ASSERT_TRUE(run.FindSheet());
+    HWND field = uidriver::ComboEdit(run.Item(IDC_EDIT_EDITOR));
+    for (const std::string& path : {fits + "x", fits}) {
+        SendMessageA(field, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(path.c_str()));
+        ASSERT_EQ(path, run.TextOf(IDC_EDIT_EDITOR));
+        ASSERT_TRUE(uidriver::Press(run.Sheet(), uidriver::kOk));
+        if (path == fits) {
+            break;
+        }
+        HWND box = uidriver::WaitForMessageBox(run.Process().Id(), kCaption);
+        ASSERT_NE(nullptr, box);
+        EXPECT_EQ(LoadText(IDS_EDITOR_PATH_TOO_LONG), uidriver::MessageBoxText(box));
+        ASSERT_TRUE(uidriver::PressMessageBoxButton(box, IDOK));
+        EXPECT_TRUE(uidriver::WaitUntil([box] { return !IsWindow(box); }));
+        EXPECT_TRUE(IsWindowVisible(run.Sheet()));
+        EXPECT_EQ(run.Page(), uidriver::CurrentPage(run.Sheet()));
+        EXPECT_FALSE(testsupport::ValueExists(HKEY_CURRENT_USER, kPaths, "CommonEditor"));
+    }
+    EXPECT_TRUE(uidriver::WaitUntil([&run] { return !run.Process().Running(); }));
+    EXPECT_EQ(0, run.Process().WaitForExit(0));
+    EXPECT_EQ(fits, testsupport::ReadString(HKEY_CURRENT_USER, kPaths, "CommonEditor"));
+}
+
 // The links open through the shell's URL handlers, which this test points at
 // the recorder: each click must start the handler once with the link's text.
 class AboutJourney : public Journey {

@@ -8,6 +8,8 @@
 #include <windows.h>
 #include <shlwapi.h>
 
+#include <stddef.h>
+
 #include <algorithm>
 #include <string>
 #include <vector>
@@ -391,12 +393,88 @@ TEST_F(NotepadExe, AHandedBackEditorOfAnotherArchitectureIsRefusedThenTheSheetRu
     EXPECT_EQ(Texts({Message(IDS_EDITOR_IS_SELF), kSettingsSheet}), run.dialogs);
 }
 
+// A handed-back editor whose start fails for a reason of its own: a section
+// alignment that no loader takes, where the binary type is still 32-bit.
+TEST_F(NotepadExe, AHandedBackEditorThatFailsToStartIsReportedSoAndTheRequestFails) {
+    CreateDirectoryA(Files().File("Windows").c_str(), NULL);
+    const std::string notepad = Files().File("Windows\\notepad.exe");
+    std::string image = testsupport::ReadFile(testsupport::ToolPath("recorder.exe"));
+    ASSERT_GT(image.size(), 0x40u);
+    const size_t alignment = *reinterpret_cast<const DWORD*>(&image[0x3C]) + 4 +
+                             sizeof(IMAGE_FILE_HEADER) +
+                             offsetof(IMAGE_OPTIONAL_HEADER32, SectionAlignment);
+    image.replace(alignment, 4, std::string("\x03\0\0\0", 4));
+    ASSERT_TRUE(launchertest::WriteFileText(notepad, image));
+    SetEditor("CommonEditor", notepad);
+    ASSERT_TRUE(testsupport::SetDword(HKEY_CURRENT_USER, kPaths, "WaitForEditor", 1));
+    NotepadRegistration registration(KEY_WOW64_64KEY);
+    registration.Set("", "Debugger", Quoted(testsupport::NotepadPath()) + " /z");
+    ProcessRun run = Start(Files().Write("a.txt"));
+    EXPECT_NE(0, run.exitCode);
+    EXPECT_EQ(Texts({Message(IDS_EDITOR_START_FAILED), kSettingsSheet}), run.dialogs);
+}
+
 TEST_F(NotepadExe, AMissingEditorIsReportedThenTheSheetRuns) {
     SetEditor("CommonEditor", Files().File("missing.exe"));
     ProcessRun run = Start("");
     EXPECT_EQ(0, run.exitCode);
     EXPECT_EQ(Texts({Message(IDS_EDITOR_NOT_FOUND), kSettingsSheet}), run.dialogs);
     EXPECT_TRUE(Log().WaitForStarts(0).empty());
+}
+
+TEST_F(NotepadExe, ABareEditorNameIsFoundOnThePathButNeverInTheCurrentFolder) {
+    testsupport::ResetSettings(); // the default editor, notepa~.exe
+    TestFolder onPath(Files().File("on path"));
+    const std::string recorder = testsupport::ToolPath("recorder.exe");
+    const std::string listed = onPath.File("notepa~.exe");
+    ASSERT_TRUE(CopyFileA(recorder.c_str(), listed.c_str(), FALSE));
+    ASSERT_TRUE(CopyFileA(recorder.c_str(), Files().File("notepa~.exe").c_str(), FALSE));
+    char path[32767], folder[MAX_PATH];
+    GetEnvironmentVariableA("PATH", path, sizeof path);
+    GetCurrentDirectoryA(sizeof folder, folder);
+    // As Explorer starts Notepad: in the folder of the file it opens.
+    SetCurrentDirectoryA(Files().Path().c_str());
+    SetEnvironmentVariableA("PATH", (std::string(path) + ";" + onPath.Path()).c_str());
+    const std::string file = Files().Write("a.txt");
+    ProcessRun fromPath = Start("a.txt");
+    SetEnvironmentVariableA("PATH", path);
+    ProcessRun fromHere = Start("a.txt");
+    SetCurrentDirectoryA(folder);
+
+    EXPECT_EQ(0, fromPath.exitCode);
+    EXPECT_EQ(Texts(), fromPath.dialogs);
+    std::vector<EditorStart> starts = Log().WaitForStarts(1);
+    ASSERT_EQ(1u, starts.size());
+    EXPECT_EQ(Quoted(listed) + " \"a.txt\"", starts[0].commandLine);
+    EXPECT_EQ(Texts({Message(IDS_EDITOR_NOT_FOUND), kSettingsSheet}), fromHere.dialogs);
+}
+
+TEST_F(NotepadExe, OnTheWaitingRoadARequestThatStartsNoEditorFailsAfterItsMessage) {
+    ASSERT_TRUE(testsupport::SetDword(HKEY_CURRENT_USER, kPaths, "WaitForEditor", 1));
+    std::string line = Quoted(testsupport::NotepadPath()) + " C:\\";
+    ProcessRun tooLong = RunAnswering(line + std::string(32766 - line.size(), 'a'));
+    EXPECT_NE(0, tooLong.exitCode);
+    EXPECT_EQ(Texts({Message(IDS_COMMAND_LINE_TOO_LONG)}), tooLong.dialogs);
+    SetEditor("CommonEditor", Files().File("missing.exe"));
+    ProcessRun missing = Start(Files().Write("a.txt"));
+    EXPECT_NE(0, missing.exitCode);
+    EXPECT_EQ(Texts({Message(IDS_EDITOR_NOT_FOUND), kSettingsSheet}), missing.dialogs);
+    EXPECT_TRUE(Log().WaitForStarts(0).empty());
+}
+
+// A Notepad that always hands its file back to this program, each waiting for
+// the next: the chain ends after a few hops, at the program that refuses.
+TEST_F(NotepadExe, AnEditorThatAlwaysLeadsBackEndsWithTheMessageAfterAFewHops) {
+    ASSERT_TRUE(testsupport::SetDword(HKEY_CURRENT_USER, kPaths, "WaitForEditor", 1));
+    SetEnvironmentVariableA("QUILLGATE_RECORDER_HAND_BACK", testsupport::NotepadPath().c_str());
+    launchertest::RunOptions everyProcess;
+    everyProcess.anyProcess = true;
+    ProcessRun run = RunAnswering(
+        Quoted(testsupport::NotepadPath()) + " " + Quoted(Files().Write("a.txt")), everyProcess);
+    SetEnvironmentVariableA("QUILLGATE_RECORDER_HAND_BACK", NULL);
+    EXPECT_NE(0, run.exitCode);
+    EXPECT_EQ(Texts({Message(IDS_EDITOR_IS_SELF), kSettingsSheet}), run.dialogs);
+    EXPECT_EQ(4u, Log().WaitForStarts(4).size());
 }
 
 } // namespace

@@ -195,7 +195,7 @@ namespace {
 const DWORD kWow64Breakpoint = 0x4000001F;
 
 struct Answering {
-    DWORD processId;
+    DWORD processId; // 0: any process
     int sheetButton;
     std::set<HWND> seen;
     ProcessRun* run;
@@ -205,8 +205,8 @@ BOOL CALLBACK AnswerWindow(HWND window, LPARAM context) {
     Answering* answering = reinterpret_cast<Answering*>(context);
     DWORD processId = 0;
     GetWindowThreadProcessId(window, &processId);
-    if (processId != answering->processId || answering->seen.count(window) ||
-        !IsWindowVisible(window)) {
+    if ((answering->processId && processId != answering->processId) ||
+        answering->seen.count(window) || !IsWindowVisible(window)) {
         return TRUE;
     }
     char className[64] = "";
@@ -285,7 +285,7 @@ ProcessRun RunAnswering(const std::string& commandLine, const RunOptions& option
         return run;
     }
     Answering answering;
-    answering.processId = processId;
+    answering.processId = options.anyProcess ? 0 : processId;
     answering.sheetButton = options.sheetButton;
     answering.run = &run;
     DWORD begin = GetTickCount();

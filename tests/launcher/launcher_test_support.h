@@ -93,6 +93,7 @@ struct RunOptions {
     int sheetButton = IDCANCEL; // IDOK applies the settings sheet as it closes
     bool watchModules = false;  // runs it as a debuggee to see each DLL it loads
     UINT codePage = CP_ACP;     // of the command line: CP_UTF8 for any name
+    bool anyProcess = false;    // answers the dialogs of every process, not only its own
 };
 
 // Starts `commandLine` exactly as given with the options' show state in its

@@ -14,6 +14,7 @@
 #include "launcher/drive_split.h"
 #include "launcher/editor_params_text.h"
 #include "launcher/folder_path.h"
+#include "launcher/search_folders.h"
 #include "tests/launcher/text_predicates.h"
 
 namespace {
@@ -234,6 +235,14 @@ TEST(EditorParams, EditorStartsMustFitInOneCommandLine) {
     EXPECT_TRUE(EditorStartsFit(100, 32766 - 100 - 5 - 4, false, 4));
     EXPECT_FALSE(EditorStartsFit(100, 32766 - 100 - 5 - 3, false, 4));
     EXPECT_FALSE(EditorStartsFit(static_cast<size_t>(-1), 1, false, 0));
+}
+
+TEST(SearchFolders, OnlyAbsoluteFoldersAreKeptAndNothingWhenTheyDoNotFit) {
+    char out[32] = "C:\\app;";
+    EXPECT_TRUE(AppendAbsoluteFolders(out, sizeof out, ".;;bin;C:relative;d:/x;\\\\s\\h"));
+    EXPECT_STREQ("C:\\app;d:/x;\\\\s\\h;", out);
+    EXPECT_FALSE(AppendAbsoluteFolders(out, sizeof out, "C:\\a;C:\\much-too-long"));
+    EXPECT_STREQ("C:\\app;d:/x;\\\\s\\h;", out);
 }
 
 } // namespace

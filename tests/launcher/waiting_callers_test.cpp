@@ -72,6 +72,18 @@ TEST_F(WaitingCallers, AConsoleCallerFindsItsFileEditedWhenNotepadReturns) {
     EXPECT_TRUE(Edited(message));
 }
 
+TEST_F(WaitingCallers, AConsoleCallerGetsTheEditorsExitCodeAndAGuiCallerZero) {
+    std::string message = files.Write("COMMIT_EDITMSG"), page = files.Write("page.txt");
+    SetEnvironmentVariableA("SLOW_EDITOR_EXIT_CODE", "3"); // an abort, as vim's :cq
+    const int console = CallerRuns(Quoted(message), true);
+    const int gui = CallerRuns(Quoted(page), false);
+    SetEnvironmentVariableA("SLOW_EDITOR_EXIT_CODE", NULL);
+    EXPECT_EQ(3, console);
+    EXPECT_TRUE(Edited(message));
+    EXPECT_EQ(0, gui);
+    EXPECT_TRUE(EditedWithin(page, timelimits::kEditorStartMs));
+}
+
 TEST_F(WaitingCallers, EveryFileOfOneCallIsWaitedFor) {
     std::string a = files.Write("a.txt"), b = files.Write("b.txt");
     EXPECT_EQ(0, CallerRuns(a + " " + b, true));

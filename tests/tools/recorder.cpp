@@ -11,6 +11,11 @@
 // skips that when the creator debugs the program, and such a creator leaves
 // a trace that outlasts letting go at once: ProcessDebugFlags reads 0. Hand-
 // overs are counted in QUILLGATE_HANDED_OVER, so that a loop ends.
+//
+// With QUILLGATE_RECORDER_HAND_BACK naming a program, the recorder logs its
+// start, then runs that program with its own arguments, waits for it and
+// exits with its exit code: a Notepad that always leads back to whoever
+// started it. Up to kMostHandBacks times in one chain.
 #include <windows.h>
 
 #include <stdio.h>
@@ -23,6 +28,7 @@ namespace {
 const wchar_t kImageOptions[] =
     L"SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\Image File Execution Options\\";
 const int kMostHandOvers = 3;
+const int kMostHandBacks = 10;
 
 std::wstring ReadText(HKEY key, const wchar_t* name) {
     wchar_t text[2048] = {};
@@ -114,6 +120,34 @@ bool HandedOverToDebugger() {
     return true;
 }
 
+// Returns the exit code to end with, or -1 when there is nothing to hand back to.
+int HandBack() {
+    wchar_t program[MAX_PATH];
+    DWORD length = GetEnvironmentVariableW(L"QUILLGATE_RECORDER_HAND_BACK", program, MAX_PATH);
+    char count[16] = "0";
+    GetEnvironmentVariableA("QUILLGATE_HANDED_BACK", count, sizeof count);
+    const int handedBack = atoi(count) + 1;
+    if (length == 0 || length >= MAX_PATH || handedBack > kMostHandBacks) {
+        return -1;
+    }
+    snprintf(count, sizeof count, "%d", handedBack);
+    SetEnvironmentVariableA("QUILLGATE_HANDED_BACK", count);
+    // As a debugger registration would start it: /z drops the recorder's name.
+    std::wstring commandLine = L"\"" + std::wstring(program) + L"\" /z " + GetCommandLineW();
+    STARTUPINFOW startup = {};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION started;
+    DWORD code = 5;
+    if (CreateProcessW(NULL, &commandLine[0], NULL, NULL, FALSE, 0, NULL, NULL, &startup,
+                       &started)) {
+        CloseHandle(started.hThread);
+        WaitForSingleObject(started.hProcess, INFINITE);
+        GetExitCodeProcess(started.hProcess, &code);
+        CloseHandle(started.hProcess);
+    }
+    return static_cast<int>(code);
+}
+
 } // namespace
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
@@ -159,5 +193,9 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
     DWORD written = 0;
     BOOL ok = WriteFile(log, record.data(), static_cast<DWORD>(record.size()), &written, NULL);
     CloseHandle(log);
-    return ok && written == record.size() ? 0 : 4;
+    if (!ok || written != record.size()) {
+        return 4;
+    }
+    const int handedBack = HandBack();
+    return handedBack < 0 ? 0 : handedBack;
 }

@@ -1,6 +1,6 @@
 // Stand-in for an editor that a user works in for a while: two seconds after
 // it starts it appends " edited" to the file named last on its command line,
-// then exits.
+// then exits, with the code in SLOW_EDITOR_EXIT_CODE if that is set.
 #include <windows.h>
 
 #include <stdlib.h>
@@ -10,8 +10,9 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
         return 2;
     }
     Sleep(2000);
-    HANDLE file =
-        CreateFileA(__argv[__argc - 1], FILE_APPEND_DATA, 0, NULL, OPEN_EXISTING, 0, NULL);
+    // Shared with readers: a test that polls the file must not make the edit fail.
+    HANDLE file = CreateFileA(__argv[__argc - 1], FILE_APPEND_DATA, FILE_SHARE_READ, NULL,
+                              OPEN_EXISTING, 0, NULL);
     if (file == INVALID_HANDLE_VALUE) {
         return 1;
     }
@@ -19,5 +20,6 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
     DWORD written = 0;
     BOOL ok = WriteFile(file, edit, sizeof edit - 1, &written, NULL);
     CloseHandle(file);
-    return ok ? 0 : 1;
+    const char* code = getenv("SLOW_EDITOR_EXIT_CODE");
+    return !ok ? 1 : code ? atoi(code) : 0;
 }

@@ -2,6 +2,9 @@
 
 #include <commctrl.h>
 
+#include "launcher/heap_text.h"
+#include "launcher/launcher_seam.h"
+#include "resources/app_globals.h"
 #include "resources/load_text.h"
 #include "resources/resource_ids.h"
 #include "settings/settings.h"
@@ -34,6 +37,19 @@ void SetUpDependentCheck(HWND page, CDependentCheck& check, int checkId, int dep
     SendDlgItemMessageA(page, checkId, BM_SETCHECK, checked ? BST_CHECKED : BST_UNCHECKED, 0);
 }
 
+// Whether the store reads the combo's text back as it stands. The text is
+// read whole, so that no cut can pass for a path that fits.
+bool EditorPathFits(HWND page, int id) {
+    HWND combo = GetDlgItem(page, id);
+    CHeapText text;
+    // The length may be overstated, never understated.
+    if (!text.Allocate(static_cast<size_t>(GetWindowTextLengthA(combo)) + 1)) {
+        return false;
+    }
+    const int length = GetWindowTextA(combo, text.Get(), static_cast<int>(text.Size()));
+    return static_cast<DWORD>(length) < CSettings::EditorPathReadSize();
+}
+
 } // namespace
 
 LRESULT CSettingsPage::WindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
@@ -47,6 +63,13 @@ LRESULT CSettingsPage::WindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lPa
     case WM_NOTIFY:
         if (lParam &&
             reinterpret_cast<const NMHDR*>(lParam)->code == static_cast<UINT>(PSN_APPLY)) {
+            if (!EditorPathFits(hwnd, IDC_EDIT_EDITOR) || !EditorPathFits(hwnd, IDC_PRINT_EDITOR)) {
+                // Saved, it would read back as the default: nothing is saved.
+                g_launcherSeam.messageBox(GetParent(hwnd), LoadText(IDS_EDITOR_PATH_TOO_LONG),
+                                          g_caption, MB_ICONWARNING);
+                SetWindowLongPtrA(hwnd, DWLP_MSGRESULT, PSNRET_INVALID_NOCHANGEPAGE);
+                return 1;
+            }
             Save(hwnd);
             g_settings.Load();
             return 1;
