@@ -302,6 +302,8 @@ quillgate_vm_run() {
     local checkout="$1"
     shift
     local run
+    # What an interrupted run left behind; a day old, so no run still uses it.
+    find "$QUILLGATE_VM" -maxdepth 1 -name 'run.*' -mmin +1440 -exec rm -rf {} + 2>/dev/null
     run=$(mktemp -d "$QUILLGATE_VM/run.XXXXXX") || return 1
     echo "$checkout" >"$run/checkout"
     {
