@@ -1,6 +1,9 @@
+// Which editor to start, and whether starting it would only start this
+// program again: this program under another spelling, a copy of it, or an
+// editor whose start Windows hands to this program by a debugger registration.
 #pragma once
 
-#include "launcher/heap_text.h"
+#include "launcher/paths.h"
 
 enum EditorCheck {
     kEditorReady,         // `editor` holds the path to start

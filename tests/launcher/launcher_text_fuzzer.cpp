@@ -6,11 +6,8 @@
 #include <string.h>
 #include <strings.h>
 
-#include "launcher/argument_scan.h"
 #include "launcher/command_line.h"
-#include "launcher/drive_split.h"
-#include "launcher/editor_params_text.h"
-#include "launcher/folder_path.h"
+#include "launcher/path_text.h"
 #include "tests/launcher/text_predicates.h"
 
 namespace {
@@ -72,7 +69,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         free(folder);
 
         Pieces pieces = {0, static_cast<unsigned>(size)};
-        LaunchPiecesFromTheEnd(joined, lead, SomeExist, Launch, &pieces);
+        StartFilesFromTheEnd(joined, lead, SomeExist, Launch, &pieces);
         if (pieces.total > joinedLength) {
             abort(); // pieces only ever lose their separators
         }

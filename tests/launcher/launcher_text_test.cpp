@@ -9,12 +9,8 @@
 #include <string>
 #include <vector>
 
-#include "launcher/argument_scan.h"
 #include "launcher/command_line.h"
-#include "launcher/drive_split.h"
-#include "launcher/editor_params_text.h"
-#include "launcher/folder_path.h"
-#include "launcher/search_folders.h"
+#include "launcher/path_text.h"
 #include "tests/launcher/text_predicates.h"
 
 namespace {
@@ -151,7 +147,7 @@ Recorder Launch(std::string joined, std::set<std::string> files, LeadByteTest le
     r.files = files;
     std::vector<char> text(joined.begin(), joined.end());
     text.push_back('\0');
-    LaunchPiecesFromTheEnd(text.data(), lead, RecordedExists, RecordedLaunch, &r);
+    StartFilesFromTheEnd(text.data(), lead, RecordedExists, RecordedLaunch, &r);
     return r;
 }
 

@@ -2,7 +2,7 @@
 
 #include <commctrl.h>
 
-#include "launcher/heap_text.h"
+#include "launcher/paths.h"
 #include "launcher/launcher_seam.h"
 #include "resources/app_globals.h"
 #include "resources/load_text.h"
