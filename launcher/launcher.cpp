@@ -5,7 +5,7 @@
 #include "launcher/command_line.h"
 #include "launcher/editor_check.h"
 #include "launcher/editor_start.h"
-#include "launcher/launcher_seam.h"
+#include "launcher/outside_world.h"
 #include "launcher/path_text.h"
 #include "launcher/paths.h"
 #include "resources/app_globals.h"
@@ -51,10 +51,20 @@ void LoadLibrariesFromSystemOnly() {
 
 void WarnAndRunSettings(UINT textId) {
     ShowLauncherMessage(textId, MB_ICONWARNING);
-    g_launcherSeam.runSettingsSheet();
+    g_outsideWorld.runSettingsSheet();
 }
 
 } // namespace
+
+int ExitCodeOf(const ForwardOutcome& outcome) {
+    if (!outcome.callerWaits) {
+        return 0;
+    }
+    if (outcome.editorExit != 0) {
+        return static_cast<int>(outcome.editorExit);
+    }
+    return outcome.result == kEditorsStarted ? 0 : kNoEditorStarted;
+}
 
 int LauncherMain(HINSTANCE instance, const char* commandLine, int showState, bool tooManyHops) {
     g_instance = instance;
@@ -62,47 +72,53 @@ int LauncherMain(HINSTANCE instance, const char* commandLine, int showState, boo
     lstrcpynA(g_caption, LoadText(IDS_CAPTION), sizeof g_caption);
     g_settings.Open(g_caption);
     g_settings.Load();
-    return RunLauncher(commandLine, showState, tooManyHops);
+    return ExitCodeOf(RunLauncher(commandLine, showState, tooManyHops));
 }
 
-int RunLauncher(const char* commandLine, int showState, bool tooManyHops) {
+ForwardOutcome RunLauncher(const char* commandLine, int showState, bool tooManyHops) {
+    // Until it is known whether the caller waits, a failure must not look
+    // like success to one that does.
+    ForwardOutcome outcome = {kNothingStarted, true, 0};
+
+    // The arguments: switches, and the file arguments joined into one text.
     // Sized to the command line, which is at least as long as the joined text.
     const char* arguments = SkipProgramName(commandLine, AnsiLeadByte);
     size_t capacity = static_cast<size_t>(lstrlenA(arguments)) + 1;
     CHeapText joined, scratch;
     if (!joined.Allocate(capacity) || !scratch.Allocate(capacity)) {
-        return kNoEditorStarted;
+        return outcome;
     }
     bool print = false;
     const ArgumentScanResult scan = ScanArguments(arguments, AnsiLeadByte, AnsiSwitchEquals,
                                                   joined.Get(), scratch.Get(), capacity, &print);
     if (scan == kRunSettings) {
-        g_launcherSeam.runSettingsSheet();
-        return 0;
+        g_outsideWorld.runSettingsSheet();
+        outcome.result = kSettingsShown;
+        outcome.callerWaits = false;
+        return outcome;
     }
-    // Only a caller that waits reads the exit code; the others always got 0.
-    const bool waits = CallerWaitsForEditors(g_settings.WaitForEditor()) != FALSE;
-    const int notStarted = waits ? kNoEditorStarted : 0;
+    outcome.callerWaits = CallerWaitsForEditors(g_settings.WaitForEditor()) != FALSE;
     if (scan == kArgumentsTooLong) {
         ShowLauncherMessage(IDS_COMMAND_LINE_TOO_LONG, MB_ICONERROR);
-        return notStarted;
+        return outcome;
     }
     scratch.Free();
     if (tooManyHops) {
         // Each hop started this program again: an editor that leads back here.
         WarnAndRunSettings(IDS_EDITOR_IS_SELF);
-        return notStarted;
+        return outcome;
     }
 
+    // The editor: found, and not one whose start would only start this program again.
     CHeapText editor;
     bool asDebuggee = false;
     switch (CheckEditor(print ? g_settings.PrintEditor() : g_settings.EditEditor(), &editor)) {
     case kEditorIsThisProgram:
         WarnAndRunSettings(IDS_EDITOR_IS_SELF);
-        return notStarted;
+        return outcome;
     case kEditorMissing:
         WarnAndRunSettings(IDS_EDITOR_NOT_FOUND);
-        return notStarted;
+        return outcome;
     case kEditorHandedBack:
         asDebuggee = true;
         break;
@@ -117,26 +133,23 @@ int RunLauncher(const char* commandLine, int showState, bool tooManyHops) {
     if (!EditorStartsFit(static_cast<size_t>(lstrlenA(editor.Get())),
                          static_cast<size_t>(lstrlenA(joined.Get())), print, copySuffix)) {
         ShowLauncherMessage(IDS_COMMAND_LINE_TOO_LONG, MB_ICONERROR);
-        return notStarted;
+        return outcome;
     }
 
+    // One start per file path, the last first; then the wait, where the caller waits.
     ForgetInternetCacheFolder();
     CEditorProcesses started;
-    EditorStarts target = {
-        editor.Get(), print ? TRUE : FALSE, showState, waits ? &started : NULL, asDebuggee, false,
-        false};
-    StartFilesFromTheEnd(joined.Get(), AnsiLeadByte, FileExistsOnDisk, StartEditor, &target);
-    if (target.debuggeeFailed) {
+    EditorStarts starts = {editor.Get(), print ? TRUE : FALSE,
+                           showState,    outcome.callerWaits ? &started : NULL,
+                           asDebuggee,   false,
+                           false};
+    StartFilesFromTheEnd(joined.Get(), AnsiLeadByte, FileExistsOnDisk, StartEditor, &starts);
+    if (starts.debuggeeFailed) {
         WarnAndRunSettings(IDS_EDITOR_START_FAILED);
     }
-    const DWORD editorExit = started.WaitForAll();
-    if (!waits) {
-        return 0;
-    }
-    if (editorExit != 0) {
-        return static_cast<int>(editorExit);
-    }
-    return target.startFailed ? kNoEditorStarted : 0;
+    outcome.editorExit = started.WaitForAll();
+    outcome.result = starts.startFailed ? kStartFailed : kEditorsStarted;
+    return outcome;
 }
 
 // The runtime's own argument vector is not used: runtimes split some command
