@@ -2,6 +2,7 @@
 
 #include <shlwapi.h>
 
+#include "launcher/outside_world.h"
 #include "launcher/paths.h"
 #include "resources/resource_ids.h"
 #include "settings/reg_key.h"
@@ -189,7 +190,7 @@ bool IsCopyOfThisProgram(const char* editor) {
     const bool copy = bytes >= sizeof *translation &&
                       FormatStringFileInfoKey(key, sizeof key, LOWORD(*translation),
                                               HIWORD(*translation), "ProductName") &&
-                      VerQueryValueA(block, key, &value, &length) && value &&
+                      g_outsideWorld.queryVersionValue(block, key, &value, &length) && value &&
                       lstrcmpA(static_cast<const char*>(value), QUILLGATE_PRODUCT_NAME) == 0;
     GlobalFree(block);
     return copy;

@@ -5,7 +5,7 @@
 #include <winternl.h>
 
 #include "launcher/command_line.h"
-#include "launcher/launcher_seam.h"
+#include "launcher/outside_world.h"
 #include "launcher/path_text.h"
 #include "launcher/paths.h"
 #include "resources/resource_ids.h"
@@ -241,7 +241,7 @@ void StartEditor(const char* path, void* context) {
     }
     if (!target->waitFor) {
         // Fire and forget: the editor runs on its own and its start is not checked.
-        g_launcherSeam.shellExecute(NULL, NULL, target->editor, params, NULL, target->showState);
+        g_outsideWorld.shellExecute(NULL, NULL, target->editor, params, NULL, target->showState);
         return;
     }
     SHELLEXECUTEINFOA start;
@@ -252,7 +252,7 @@ void StartEditor(const char* path, void* context) {
     start.lpParameters = params;
     start.nShow = target->showState;
     // No process comes back when the shell handed the file to a running program.
-    if (g_launcherSeam.shellExecuteEx(&start)) {
+    if (g_outsideWorld.shellExecuteEx(&start)) {
         target->waitFor->Add(start.hProcess);
     } else {
         target->startFailed = true;

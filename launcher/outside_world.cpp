@@ -1,13 +1,12 @@
-#include "launcher/launcher_seam.h"
-
-#include <shellapi.h>
+#include "launcher/outside_world.h"
 
 #include "resources/app_globals.h"
 #include "resources/load_text.h"
 #include "ui/sheet/settings_sheet.h"
 
-LauncherSeam g_launcherSeam = {ShellExecuteA, ShellExecuteExA, MessageBoxA, RunSettingsSheet};
+OutsideWorld g_outsideWorld = {ShellExecuteA,    ShellExecuteExA, MessageBoxA,
+                               RunSettingsSheet, VerQueryValueA,  {}};
 
 void ShowLauncherMessage(UINT textId, UINT icon) {
-    g_launcherSeam.messageBox(NULL, LoadText(textId), g_caption, icon);
+    g_outsideWorld.messageBox(NULL, LoadText(textId), g_caption, icon);
 }
