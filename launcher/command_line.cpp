@@ -229,7 +229,7 @@ bool FormatEditorParams(char* out, size_t capacity, const char* path, bool print
 
 bool EditorStartsFit(size_t editorLength, size_t joinedLength, bool print,
                      size_t copySuffixLength) {
-    // "<editor>" and a blank, then the longest parameter string a piece can give.
+    // "<editor>" and a blank, then the longest parameter string one file path can give.
     size_t limit = kMaxCommandLineLength;
     size_t fixed = 2 + 1 + (print ? kPrintPrefixLength : 0) + 2;
     if (editorLength > limit || joinedLength > limit || copySuffixLength > limit) {

@@ -108,8 +108,8 @@ bool DebuggerStartsThisProgram(const CReadKey& key, ProgramTest isThisProgram) {
 
 // With UseFilter set, numbered subkeys name full paths (System32's Notepad,
 // SysWOW64's) that have a Debugger of their own.
-bool IsHandedBack(const CReadKey& options, REGSAM view, const char* editor,
-                  ProgramTest isThisProgram) {
+bool RedirectsToThisProgram(const CReadKey& options, REGSAM view, const char* editor,
+                            ProgramTest isThisProgram) {
     if (DebuggerStartsThisProgram(options, isThisProgram)) {
         return true;
     }
@@ -135,9 +135,9 @@ bool IsHandedBack(const CReadKey& options, REGSAM view, const char* editor,
     }
 }
 
-// Whether a start of `editor` (a full path) would be handed to a program for
-// which `isThisProgram` holds, by a registration in either registry view.
-bool IsStartHandedTo(const char* editor, ProgramTest isThisProgram) {
+// Whether a registration in either registry view redirects a start of
+// `editor` (a full path) to a program for which `isThisProgram` holds.
+bool IsStartRedirectedTo(const char* editor, ProgramTest isThisProgram) {
     const char* fileName = PathFindFileNameA(editor);
     CHeapText keyName;
     if (!keyName.Allocate(sizeof kImageOptions + static_cast<size_t>(lstrlenA(fileName)))) {
@@ -150,7 +150,7 @@ bool IsStartHandedTo(const char* editor, ProgramTest isThisProgram) {
     for (size_t i = 0; i < sizeof kViews / sizeof kViews[0]; ++i) {
         CReadKey options;
         if (options.Open(HKEY_LOCAL_MACHINE, keyName.Get(), kViews[i]) &&
-            IsHandedBack(options, kViews[i], editor, isThisProgram)) {
+            RedirectsToThisProgram(options, kViews[i], editor, isThisProgram)) {
             return true;
         }
     }
@@ -228,8 +228,8 @@ EditorCheck CheckEditor(const char* setting, CHeapText* editor) {
     if (IsCopyOfThisProgram(editor->Get())) {
         return kEditorIsThisProgram;
     }
-    if (!IsStartHandedTo(editor->Get(), NamesThisProgram)) {
+    if (!IsStartRedirectedTo(editor->Get(), NamesThisProgram)) {
         return kEditorReady;
     }
-    return CanStartAsDebuggee(editor->Get()) ? kEditorHandedBack : kEditorIsThisProgram;
+    return CanStartAsDebuggee(editor->Get()) ? kEditorRedirectsHere : kEditorIsThisProgram;
 }

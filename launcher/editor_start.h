@@ -29,7 +29,7 @@ HANDLE StartAsDebuggee(const char* editor, const char* params, int showState);
 // when that is automatic, by whether the caller has a console.
 BOOL CallerWaitsForEditors(DWORD setting);
 
-// The processes of the editors started on the waiting road.
+// The processes of the editors started on the waiting path.
 class CEditorProcesses {
 public:
     CEditorProcesses();
@@ -59,7 +59,7 @@ struct EditorStarts {
     BOOL print;
     int showState;
     CEditorProcesses* waitFor; // NULL: fire and forget
-    bool asDebuggee;           // past a debugger registration that leads back here
+    bool asDebuggee;           // a registration redirects the editor's start to this program
     bool debuggeeFailed;       // a start as a debuggee failed: the rest are not tried
     bool startFailed;          // an editor that was to be waited for did not start
 };

@@ -56,14 +56,12 @@ void WarnAndRunSettings(UINT textId) {
 
 } // namespace
 
-int ExitCodeOf(const ForwardOutcome& outcome) {
-    if (!outcome.callerWaits) {
-        return 0;
-    }
-    if (outcome.editorExit != 0) {
-        return static_cast<int>(outcome.editorExit);
-    }
-    return outcome.result == kEditorsStarted ? 0 : kNoEditorStarted;
+// The runtime's own argument vector is not used: runtimes split some command
+// lines differently, so the launcher splits GetCommandLineA() itself.
+int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int showState) {
+    LoadLibrariesFromSystemOnly();
+    const bool tooManyHops = TakeHop();
+    return LauncherMain(instance, GetCommandLineA(), showState, tooManyHops);
 }
 
 int LauncherMain(HINSTANCE instance, const char* commandLine, int showState, bool tooManyHops) {
@@ -119,7 +117,7 @@ ForwardOutcome RunLauncher(const char* commandLine, int showState, bool tooManyH
     case kEditorMissing:
         WarnAndRunSettings(IDS_EDITOR_NOT_FOUND);
         return outcome;
-    case kEditorHandedBack:
+    case kEditorRedirectsHere:
         asDebuggee = true;
         break;
     case kEditorReady:
@@ -139,10 +137,12 @@ ForwardOutcome RunLauncher(const char* commandLine, int showState, bool tooManyH
     // One start per file path, the last first; then the wait, where the caller waits.
     ForgetInternetCacheFolder();
     CEditorProcesses started;
-    EditorStarts starts = {editor.Get(), print ? TRUE : FALSE,
-                           showState,    outcome.callerWaits ? &started : NULL,
-                           asDebuggee,   false,
-                           false};
+    EditorStarts starts = {};
+    starts.editor = editor.Get();
+    starts.print = print ? TRUE : FALSE;
+    starts.showState = showState;
+    starts.waitFor = outcome.callerWaits ? &started : NULL;
+    starts.asDebuggee = asDebuggee;
     StartFilesFromTheEnd(joined.Get(), AnsiLeadByte, FileExistsOnDisk, StartEditor, &starts);
     if (starts.debuggeeFailed) {
         WarnAndRunSettings(IDS_EDITOR_START_FAILED);
@@ -152,10 +152,12 @@ ForwardOutcome RunLauncher(const char* commandLine, int showState, bool tooManyH
     return outcome;
 }
 
-// The runtime's own argument vector is not used: runtimes split some command
-// lines differently, so the launcher splits GetCommandLineA() itself.
-int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int showState) {
-    LoadLibrariesFromSystemOnly();
-    const bool tooManyHops = TakeHop();
-    return LauncherMain(instance, GetCommandLineA(), showState, tooManyHops);
+int ExitCodeOf(const ForwardOutcome& outcome) {
+    if (!outcome.callerWaits) {
+        return 0;
+    }
+    if (outcome.editorExit != 0) {
+        return static_cast<int>(outcome.editorExit);
+    }
+    return outcome.result == kEditorsStarted ? 0 : kNoEditorStarted;
 }

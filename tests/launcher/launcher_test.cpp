@@ -156,7 +156,7 @@ TEST_F(Launcher, AnUnquotedPathWithBlanksArrivesWhole) {
     std::string path = Files().Write("My Documents\\a b.txt");
     EXPECT_EQ(Events({Started("edit", Quoted(path))}), Run(path));
     // Two blanks in a row arrive as one; that path does not exist, so the
-    // whole joined text is handed on as one piece.
+    // whole joined text is handed on as one file path.
     std::string twoBlanks = Files().Write("My Documents\\a  b.txt");
     std::string oneBlank = Files().File("My Documents\\a b.txt");
     DeleteFileA(oneBlank.c_str());
