@@ -1,5 +1,17 @@
 #include "launcher/command_line.h"
 
+#include <string.h>
+
+bool IsCharacterStart(const char* text, size_t index, LeadByteTest isLeadByte) {
+    size_t run = 0;
+    while (run < index && isLeadByte(static_cast<unsigned char>(text[index - run - 1]))) {
+        ++run;
+    }
+    // Within the run, bytes pair up from its start; an odd run leaves a lead
+    // byte whose partner is text[index].
+    return run % 2 == 0;
+}
+
 namespace {
 
 bool IsBlank(char c) {
@@ -120,4 +132,108 @@ ArgumentRead ReadArgument(const char** cursor, LeadByteTest isLeadByte, char* ou
     *cursor = SkipBlanks(p);
     *length = writer.Length();
     return writer.Finish() ? kArgumentRead : kArgumentTooLong;
+}
+
+ArgumentScanResult ScanArguments(const char* arguments, LeadByteTest isLeadByte,
+                                 SwitchTest isSwitch, char* joined, char* scratch, size_t capacity,
+                                 bool* print) {
+    *print = false;
+    if (capacity == 0) {
+        return kArgumentsTooLong;
+    }
+    joined[0] = '\0';
+    size_t used = 0;
+    size_t dropNext = 0;      // arguments still to drop after /z or /pt's file
+    bool printToFile = false; // the next argument is the file of /pt
+    const char* cursor = arguments;
+    for (;;) {
+        size_t length = 0;
+        ArgumentRead read = ReadArgument(&cursor, isLeadByte, scratch, capacity, &length);
+        if (read == kNoMoreArguments) {
+            return kLaunch;
+        }
+        if (read == kArgumentTooLong) {
+            return kArgumentsTooLong;
+        }
+        if (dropNext > 0) {
+            --dropNext;
+            continue;
+        }
+        if (printToFile) {
+            printToFile = false;
+            dropNext = 3; // printer, driver, port
+        } else if (isSwitch(scratch, "/setting")) {
+            return kRunSettings;
+        } else if (isSwitch(scratch, "/p")) {
+            *print = true; // anywhere, any number of times
+            continue;
+        } else if (isSwitch(scratch, "/pt")) {
+            *print = true;
+            printToFile = true;
+            continue;
+        } else if (isSwitch(scratch, "/z")) {
+            dropNext = 1;
+            continue;
+        } else if (isSwitch(scratch, "/a") || isSwitch(scratch, "/w") ||
+                   isSwitch(scratch, "/.setup")) {
+            continue;
+        }
+        size_t blank = used > 0 ? 1 : 0;
+        if (used + blank + length + 1 > capacity) {
+            return kArgumentsTooLong;
+        }
+        if (blank) {
+            joined[used++] = ' ';
+        }
+        for (size_t i = 0; i < length; ++i) {
+            joined[used++] = scratch[i];
+        }
+        joined[used] = '\0';
+    }
+}
+
+namespace {
+
+const char kPrintPrefix[] = "/p ";
+const size_t kPrintPrefixLength = sizeof kPrintPrefix - 1;
+
+} // namespace
+
+size_t EditorParamsSize(size_t pathLength) {
+    return kPrintPrefixLength + pathLength + 2 + 1;
+}
+
+bool FormatEditorParams(char* out, size_t capacity, const char* path, bool print) {
+    if (capacity == 0) {
+        return false;
+    }
+    out[0] = '\0';
+    size_t pathLength = strlen(path);
+    if (EditorParamsSize(pathLength) > capacity) {
+        return false;
+    }
+    size_t used = 0;
+    if (print) {
+        memcpy(out, kPrintPrefix, kPrintPrefixLength);
+        used = kPrintPrefixLength;
+    }
+    if (pathLength > 0) {
+        out[used++] = '"';
+        memcpy(out + used, path, pathLength);
+        used += pathLength;
+        out[used++] = '"';
+    }
+    out[used] = '\0';
+    return true;
+}
+
+bool EditorStartsFit(size_t editorLength, size_t joinedLength, bool print,
+                     size_t copySuffixLength) {
+    // "<editor>" and a blank, then the longest parameter string one file path can give.
+    size_t limit = kMaxCommandLineLength;
+    size_t fixed = 2 + 1 + (print ? kPrintPrefixLength : 0) + 2;
+    if (editorLength > limit || joinedLength > limit || copySuffixLength > limit) {
+        return false;
+    }
+    return editorLength + fixed + joinedLength + copySuffixLength <= limit;
 }

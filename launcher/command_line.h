@@ -1,12 +1,23 @@
-// Splits a command line into arguments by the rules of the Microsoft C
-// runtime, so that the program sees the same vector whatever it is linked
-// with (runtimes differ on quotes inside quoted sections, and on double-byte
-// characters whose second byte looks like a backslash or quote).
+// The command line, as text: this program's, split the way the Microsoft C
+// runtime splits it and scanned for Notepad's switches, and the editor's,
+// which must fit in one command line. Built without windows.h, so that it
+// also runs natively under sanitizers and fuzzers; whether a byte opens a
+// double-byte character of the ANSI code page is asked through a test.
 #pragma once
 
 #include <stddef.h>
 
-#include "launcher/lead_byte.h"
+typedef bool (*LeadByteTest)(unsigned char byte);
+
+// True when `text[index]` begins a character rather than being the second
+// byte of a double-byte one. Looks back only over the run of lead-byte values
+// before `index`: the byte before that run always ends a character.
+bool IsCharacterStart(const char* text, size_t index, LeadByteTest isLeadByte);
+
+// Splitting follows the Microsoft C runtime, so that the program sees the same
+// vector whatever it is linked with (runtimes differ on quotes inside quoted
+// sections, and on double-byte characters whose second byte looks like a
+// backslash or quote).
 
 // The text after the program's own name (argument 0) and the blanks after it.
 // The name ends at the closing quote when it begins with one, otherwise at the
@@ -22,3 +33,48 @@ enum ArgumentRead { kNoMoreArguments, kArgumentRead, kArgumentTooLong };
 // `out` holds nothing useful.
 ArgumentRead ReadArgument(const char** cursor, LeadByteTest isLeadByte, char* out, size_t capacity,
                           size_t* length);
+
+// The program's arguments: the switches, and every other argument joined with
+// single blanks (the runtime split unquoted paths apart at their blanks).
+// Besides "/setting" and "/p" it takes Notepad's other switches, so that
+// none of them reaches an editor as a file:
+//   /z X              X is dropped (a debugger registration passes the path
+//                     of the Notepad it stands in for)
+//   /pt F P D O       print file F; printer, driver and port are dropped, as
+//                     the print editor prints where it prints
+//   /a, /w, /.setup   ignored
+
+// True when `argument` is the switch `name`, case ignored.
+typedef bool (*SwitchTest)(const char* argument, const char* name);
+
+enum ArgumentScanResult {
+    kRunSettings,     // "/setting" was among the arguments: nothing else counts
+    kLaunch,          // `joined` holds the file arguments, `print` tells whether "/p" was seen
+    kArgumentsTooLong // a buffer was smaller than the text needs
+};
+
+// `arguments` is the command line after the program's name. `joined` and
+// `scratch` hold `capacity` bytes each; the length of `arguments` plus one is
+// always enough, since joining never makes the text longer.
+ArgumentScanResult ScanArguments(const char* arguments, LeadByteTest isLeadByte,
+                                 SwitchTest isSwitch, char* joined, char* scratch, size_t capacity,
+                                 bool* print);
+
+// The parameter string handed to the editor: an optional "/p " and the path
+// in double quotes (nothing at all for an empty path).
+
+// Bytes the parameter string of a path of `pathLength` bytes needs, NUL included.
+size_t EditorParamsSize(size_t pathLength);
+
+// Writes the parameter string into `out` (`capacity` bytes). Returns false,
+// leaving `out` empty, when it does not fit.
+bool FormatEditorParams(char* out, size_t capacity, const char* path, bool print);
+
+// The longest command line Windows starts, without its terminating NUL.
+enum { kMaxCommandLineLength = 32766 };
+
+// Whether every editor start for `joinedLength` bytes of file arguments fits
+// in one command line ("<editor>" <parameters>), whichever way the text is cut
+// into file paths and even when each one is replaced by its view-source copy
+// (`copySuffixLength` bytes added: the dot and the extension).
+bool EditorStartsFit(size_t editorLength, size_t joinedLength, bool print, size_t copySuffixLength);

@@ -255,12 +255,12 @@ TEST_F(NotepadExe, AnEditorThatIsItselfIsRefusedHoweverSpelledThenTheSheetRuns) 
     EXPECT_TRUE(Log().WaitForStarts(0).empty());
 }
 
-TEST_F(NotepadExe, EveryRoadToTheSheetClosesWithOkAndEndsWell) {
-    struct Road {
+TEST_F(NotepadExe, EveryWayToTheSheetClosesWithOkAndEndsWell) {
+    struct Way {
         const char* editor; // "" keeps the recorder
         std::string arguments;
         Texts dialogs;
-    } roads[] = {
+    } ways[] = {
         {"", "/setting", Texts({kSettingsSheet})},
         {"missing.exe", "", Texts({Message(IDS_EDITOR_NOT_FOUND), kSettingsSheet})},
         {"notepad.exe", Files().Write("a.txt"),
@@ -268,17 +268,17 @@ TEST_F(NotepadExe, EveryRoadToTheSheetClosesWithOkAndEndsWell) {
     };
     launchertest::RunOptions pressOk;
     pressOk.sheetButton = IDOK;
-    for (const Road& road : roads) {
-        if (*road.editor) {
-            SetEditor("CommonEditor", lstrcmpA(road.editor, "notepad.exe") == 0
+    for (const Way& way : ways) {
+        if (*way.editor) {
+            SetEditor("CommonEditor", lstrcmpA(way.editor, "notepad.exe") == 0
                                           ? testsupport::NotepadPath()
-                                          : Files().File(road.editor));
+                                          : Files().File(way.editor));
         }
         ASSERT_TRUE(testsupport::SetString(HKEY_CURRENT_USER, kSource, "Extension", "xml"));
         ProcessRun run =
-            RunAnswering(Quoted(testsupport::NotepadPath()) + " " + road.arguments, pressOk);
-        EXPECT_EQ(0, run.exitCode) << road.arguments;
-        EXPECT_EQ(road.dialogs, run.dialogs) << road.arguments;
+            RunAnswering(Quoted(testsupport::NotepadPath()) + " " + way.arguments, pressOk);
+        EXPECT_EQ(0, run.exitCode) << way.arguments;
+        EXPECT_EQ(way.dialogs, run.dialogs) << way.arguments;
         // OK applied the page: what it showed is written back whole.
         EXPECT_TRUE(testsupport::ValueExists(HKEY_CURRENT_USER, kSource, "ExtensionFlag"));
         EXPECT_EQ("xml", testsupport::ReadString(HKEY_CURRENT_USER, kSource, "Extension"));
@@ -380,7 +380,7 @@ TEST_F(NotepadExe, TheRealNotepadAsEditorStartsPastItsHandOverToThisProgram) {
     }
 }
 
-TEST_F(NotepadExe, AHandedBackEditorOfAnotherArchitectureIsRefusedThenTheSheetRuns) {
+TEST_F(NotepadExe, ARedirectedEditorOfAnotherArchitectureIsRefusedThenTheSheetRuns) {
     CreateDirectoryA(Files().File("x64").c_str(), NULL);
     const std::string notepad = Files().File("x64\\notepad.exe");
     // Wine's own 64-bit Notepad, seen past the 32-bit file system redirection.
@@ -393,9 +393,9 @@ TEST_F(NotepadExe, AHandedBackEditorOfAnotherArchitectureIsRefusedThenTheSheetRu
     EXPECT_EQ(Texts({Message(IDS_EDITOR_IS_SELF), kSettingsSheet}), run.dialogs);
 }
 
-// A handed-back editor whose start fails for a reason of its own: a section
+// A redirected editor whose start fails for a reason of its own: a section
 // alignment that no loader takes, where the binary type is still 32-bit.
-TEST_F(NotepadExe, AHandedBackEditorThatFailsToStartIsReportedSoAndTheRequestFails) {
+TEST_F(NotepadExe, ARedirectedEditorThatFailsToStartIsReportedSoAndTheRequestFails) {
     CreateDirectoryA(Files().File("Windows").c_str(), NULL);
     const std::string notepad = Files().File("Windows\\notepad.exe");
     std::string image = testsupport::ReadFile(testsupport::ToolPath("recorder.exe"));
@@ -449,7 +449,7 @@ TEST_F(NotepadExe, ABareEditorNameIsFoundOnThePathButNeverInTheCurrentFolder) {
     EXPECT_EQ(Texts({Message(IDS_EDITOR_NOT_FOUND), kSettingsSheet}), fromHere.dialogs);
 }
 
-TEST_F(NotepadExe, OnTheWaitingRoadARequestThatStartsNoEditorFailsAfterItsMessage) {
+TEST_F(NotepadExe, OnTheWaitingPathARequestThatStartsNoEditorFailsAfterItsMessage) {
     ASSERT_TRUE(testsupport::SetDword(HKEY_CURRENT_USER, kPaths, "WaitForEditor", 1));
     std::string line = Quoted(testsupport::NotepadPath()) + " C:\\";
     ProcessRun tooLong = RunAnswering(line + std::string(32766 - line.size(), 'a'));

@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "launcher/launcher.h"
-#include "launcher/launcher_seam.h"
+#include "launcher/outside_world.h"
 #include "resources/load_text.h"
 #include "resources/resource_ids.h"
 #include "tests/launcher/launcher_test_support.h"
@@ -86,16 +86,16 @@ class Launcher : public testing::Test {
 protected:
     void SetUp() override {
         testsupport::ResetSettings();
-        saved_ = g_launcherSeam;
-        g_launcherSeam.shellExecute = FakeShellExecute;
-        g_launcherSeam.messageBox = FakeMessageBox;
-        g_launcherSeam.runSettingsSheet = FakeRunSettingsSheet;
+        saved_ = g_outsideWorld;
+        g_outsideWorld.shellExecute = FakeShellExecute;
+        g_outsideWorld.messageBox = FakeMessageBox;
+        g_outsideWorld.runSettingsSheet = FakeRunSettingsSheet;
         g_editEditor = files_.Write("edit.exe");
         g_printEditor = files_.Write("print.exe");
         SetEditors(g_editEditor, g_printEditor);
     }
     void TearDown() override {
-        g_launcherSeam = saved_;
+        g_outsideWorld = saved_;
         testsupport::ResetSettings();
     }
 
@@ -122,7 +122,7 @@ protected:
     const ScratchDir& Files() const { return files_; }
 
 private:
-    LauncherSeam saved_;
+    OutsideWorld saved_;
     ScratchDir files_{"launcher"};
 };
 
@@ -156,7 +156,7 @@ TEST_F(Launcher, AnUnquotedPathWithBlanksArrivesWhole) {
     std::string path = Files().Write("My Documents\\a b.txt");
     EXPECT_EQ(Events({Started("edit", Quoted(path))}), Run(path));
     // Two blanks in a row arrive as one; that path does not exist, so the
-    // whole joined text is handed on as one piece.
+    // whole joined text is handed on as one file path.
     std::string twoBlanks = Files().Write("My Documents\\a  b.txt");
     std::string oneBlank = Files().File("My Documents\\a b.txt");
     DeleteFileA(oneBlank.c_str());

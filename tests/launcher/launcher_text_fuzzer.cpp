@@ -6,31 +6,28 @@
 #include <string.h>
 #include <strings.h>
 
-#include "launcher/argument_scan.h"
 #include "launcher/command_line.h"
-#include "launcher/drive_split.h"
-#include "launcher/editor_params_text.h"
-#include "launcher/folder_path.h"
+#include "launcher/path_text.h"
 #include "tests/launcher/text_predicates.h"
 
 namespace {
 
-struct Pieces {
+struct Files {
     size_t total;
     unsigned seed;
 };
 
-bool SomeExist(const char* piece, void* context) {
-    Pieces* p = static_cast<Pieces*>(context);
+bool SomeExist(const char* path, void* context) {
+    Files* p = static_cast<Files*>(context);
     p->seed = p->seed * 1103515245u + 12345u;
-    return piece[0] != '\0' && (p->seed >> 16) % 3 == 0;
+    return path[0] != '\0' && (p->seed >> 16) % 3 == 0;
 }
 
-void Launch(const char* piece, void* context) {
-    Pieces* p = static_cast<Pieces*>(context);
-    p->total += strlen(piece);
-    char* params = static_cast<char*>(malloc(EditorParamsSize(strlen(piece))));
-    if (!FormatEditorParams(params, EditorParamsSize(strlen(piece)), piece, p->seed & 1)) {
+void Launch(const char* path, void* context) {
+    Files* p = static_cast<Files*>(context);
+    p->total += strlen(path);
+    char* params = static_cast<char*>(malloc(EditorParamsSize(strlen(path))));
+    if (!FormatEditorParams(params, EditorParamsSize(strlen(path)), path, p->seed & 1)) {
         abort();
     }
     free(params);
@@ -71,10 +68,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         free(path);
         free(folder);
 
-        Pieces pieces = {0, static_cast<unsigned>(size)};
-        LaunchPiecesFromTheEnd(joined, lead, SomeExist, Launch, &pieces);
-        if (pieces.total > joinedLength) {
-            abort(); // pieces only ever lose their separators
+        Files files = {0, static_cast<unsigned>(size)};
+        StartFilesFromTheEnd(joined, lead, SomeExist, Launch, &files);
+        if (files.total > joinedLength) {
+            abort(); // file paths only ever lose their separators
         }
     }
     free(joined);

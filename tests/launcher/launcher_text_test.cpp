@@ -9,12 +9,8 @@
 #include <string>
 #include <vector>
 
-#include "launcher/argument_scan.h"
 #include "launcher/command_line.h"
-#include "launcher/drive_split.h"
-#include "launcher/editor_params_text.h"
-#include "launcher/folder_path.h"
-#include "launcher/search_folders.h"
+#include "launcher/path_text.h"
 #include "tests/launcher/text_predicates.h"
 
 namespace {
@@ -136,14 +132,14 @@ struct Recorder {
     std::vector<std::string> launched;
 };
 
-bool RecordedExists(const char* piece, void* context) {
+bool RecordedExists(const char* path, void* context) {
     Recorder* r = static_cast<Recorder*>(context);
-    r->checked.push_back(piece);
-    return r->files.count(piece) > 0;
+    r->checked.push_back(path);
+    return r->files.count(path) > 0;
 }
 
-void RecordedLaunch(const char* piece, void* context) {
-    static_cast<Recorder*>(context)->launched.push_back(piece);
+void RecordedLaunch(const char* path, void* context) {
+    static_cast<Recorder*>(context)->launched.push_back(path);
 }
 
 Recorder Launch(std::string joined, std::set<std::string> files, LeadByteTest lead = SingleByte) {
@@ -151,11 +147,11 @@ Recorder Launch(std::string joined, std::set<std::string> files, LeadByteTest le
     r.files = files;
     std::vector<char> text(joined.begin(), joined.end());
     text.push_back('\0');
-    LaunchPiecesFromTheEnd(text.data(), lead, RecordedExists, RecordedLaunch, &r);
+    StartFilesFromTheEnd(text.data(), lead, RecordedExists, RecordedLaunch, &r);
     return r;
 }
 
-TEST(DriveSplit, EachColonIsTriedFromTheEndAndExistingPiecesStartLastFirst) {
+TEST(DriveSplit, EachColonIsTriedFromTheEndAndExistingPathsStartLastFirst) {
     Recorder missing = Launch("C:\\a.txt D:\\missing.txt", {"C:\\a.txt"});
     EXPECT_EQ(Args({"D:\\missing.txt", "C:\\a.txt D:\\missing.txt"}), missing.checked);
     EXPECT_EQ(Args({"C:\\a.txt D:\\missing.txt"}), missing.launched);
@@ -164,7 +160,7 @@ TEST(DriveSplit, EachColonIsTriedFromTheEndAndExistingPiecesStartLastFirst) {
     EXPECT_EQ(Args({""}), Launch("", {}).launched);
 }
 
-TEST(DriveSplit, TheCharacterBeforeAPieceIsDroppedWithIt) {
+TEST(DriveSplit, TheCharacterBeforeAPathIsDroppedWithIt) {
     // Whatever stands before the drive letter is taken as the separator.
     EXPECT_EQ(Args({"C:\\a.txt", ""}), Launch("xC:\\a.txt", {"C:\\a.txt"}).launched);
     EXPECT_EQ(Args({"C:\\a.txt", "ab"}), Launch("ab_C:\\a.txt", {"C:\\a.txt"}).launched);

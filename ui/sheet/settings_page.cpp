@@ -2,8 +2,8 @@
 
 #include <commctrl.h>
 
-#include "launcher/heap_text.h"
-#include "launcher/launcher_seam.h"
+#include "launcher/paths.h"
+#include "launcher/outside_world.h"
 #include "resources/app_globals.h"
 #include "resources/load_text.h"
 #include "resources/resource_ids.h"
@@ -65,7 +65,7 @@ LRESULT CSettingsPage::WindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lPa
             reinterpret_cast<const NMHDR*>(lParam)->code == static_cast<UINT>(PSN_APPLY)) {
             if (!EditorPathFits(hwnd, IDC_EDIT_EDITOR) || !EditorPathFits(hwnd, IDC_PRINT_EDITOR)) {
                 // Saved, it would read back as the default: nothing is saved.
-                g_launcherSeam.messageBox(GetParent(hwnd), LoadText(IDS_EDITOR_PATH_TOO_LONG),
+                g_outsideWorld.messageBox(GetParent(hwnd), LoadText(IDS_EDITOR_PATH_TOO_LONG),
                                           g_caption, MB_ICONWARNING);
                 SetWindowLongPtrA(hwnd, DWLP_MSGRESULT, PSNRET_INVALID_NOCHANGEPAGE);
                 return 1;
@@ -87,7 +87,7 @@ LRESULT CSettingsPage::WindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lPa
 
 void CSettingsPage::OnInitDialog(HWND page) {
     initialising = TRUE;
-    g_sheetLibraries.InitCommonControls();
+    g_outsideWorld.sheetLibraries.InitCommonControls();
     AdaptPageFont(page);
 
     FillEditorCombo(page, IDC_EDIT_EDITOR, g_settings.EditEditor());

@@ -6,6 +6,7 @@
 
 #include "resources/app_globals.h"
 #include "resources/resource_ids.h"
+#include "launcher/outside_world.h"
 #include "ui/sheet/page_font.h"
 #include "ui/sheet/settings_sheet_object.h"
 #include "ui/sheet/sheet_libraries.h"
@@ -31,7 +32,7 @@ HPROPSHEETPAGE CreatePage(int templateId, CWinBase* page) {
     description.pszTemplate = MAKEINTRESOURCEA(templateId);
     description.pfnDlgProc = PageDialogProc;
     description.lParam = reinterpret_cast<LPARAM>(page);
-    return g_sheetLibraries.CreatePropertySheetPageA(&description);
+    return g_outsideWorld.sheetLibraries.CreatePropertySheetPageA(&description);
 }
 
 } // namespace
@@ -44,7 +45,7 @@ void CSettingsSheet::Run() {
         // A sheet with a missing page cannot be shown; the one made is freed.
         for (HPROPSHEETPAGE page : pages) {
             if (page) {
-                g_sheetLibraries.DestroyPropertySheetPage(page);
+                g_outsideWorld.sheetLibraries.DestroyPropertySheetPage(page);
             }
         }
         return;
@@ -65,7 +66,7 @@ void CSettingsSheet::Run() {
     AdaptPageFont(NULL);
     // Closing by OK, Cancel or the close box all end here; the pages have
     // done their work by then, so the result says nothing more.
-    g_sheetLibraries.PropertySheetA(&header);
+    g_outsideWorld.sheetLibraries.PropertySheetA(&header);
 }
 
 void* CSettingsSheet::operator new(size_t size) noexcept {

@@ -2,11 +2,10 @@
 
 #include <shlwapi.h>
 
+#include "launcher/outside_world.h"
 #include "resources/app_globals.h"
 #include "resources/load_text.h"
 #include "resources/resource_ids.h"
-
-SheetLibraries g_sheetLibraries;
 
 namespace {
 
@@ -22,7 +21,7 @@ template <typename Function> BOOL Find(HMODULE library, const char* name, Functi
 void ReportMissing(const char* library) {
     char text[kCaptionSize + MAX_PATH];
     wnsprintfA(text, sizeof text, LoadText(IDS_SHEET_LIBRARY_MISSING), library);
-    MessageBoxA(NULL, text, g_caption, MB_ICONERROR);
+    g_outsideWorld.messageBox(NULL, text, g_caption, MB_ICONERROR);
 }
 
 } // namespace
@@ -48,7 +47,7 @@ BOOL LoadSheetLibraries() {
         return FALSE;
     }
     // Both stay loaded for the life of the process, as imports would.
-    g_sheetLibraries = found;
+    g_outsideWorld.sheetLibraries = found;
     g_loaded = TRUE;
     return TRUE;
 }

@@ -15,9 +15,7 @@ struct SheetLibraries {
     BOOL(WINAPI* GetOpenFileNameA)(LPOPENFILENAMEA dialog);
 };
 
-// Filled by LoadSheetLibraries; tests may replace a function after that.
-extern SheetLibraries g_sheetLibraries;
-
-// Loads both libraries and looks up every function, once per process. When
-// one is missing it tells the user which, and returns FALSE.
+// Loads both libraries and looks up every function, once per process, into
+// g_outsideWorld.sheetLibraries (where tests may replace a function after
+// that). When one is missing it tells the user which, and returns FALSE.
 BOOL LoadSheetLibraries();

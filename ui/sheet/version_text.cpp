@@ -1,9 +1,8 @@
 #include "ui/sheet/version_text.h"
 
+#include "launcher/outside_world.h"
 #include "resources/app_globals.h"
 #include "ui/sheet/version_key.h"
-
-BOOL(WINAPI* g_queryVersionValue)(LPCVOID, LPCSTR, LPVOID*, PUINT) = VerQueryValueA;
 
 // Stands in for a Translation value too short to hold one entry: the first
 // pair of the sweep, so such a file is simply swept.
@@ -17,7 +16,7 @@ static BOOL QueryOne(char* buffer, UINT size, LPCVOID block, WORD language, WORD
     }
     LPVOID value = NULL;
     UINT length = 0;
-    if (!g_queryVersionValue(block, key, &value, &length) || value == NULL) {
+    if (!g_outsideWorld.queryVersionValue(block, key, &value, &length) || value == NULL) {
         return FALSE;
     }
     lstrcpynA(buffer, static_cast<const char*>(value), size);
@@ -52,7 +51,7 @@ LPVOID ReadVersionBlock(const char* path, const DWORD** translation, UINT* trans
     LPVOID array = NULL;
     UINT length = 0;
     if (!GetFileVersionInfoA(path, 0, size, block) ||
-        !g_queryVersionValue(block, "\\VarFileInfo\\Translation", &array, &length)) {
+        !g_outsideWorld.queryVersionValue(block, "\\VarFileInfo\\Translation", &array, &length)) {
         GlobalFree(block);
         return NULL;
     }

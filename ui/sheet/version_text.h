@@ -27,6 +27,3 @@ LPVOID ReadVersionBlock(const char* path, const DWORD** translation, UINT* trans
 // copied into `buffer` (`size` bytes, cut to fit). Returns 1 when found.
 int QueryStringFileInfo(char* buffer, UINT size, LPCVOID block, DWORD translation,
                         const char* name);
-
-// VerQueryValueA, replaceable so that tests can count the lookups.
-extern BOOL(WINAPI* g_queryVersionValue)(LPCVOID block, LPCSTR key, LPVOID* value, PUINT length);

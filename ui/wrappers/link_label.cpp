@@ -3,7 +3,7 @@
 #include <shellapi.h>
 #include <windowsx.h>
 
-CLinkLabel::ShellExecuteFunction CLinkLabel::shellExecute = ::ShellExecuteA;
+#include "launcher/outside_world.h"
 
 LRESULT CLinkLabel::WindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
     switch (msg) {
@@ -32,6 +32,6 @@ void CLinkLabel::OnLinkClick(HWND label, BOOL, int, int, UINT) {
     // An empty or unreadable text leaves nothing for the shell to open; the
     // shell's own failure is not reported either.
     if (GetWindowTextA(label, text, sizeof text) > 0) {
-        shellExecute(label, NULL, text, NULL, NULL, SW_SHOWNORMAL);
+        g_outsideWorld.shellExecute(label, NULL, text, NULL, NULL, SW_SHOWNORMAL);
     }
 }

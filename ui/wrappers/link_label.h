@@ -14,8 +14,4 @@ public:
     // Opens the label's text (at most MAX_PATH - 1 characters) with the shell's
     // default verb. Only `label` is used.
     void OnLinkClick(HWND label, BOOL doubleClick, int x, int y, UINT keyFlags);
-
-    // The shell call OnLinkClick makes; ::ShellExecuteA unless a test watches it.
-    using ShellExecuteFunction = HINSTANCE(WINAPI*)(HWND, LPCSTR, LPCSTR, LPCSTR, LPCSTR, INT);
-    static ShellExecuteFunction shellExecute;
 };

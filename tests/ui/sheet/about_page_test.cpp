@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "launcher/outside_world.h"
 #include "resources/app_globals.h"
 #include "resources/load_text.h"
 #include "resources/resource_ids.h"
@@ -84,7 +85,7 @@ protected:
                                 500, 400, NULL, NULL, GetModuleHandleA(NULL), NULL);
         ASSERT_NE(nullptr, host_);
         g_opened.clear();
-        CLinkLabel::shellExecute = RecordShellExecute;
+        g_outsideWorld.shellExecute = RecordShellExecute;
     }
     void TearDown() override {
         if (page_) {
@@ -95,7 +96,7 @@ protected:
             g_pageFont = nullptr;
         }
         DestroyWindow(host_);
-        CLinkLabel::shellExecute = ShellExecuteA;
+        g_outsideWorld.shellExecute = ShellExecuteA;
     }
     void Open(DLGPROC proc = PageDialogProc) {
         description_.dwSize = sizeof description_;

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "resources/app_globals.h"
+#include "launcher/outside_world.h"
 #include "resources/resource_ids.h"
 #include "tests/support/wine_test_support.h"
 #include "ui/sheet/version_text.h"
@@ -27,10 +28,10 @@ class VersionLookup : public testing::Test {
 protected:
     void SetUp() override {
         g_lookups.clear();
-        g_queryVersionValue = CountingQuery;
+        g_outsideWorld.queryVersionValue = CountingQuery;
     }
     void TearDown() override {
-        g_queryVersionValue = VerQueryValueA;
+        g_outsideWorld.queryVersionValue = VerQueryValueA;
         g_instance = GetModuleHandleA(NULL);
     }
     static std::string Module(const char* name) {

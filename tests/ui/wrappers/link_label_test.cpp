@@ -1,5 +1,5 @@
 // The link label on a real static control. The shell call is watched through
-// CLinkLabel::shellExecute, which the test points at a recorder and restores.
+// g_outsideWorld.shellExecute, which the test points at a recorder and restores.
 #include <gtest/gtest.h>
 
 #include <windows.h>
@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "launcher/outside_world.h"
 #include "tests/support/window_test_support.h"
 #include "ui/wrappers/link_label.h"
 
@@ -46,8 +47,8 @@ INT_PTR CALLBACK NotificationRecorder(HWND, UINT msg, WPARAM wParam, LPARAM) {
 class LinkLabelTest : public testing::Test {
 protected:
     void SetUp() override {
-        realShellExecute_ = CLinkLabel::shellExecute;
-        CLinkLabel::shellExecute = RecordShellExecute;
+        realShellExecute_ = g_outsideWorld.shellExecute;
+        g_outsideWorld.shellExecute = RecordShellExecute;
         g_shellCalls.clear();
         g_notifications.clear();
         DialogTemplate dialog;
@@ -61,14 +62,14 @@ protected:
     }
     void TearDown() override {
         DestroyWindow(dialog_);
-        CLinkLabel::shellExecute = realShellExecute_;
+        g_outsideWorld.shellExecute = realShellExecute_;
     }
 
     LRESULT Press(HWND window, UINT msg = WM_LBUTTONDOWN) {
         return SendMessageA(window, msg, MK_LBUTTON, MAKELPARAM(3, 4));
     }
 
-    CLinkLabel::ShellExecuteFunction realShellExecute_ = nullptr;
+    decltype(OutsideWorld::shellExecute) realShellExecute_ = nullptr;
     HWND dialog_ = nullptr;
     HWND labelWindow_ = nullptr;
     CLinkLabel label_;

@@ -1,8 +1,56 @@
-#include "launcher/path_forms.h"
+#include "launcher/paths.h"
 
+#include <shlobj.h>
 #include <shlwapi.h>
 
-#include "launcher/search_folders.h"
+#include "launcher/path_text.h"
+
+bool CHeapText::Allocate(size_t bytes) {
+    Free();
+    text = static_cast<char*>(HeapAlloc(GetProcessHeap(), HEAP_ZERO_MEMORY, bytes ? bytes : 1));
+    size = text ? bytes : 0;
+    return text != NULL;
+}
+
+bool CHeapText::Copy(const char* source) {
+    size_t length = static_cast<size_t>(lstrlenA(source));
+    if (!Allocate(length + 1)) {
+        return false;
+    }
+    CopyMemory(text, source, length);
+    return true;
+}
+
+void CHeapText::Free() {
+    if (text) {
+        HeapFree(GetProcessHeap(), 0, text);
+    }
+    text = NULL;
+    size = 0;
+}
+
+bool AnsiLeadByte(unsigned char byte) {
+    return IsDBCSLeadByte(byte) != FALSE;
+}
+
+bool AnsiSwitchEquals(const char* argument, const char* name) {
+    return lstrcmpiA(argument, name) == 0;
+}
+
+bool AnsiSameTextIgnoringCase(const char* a, const char* b, size_t length) {
+    if (length > MAXDWORD) {
+        return false;
+    }
+    CHeapText upperA, upperB;
+    if (!upperA.Allocate(length + 1) || !upperB.Allocate(length + 1)) {
+        return false;
+    }
+    CopyMemory(upperA.Get(), a, length);
+    CopyMemory(upperB.Get(), b, length);
+    CharUpperBuffA(upperA.Get(), static_cast<DWORD>(length));
+    CharUpperBuffA(upperB.Get(), static_cast<DWORD>(length));
+    return RtlEqualMemory(upperA.Get(), upperB.Get(), length);
+}
 
 namespace {
 
@@ -142,4 +190,62 @@ bool IsSameFile(const char* a, const char* b) {
     CHeapText resolvedA, resolvedB;
     return GetResolvedPath(a, &resolvedA) && GetResolvedPath(b, &resolvedB) &&
            lstrcmpiA(resolvedA.Get(), resolvedB.Get()) == 0;
+}
+
+namespace {
+
+char g_specialFolder[MAX_PATH];
+
+} // namespace
+
+const char* GetSpecialFolderPath(int csidl) {
+    ZeroMemory(g_specialFolder, sizeof g_specialFolder);
+    IMalloc* shellMalloc = NULL;
+    if (FAILED(SHGetMalloc(&shellMalloc)) || !shellMalloc) {
+        return g_specialFolder;
+    }
+    LPITEMIDLIST items = NULL;
+    if (SUCCEEDED(SHGetSpecialFolderLocation(GetDesktopWindow(), csidl, &items)) && items) {
+        if (!SHGetPathFromIDListA(items, g_specialFolder)) {
+            ZeroMemory(g_specialFolder, sizeof g_specialFolder);
+        }
+        shellMalloc->Free(items);
+    }
+    shellMalloc->Release();
+    return g_specialFolder;
+}
+
+namespace {
+
+// The cache folder, located through the shell once per run: the lookup is
+// slow, and one request may name several files.
+CHeapText g_cacheFolder;
+bool g_cacheFolderLookedUp = false;
+
+const char* ResolvedInternetCache() {
+    if (!g_cacheFolderLookedUp) {
+        g_cacheFolderLookedUp = true;
+        CHeapText cache;
+        if (!cache.Copy(GetSpecialFolderPath(CSIDL_INTERNET_CACHE)) || cache.Get()[0] == '\0' ||
+            !GetResolvedPath(cache.Get(), &g_cacheFolder)) {
+            g_cacheFolder.Free(); // not located: nothing counts as cached
+        }
+    }
+    return g_cacheFolder.Get();
+}
+
+} // namespace
+
+// Judged on full long paths, so that short names, "..", and forward slashes
+// neither hide a cached file nor pass off another file as a cached one.
+bool LiesInInternetCache(const char* path) {
+    const char* cache = ResolvedInternetCache();
+    CHeapText pathResolved;
+    return cache && GetResolvedPath(path, &pathResolved) &&
+           PathLiesInFolder(pathResolved.Get(), cache, AnsiLeadByte, AnsiSameTextIgnoringCase);
+}
+
+void ForgetInternetCacheFolder() {
+    g_cacheFolder.Free();
+    g_cacheFolderLookedUp = false;
 }

@@ -1,0 +1,71 @@
+// Starting the editor: the parameter string for each file (with its
+// view-source copy), a start that Windows would hand to a registered debugger
+// made as a debugger makes it, and the waiting path for callers that wait
+// until their editors exit.
+#pragma once
+
+#include <windows.h>
+
+// The parameter string for one file: "/p " when `printFlag` is set, then
+// `path` in double quotes, or its view-source copy when the file lies in the
+// Internet cache and copies are switched on. One shared buffer, overwritten by
+// the next call; NULL only when no memory could be had for it.
+const char* BuildEditorParams(const char* path, BOOL printFlag);
+
+// An editor whose start the system would hand to a registered debugger is
+// started the way a debugger starts a program, which the system leaves alone,
+// and let go of at once. Starts `"<editor>" <params>` with `showState` in its
+// STARTUPINFO. Returns the editor's process handle for the caller to wait on
+// or close, or NULL when it could not be started or let go of (then it is not
+// left running).
+HANDLE StartAsDebuggee(const char* editor, const char* params, int showState);
+
+// Programs that start Notepad and wait for it to exit before they read the
+// file back (git, jj, scripts) are console programs. For them the program
+// waits until every editor it started has exited; for any other caller each
+// start stays fire-and-forget.
+
+// Whether this run waits for its editors: by the WaitForEditor setting, and
+// when that is automatic, by whether the caller has a console.
+BOOL CallerWaitsForEditors(DWORD setting);
+
+// The processes of the editors started on the waiting path.
+class CEditorProcesses {
+public:
+    CEditorProcesses();
+    ~CEditorProcesses();
+
+    // Keeps `process` to wait on; NULL (nothing to wait on) is ignored.
+    void Add(HANDLE process);
+    // Waits until every kept process has exited, and lets go of them. Returns
+    // the first non-zero exit code in the order they were added, else 0.
+    DWORD WaitForAll();
+
+private:
+    CEditorProcesses(const CEditorProcesses&);
+    CEditorProcesses& operator=(const CEditorProcesses&);
+
+    void Finish(HANDLE process);
+
+    HANDLE* handles;
+    size_t count;
+    size_t capacity;
+    DWORD exitCode;
+};
+
+// One request's editor starts, one file at a time.
+struct EditorStarts {
+    const char* editor;
+    BOOL print;
+    int showState;
+    CEditorProcesses* waitFor; // NULL: fire and forget
+    bool asDebuggee;           // a registration redirects the editor's start to this program
+    bool debuggeeFailed;       // a start as a debuggee failed: the rest are not tried
+    bool startFailed;          // an editor that was to be waited for did not start
+};
+
+// Whether `path` names an existing file or folder (`context` is unused).
+bool FileExistsOnDisk(const char* path, void* context);
+
+// Starts the editor for one file; `context` is the request's EditorStarts.
+void StartEditor(const char* path, void* context);
