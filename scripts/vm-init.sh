@@ -22,9 +22,11 @@ modprobe -q 9pnet_virtio
 modprobe -q 9p
 
 # The command's output goes to its own console; the kernel's stays on ttyS0.
+# Raw, so that lines end as the programs end them; a console forgets its
+# settings when its last user closes it, so they are made on the open one.
 if [ -c /dev/hvc0 ]; then
-    stty -F /dev/hvc0 raw -echo 2>/dev/null
     exec </dev/null >/dev/hvc0 2>&1
+    stty raw -echo <&1
 fi
 
 share() { # mounts 9p share $1 at $2
@@ -36,8 +38,10 @@ status=1
 if share run /run/quillgate; then
     checkout=$(cat /run/quillgate/checkout)
     if share checkout "$checkout"; then
-        bash /run/quillgate/command
-        status=$?
+        # Through a pipe, as on the host: a console on a terminal would make
+        # Wine draw it with cursor escapes.
+        bash /run/quillgate/command 2>&1 | cat
+        status=${PIPESTATUS[0]}
     else
         echo "!! the virtual machine could not mount the checkout $checkout"
     fi
