@@ -1,5 +1,7 @@
 #include "settings/settings.h"
 
+#include <shlwapi.h>
+
 #include "resources/load_text.h"
 #include "resources/resource_ids.h"
 #include "settings/registry_text.h"
@@ -15,7 +17,54 @@ const char kSource[] = "Source";
 // The one result buffer of ReadString, overwritten by every call.
 char g_readText[MAX_PATH];
 
+// The user's key, then the machine's, as each is read.
+struct SettingsSource {
+    HKEY key;
+    REGSAM view;
+};
+
 } // namespace
+
+BOOL ReadRegistryText(HKEY key, const char* subkey, const char* value, char* out, DWORD size,
+                      REGSAM view) {
+    if (size == 0) {
+        return FALSE;
+    }
+    out[0] = '\0';
+    if (!key) {
+        return FALSE;
+    }
+    HKEY sub = key;
+    if (subkey && *subkey &&
+        RegOpenKeyExA(key, subkey, 0, KEY_READ | view, &sub) != ERROR_SUCCESS) {
+        return FALSE;
+    }
+    // Read into a buffer of its own, so that neither a failed nor a short
+    // read leaves anything of an earlier value behind.
+    char data[MAX_PATH];
+    ZeroMemory(data, sizeof data);
+    const DWORD readSize = size < sizeof data ? size : sizeof data;
+    DWORD type = REG_NONE, length = readSize;
+    const LONG result =
+        RegQueryValueExA(sub, value, NULL, &type, reinterpret_cast<BYTE*>(data), &length);
+    if (sub != key) {
+        RegCloseKey(sub);
+    }
+    if (result != ERROR_SUCCESS || !TerminateRegistryText(data, readSize, length)) {
+        return FALSE;
+    }
+    if (type != REG_EXPAND_SZ) {
+        CopyRegistryText(out, size, data);
+        return TRUE;
+    }
+    // An expansion that does not fit is no path at all, not a shorter one.
+    const DWORD expanded = ExpandEnvironmentStringsA(data, out, size);
+    if (expanded == 0 || expanded > size) {
+        out[0] = '\0';
+        return FALSE;
+    }
+    return TRUE;
+}
 
 // Editor paths are read through 100 bytes, room for 50 to 99 characters in
 // the double-byte code pages this store was made for. Where UTF-8 is the code
@@ -25,7 +74,8 @@ DWORD CSettings::EditorPathReadSize() {
 }
 
 CSettings::CSettings()
-    : extensionFlag(0), unknownAssociated(0), waitForEditor(kWaitForEditorAutomatic) {
+    : machineKey(NULL), extensionFlag(0), unknownAssociated(0),
+      waitForEditor(kWaitForEditorAutomatic) {
     ZeroMemory(keyPath, sizeof keyPath);
     ZeroMemory(editEditor, sizeof editEditor);
     ZeroMemory(printEditor, sizeof printEditor);
@@ -33,18 +83,47 @@ CSettings::CSettings()
     ZeroMemory(menuText, sizeof menuText);
 }
 
+CSettings::~CSettings() {
+    if (machineKey) {
+        RegCloseKey(machineKey);
+    }
+}
+
 BOOL CSettings::Open(const char* name) {
-    if (key) { // opened once by the entry point; a second Open replaces the key
+    // Opened once by the entry point; a second Open replaces the keys.
+    if (key) {
         RegCloseKey(key);
         key = NULL;
+    }
+    if (machineKey) {
+        RegCloseKey(machineKey);
+        machineKey = NULL;
     }
     CopyRegistryText(keyPath, sizeof keyPath, kKeyPrefix);
     int used = lstrlenA(keyPath);
     CopyRegistryText(keyPath + used, sizeof keyPath - used, name);
-    if (RegCreateKeyExA(HKEY_CURRENT_USER, keyPath, 0, NULL, 0, KEY_ALL_ACCESS, NULL, &key, NULL) !=
-        ERROR_SUCCESS) {
+
+    // Read-only either way: a caller that may not create the key (a
+    // low-integrity one, say) still reads what is stored.
+    if (RegCreateKeyExA(HKEY_CURRENT_USER, keyPath, 0, NULL, 0, KEY_READ, NULL, &key, NULL) !=
+            ERROR_SUCCESS &&
+        RegOpenKeyExA(HKEY_CURRENT_USER, keyPath, 0, KEY_READ, &key) != ERROR_SUCCESS) {
         key = NULL;
+    }
+    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, keyPath, 0, KEY_READ | KEY_WOW64_64KEY, &machineKey) !=
+        ERROR_SUCCESS) {
+        machineKey = NULL;
+    }
+    if (!key) {
         return FALSE;
+    }
+    // A first run leaves the layout in place for the user to find.
+    const char* subkeys[] = {kPaths, kSource};
+    for (const char* subkey : subkeys) {
+        HKEY sub;
+        if (RegCreateKeyExA(key, subkey, 0, NULL, 0, KEY_READ, NULL, &sub, NULL) == ERROR_SUCCESS) {
+            RegCloseKey(sub);
+        }
     }
     return TRUE;
 }
@@ -59,25 +138,34 @@ void CSettings::Load() {
     waitForEditor = kWaitForEditorAutomatic;
 
     const DWORD pathSize = EditorPathReadSize();
-    lstrcpynA(editEditor,
-              ReadString(kPaths, "CommonEditor", LoadText(IDS_DEFAULT_EDITOR), pathSize),
-              sizeof editEditor);
-    lstrcpynA(printEditor,
-              ReadString(kPaths, "PrinterEditor", LoadText(IDS_DEFAULT_EDITOR), pathSize),
-              sizeof printEditor);
+    if (!ReadSetting(kPaths, "CommonEditor", editEditor, pathSize)) {
+        lstrcpynA(editEditor, LoadText(IDS_DEFAULT_EDITOR), sizeof editEditor);
+    }
+    if (!ReadSetting(kPaths, "PrinterEditor", printEditor, pathSize)) {
+        lstrcpynA(printEditor, LoadText(IDS_DEFAULT_EDITOR), sizeof printEditor);
+    }
     extensionFlag = static_cast<LONG>(ReadDword(kSource, "ExtensionFlag", 0));
-    lstrcpynA(extension, ReadString(kSource, "Extension", LoadText(IDS_EXTENSION_HTM)),
-              sizeof extension);
+    if (!ReadSetting(kSource, "Extension", extension, sizeof extension)) {
+        lstrcpynA(extension, LoadText(IDS_EXTENSION_HTM), sizeof extension);
+    }
     waitForEditor = ReadDword(kPaths, "WaitForEditor", kWaitForEditorAutomatic);
     LoadUnknownAssociation();
 }
 
+BOOL CSettings::ReadMachineEditor(BOOL print, char* out, DWORD size) const {
+    if (size > EditorPathReadSize()) {
+        size = EditorPathReadSize();
+    }
+    return ReadRegistryText(machineKey, kPaths, print ? "PrinterEditor" : "CommonEditor", out, size,
+                            KEY_WOW64_64KEY);
+}
+
 BOOL CSettings::SetEditEditor(const char* text) {
-    return WriteString(kPaths, "CommonEditor", text);
+    return WriteEditor("CommonEditor", text);
 }
 
 BOOL CSettings::SetPrintEditor(const char* text) {
-    return WriteString(kPaths, "PrinterEditor", text);
+    return WriteEditor("PrinterEditor", text);
 }
 
 BOOL CSettings::SetExtensionFlag(LONG flag) {
@@ -88,12 +176,12 @@ BOOL CSettings::SetExtension(const char* text) {
     return WriteString(kSource, "Extension", text);
 }
 
-BOOL CSettings::OpenSubkey(const char* subkey, HKEY* sub) const {
-    if (!key) {
-        return FALSE;
+BOOL CSettings::ReadSetting(const char* subkey, const char* value, char* out, DWORD size) const {
+    if (size > MAX_PATH) {
+        size = MAX_PATH;
     }
-    return RegCreateKeyExA(key, subkey, 0, NULL, 0, KEY_ALL_ACCESS, NULL, sub, NULL) ==
-           ERROR_SUCCESS;
+    return ReadRegistryText(key, subkey, value, out, size, 0) ||
+           ReadRegistryText(machineKey, subkey, value, out, size, KEY_WOW64_64KEY);
 }
 
 const char* CSettings::ReadString(const char* subkey, const char* value, const char* fallback,
@@ -101,58 +189,62 @@ const char* CSettings::ReadString(const char* subkey, const char* value, const c
     if (size > sizeof g_readText) {
         size = sizeof g_readText;
     }
-    // The default first: it may be LoadText's buffer, which the caller reuses.
-    CopyRegistryText(g_readText, size, fallback);
-    HKEY sub;
-    if (!OpenSubkey(subkey, &sub)) {
-        return g_readText;
+    // Read aside first: the default may be LoadText's buffer, which the caller reuses.
+    char text[MAX_PATH];
+    if (ReadSetting(subkey, value, text, size)) {
+        CopyRegistryText(g_readText, size, text);
+    } else {
+        CopyRegistryText(g_readText, size, fallback);
     }
-    // Read into a buffer of its own, so that neither a failed nor a short
-    // read leaves anything of the default or of an earlier value behind.
-    char data[MAX_PATH];
-    ZeroMemory(data, sizeof data);
-    DWORD length = size;
-    LONG result = RegQueryValueExA(sub, value, NULL, NULL, reinterpret_cast<BYTE*>(data), &length);
-    if (result == ERROR_SUCCESS && TerminateRegistryText(data, size, length)) {
-        CopyRegistryText(g_readText, size, data);
-    }
-    RegCloseKey(sub);
     return g_readText;
 }
 
-DWORD CSettings::ReadDword(const char* subkey, const char* value, DWORD fallback) {
+DWORD CSettings::ReadDword(const char* subkey, const char* value, DWORD fallback) const {
+    const SettingsSource sources[] = {{key, 0}, {machineKey, KEY_WOW64_64KEY}};
+    for (const SettingsSource& source : sources) {
+        HKEY sub;
+        if (!source.key ||
+            RegOpenKeyExA(source.key, subkey, 0, KEY_READ | source.view, &sub) != ERROR_SUCCESS) {
+            continue;
+        }
+        unsigned char data[4] = {0, 0, 0, 0};
+        DWORD size = sizeof data;
+        LONG result = RegQueryValueExA(sub, value, NULL, NULL, data, &size);
+        RegCloseKey(sub);
+        if (result == ERROR_SUCCESS) {
+            return DwordFromRegistryBytes(data, size, fallback);
+        }
+    }
+    return fallback;
+}
+
+BOOL CSettings::WriteValue(const char* subkey, const char* value, DWORD type, const void* data,
+                           DWORD bytes) {
+    if (!key) {
+        return FALSE;
+    }
+    // The key itself stays read-only; only the one write opens for writing.
+    char path[MAX_PATH + 1 + MAX_PATH];
+    wnsprintfA(path, sizeof path, "%s\\%s", keyPath, subkey);
     HKEY sub;
-    if (!OpenSubkey(subkey, &sub)) {
-        return fallback;
+    if (RegCreateKeyExA(HKEY_CURRENT_USER, path, 0, NULL, 0, KEY_SET_VALUE, NULL, &sub, NULL) !=
+        ERROR_SUCCESS) {
+        return FALSE;
     }
-    unsigned char data[4] = {0, 0, 0, 0};
-    DWORD size = sizeof data;
-    LONG result = RegQueryValueExA(sub, value, NULL, NULL, data, &size);
+    LONG result = RegSetValueExA(sub, value, 0, type, static_cast<const BYTE*>(data), bytes);
     RegCloseKey(sub);
-    if (result != ERROR_SUCCESS) {
-        return fallback;
-    }
-    return DwordFromRegistryBytes(data, size, fallback);
+    return result == ERROR_SUCCESS;
+}
+
+BOOL CSettings::WriteEditor(const char* value, const char* text) {
+    const DWORD type = StrChrA(text, '%') ? REG_EXPAND_SZ : REG_SZ;
+    return WriteValue(kPaths, value, type, text, static_cast<DWORD>(lstrlenA(text)) + 1);
 }
 
 BOOL CSettings::WriteString(const char* subkey, const char* value, const char* text) {
-    HKEY sub;
-    if (!OpenSubkey(subkey, &sub)) {
-        return FALSE;
-    }
-    LONG result = RegSetValueExA(sub, value, 0, REG_SZ, reinterpret_cast<const BYTE*>(text),
-                                 static_cast<DWORD>(lstrlenA(text)));
-    RegCloseKey(sub);
-    return result == ERROR_SUCCESS;
+    return WriteValue(subkey, value, REG_SZ, text, static_cast<DWORD>(lstrlenA(text)) + 1);
 }
 
 BOOL CSettings::WriteDword(const char* subkey, const char* value, DWORD number) {
-    HKEY sub;
-    if (!OpenSubkey(subkey, &sub)) {
-        return FALSE;
-    }
-    LONG result = RegSetValueExA(sub, value, 0, REG_DWORD, reinterpret_cast<const BYTE*>(&number),
-                                 sizeof number);
-    RegCloseKey(sub);
-    return result == ERROR_SUCCESS;
+    return WriteValue(subkey, value, REG_DWORD, &number, sizeof number);
 }

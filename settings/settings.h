@@ -11,17 +11,22 @@ enum {
     kWaitForEditorNever = 2,
 };
 
-// The program's settings under HKCU\Software\Corvalen\<name>, and the state
-// of the shell's Unknown file class. One static instance, g_settings.
+// The program's settings under HKCU\Software\Corvalen\<name>, with the
+// machine's settings under the same path in HKLM (the native registry view)
+// where the user has no value of their own, and the state of the shell's
+// Unknown file class. One static instance, g_settings.
 class CSettings : public CRegKey {
 public:
     enum { kTextSize = 100 }; // registry texts are read through 100 bytes
 
     CSettings();
+    ~CSettings() override;
 
+    // Opens both keys for reading; the user's is created where it can be.
     BOOL Open(const char* name);
     void Load();
 
+    // Editor paths come expanded where they are stored as REG_EXPAND_SZ.
     const char* EditEditor() const { return editEditor; }
     const char* PrintEditor() const { return printEditor; }
     LONG ExtensionFlag() const { return extensionFlag; }
@@ -34,7 +39,12 @@ public:
     // longer path reads back as the default.
     static DWORD EditorPathReadSize();
 
-    // Each writes its registry value at once; the fields change on the next Load.
+    // The machine's own editor setting alone (print: PrinterEditor), expanded,
+    // into `out` (`size` bytes); FALSE where the machine has none.
+    BOOL ReadMachineEditor(BOOL print, char* out, DWORD size) const;
+
+    // Each writes the user's registry value at once; the fields change on the
+    // next Load. An editor path holding a % is stored as REG_EXPAND_SZ.
     BOOL SetEditEditor(const char* text);
     BOOL SetPrintEditor(const char* text);
     BOOL SetExtensionFlag(LONG flag);
@@ -44,20 +54,30 @@ public:
     // judged from the state of the last Load. Always returns 1.
     int ApplyUnknownAssociation(BOOL associate, const char* text);
 
-    // Reads through `size` bytes (at most MAX_PATH): a text that does not fit
-    // with its terminator reads as `fallback`.
+    // `value` of `subkey`, the user's where there is one, else the machine's,
+    // into `out` (`size` bytes, at most MAX_PATH, terminator included).
+    // FALSE, with `out` empty, where neither has one that fits.
+    BOOL ReadSetting(const char* subkey, const char* value, char* out, DWORD size) const;
+    // ReadSetting into one shared buffer that the next call overwrites, with
+    // `fallback` where neither key has the value.
     const char* ReadString(const char* subkey, const char* value, const char* fallback,
                            DWORD size = kTextSize);
-    DWORD ReadDword(const char* subkey, const char* value, DWORD fallback);
+    DWORD ReadDword(const char* subkey, const char* value, DWORD fallback) const;
     BOOL WriteString(const char* subkey, const char* value, const char* text);
     BOOL WriteDword(const char* subkey, const char* value, DWORD number);
 
 private:
-    // Opens or creates `subkey` of the open key with KEY_ALL_ACCESS.
-    BOOL OpenSubkey(const char* subkey, HKEY* sub) const;
+    CSettings(const CSettings&);
+    CSettings& operator=(const CSettings&);
+
+    // Writes one value of the user's key, opening `subkey` for that alone.
+    BOOL WriteValue(const char* subkey, const char* value, DWORD type, const void* data,
+                    DWORD bytes);
+    BOOL WriteEditor(const char* value, const char* text);
     // Load's step for the shell's Unknown class (unknown_association.cpp).
     void LoadUnknownAssociation();
 
+    HKEY machineKey; // the machine's settings, NULL where there are none
     char keyPath[MAX_PATH];
     char editEditor[MAX_PATH];
     char printEditor[MAX_PATH];
@@ -69,3 +89,10 @@ private:
 };
 
 extern CSettings g_settings;
+
+// Reads `value` of `subkey` under the open key `key` into `out` (`size`
+// bytes), `subkey` opened in registry view `view`: a text of any type,
+// REG_EXPAND_SZ expanded. FALSE, with `out`
+// empty, where it is absent or does not fit with its terminator.
+BOOL ReadRegistryText(HKEY key, const char* subkey, const char* value, char* out, DWORD size,
+                      REGSAM view);

@@ -16,7 +16,6 @@
 using settingstest::KeySnapshot;
 using settingstest::ReadRawWide;
 using settingstest::ScopedDeniedKey;
-using settingstest::WithoutAddedTerminator;
 using testsupport::KeyExists;
 using testsupport::ReadRaw;
 using testsupport::SetDword;
@@ -116,7 +115,7 @@ TEST_F(SettingsStore, StoredValuesAreRead) {
     EXPECT_STREQ("xml", s().Extension());
 }
 
-TEST_F(SettingsStore, SettersWriteStringsWithoutTheirTerminatorAndTheFlagAsADword) {
+TEST_F(SettingsStore, SettersWriteStringsWithTheirTerminatorAndTheFlagAsADword) {
     OpenKey();
     ASSERT_TRUE(s().SetEditEditor("C:\\edit.exe"));
     ASSERT_TRUE(s().SetPrintEditor("C:\\print.exe"));
@@ -127,13 +126,13 @@ TEST_F(SettingsStore, SettersWriteStringsWithoutTheirTerminatorAndTheFlagAsADwor
     std::wstring text;
     ASSERT_TRUE(ReadRawWide(HKEY_CURRENT_USER, Paths().c_str(), "CommonEditor", &type, &text));
     EXPECT_EQ(static_cast<DWORD>(REG_SZ), type);
-    EXPECT_EQ(L"C:\\edit.exe", WithoutAddedTerminator(text));
+    EXPECT_EQ(std::wstring(L"C:\\edit.exe", 12), text);
     ASSERT_TRUE(ReadRawWide(HKEY_CURRENT_USER, Paths().c_str(), "PrinterEditor", &type, &text));
     EXPECT_EQ(static_cast<DWORD>(REG_SZ), type);
-    EXPECT_EQ(L"C:\\print.exe", WithoutAddedTerminator(text));
+    EXPECT_EQ(std::wstring(L"C:\\print.exe", 13), text);
     ASSERT_TRUE(ReadRawWide(HKEY_CURRENT_USER, Source().c_str(), "Extension", &type, &text));
     EXPECT_EQ(static_cast<DWORD>(REG_SZ), type);
-    EXPECT_EQ(L"shtml", WithoutAddedTerminator(text));
+    EXPECT_EQ(std::wstring(L"shtml", 6), text);
     std::string data;
     ASSERT_TRUE(ReadRaw(HKEY_CURRENT_USER, Source().c_str(), "ExtensionFlag", &type, &data));
     EXPECT_EQ(static_cast<DWORD>(REG_DWORD), type);
@@ -144,6 +143,10 @@ TEST_F(SettingsStore, SettersWriteStringsWithoutTheirTerminatorAndTheFlagAsADwor
     EXPECT_STREQ("C:\\print.exe", s().PrintEditor());
     EXPECT_EQ(1, s().ExtensionFlag());
     EXPECT_STREQ("shtml", s().Extension());
+    // A path with a variable in it is stored for expansion.
+    ASSERT_TRUE(s().SetPrintEditor("%SystemRoot%\\notepad.exe"));
+    ASSERT_TRUE(ReadRawWide(HKEY_CURRENT_USER, Paths().c_str(), "PrinterEditor", &type, &text));
+    EXPECT_EQ(static_cast<DWORD>(REG_EXPAND_SZ), type);
 }
 
 TEST_F(SettingsStore, SettersDoNotChangeTheLoadedFieldsUntilLoad) {
@@ -238,19 +241,15 @@ TEST_F(SettingsStore, ReadStringSharesOneBufferAndTakesItsDefaultFromLoadText) {
     EXPECT_STREQ("htm", first);
 }
 
-TEST_F(SettingsStore, WritingTheEmptyTextStoresARegSzOfLengthZero) {
+TEST_F(SettingsStore, WritingTheEmptyTextStoresARegSzOfItsTerminatorAlone) {
     OpenKey();
     ASSERT_TRUE(s().SetExtension(""));
     ASSERT_TRUE(s().SetEditEditor(""));
     DWORD type = 0;
-    std::string data = "junk";
-    ASSERT_TRUE(ReadRaw(HKEY_CURRENT_USER, Source().c_str(), "Extension", &type, &data));
-    EXPECT_EQ(static_cast<DWORD>(REG_SZ), type);
-    EXPECT_EQ(0u, data.size());
     std::wstring stored = L"junk";
     ASSERT_TRUE(ReadRawWide(HKEY_CURRENT_USER, Source().c_str(), "Extension", &type, &stored));
     EXPECT_EQ(static_cast<DWORD>(REG_SZ), type);
-    EXPECT_EQ(0u, stored.size()) << "stored without even a terminator";
+    EXPECT_EQ(std::wstring(1, L'\0'), stored);
     // Our choice (left to the implementer): a stored empty text reads back empty.
     s().Load();
     EXPECT_STREQ("", s().Extension());
@@ -269,7 +268,9 @@ TEST_F(SettingsStore, DataOfOtherTypesIsTakenAsText) {
                        sizeof multi));
     s().Load();
     EXPECT_STREQ("C:\\bin.exe", s().EditEditor());
-    EXPECT_STREQ(expand, s().PrintEditor()) << "not expanded";
+    char expanded[MAX_PATH];
+    ExpandEnvironmentStringsA(expand, expanded, sizeof expanded);
+    EXPECT_STREQ(expanded, s().PrintEditor()) << "an editor path is expanded";
     EXPECT_STREQ("xml", s().Extension()) << "the text up to the first NUL";
 }
 
@@ -313,12 +314,14 @@ TEST_F(SettingsStore, ADwordOfOtherTypesOrTooLongData) {
     EXPECT_EQ(5u, s().ReadDword("Source", "Missing", 5));
 }
 
-TEST_F(SettingsStore, ReadsCreateAMissingSubkey) {
+TEST_F(SettingsStore, OpeningLaysOutTheKeyButReadsWriteNothing) {
     OpenKey();
     EXPECT_STREQ("d", s().ReadString("Elsewhere", "Value", "d"));
     EXPECT_EQ(3u, s().ReadDword("Further", "Value", 3));
-    EXPECT_TRUE(KeyExists(HKEY_CURRENT_USER, Sub("Elsewhere").c_str()));
-    EXPECT_TRUE(KeyExists(HKEY_CURRENT_USER, Sub("Further").c_str()));
+    EXPECT_TRUE(KeyExists(HKEY_CURRENT_USER, Paths().c_str()));
+    EXPECT_TRUE(KeyExists(HKEY_CURRENT_USER, Source().c_str()));
+    EXPECT_FALSE(KeyExists(HKEY_CURRENT_USER, Sub("Elsewhere").c_str()));
+    EXPECT_FALSE(KeyExists(HKEY_CURRENT_USER, Sub("Further").c_str()));
 }
 
 TEST_F(SettingsStore, WithoutOpenEveryReadGivesItsDefaultAndEveryWriteFails) {
@@ -334,22 +337,23 @@ TEST_F(SettingsStore, WithoutOpenEveryReadGivesItsDefaultAndEveryWriteFails) {
     EXPECT_EQ(0, s().ExtensionFlag());
 }
 
-// The key cannot be opened or created. Simulated with a real key whose DACL
-// grants only KEY_READ and WRITE_DAC, which Wine's server enforces: Open's
-// RegCreateKeyExA with KEY_ALL_ACCESS fails with ERROR_ACCESS_DENIED.
-TEST_F(SettingsStore, WhenTheKeyCannotBeCreatedReadsGiveDefaultsAndWritesFail) {
+// A caller that may only read the key (a low-integrity one, say). Simulated
+// with real keys whose DACL grants only KEY_READ and WRITE_DAC, which Wine's
+// server enforces.
+TEST_F(SettingsStore, AKeyThatMayOnlyBeReadGivesWhatIsStoredAndWritesFail) {
     ASSERT_TRUE(SetString(HKEY_CURRENT_USER, path_.c_str(), "Planted", "untouched"));
     ASSERT_TRUE(SetString(HKEY_CURRENT_USER, Paths().c_str(), "CommonEditor", "C:\\stored.exe"));
     ScopedDeniedKey denied(HKEY_CURRENT_USER, path_);
-    ASSERT_TRUE(denied.Applied()) << "Wine no longer enforces the key's DACL";
+    ScopedDeniedKey deniedPaths(HKEY_CURRENT_USER, Paths());
+    ASSERT_TRUE(denied.Applied() && deniedPaths.Applied())
+        << "Wine no longer enforces the key's DACL";
 
-    EXPECT_FALSE(s().Open(name_.c_str()));
+    EXPECT_TRUE(s().Open(name_.c_str()));
     s().Load();
-    EXPECT_STREQ(kDefaultEditor, s().EditEditor()) << "not the stored value: no key is open";
+    EXPECT_STREQ("C:\\stored.exe", s().EditEditor());
     EXPECT_STREQ(kDefaultEditor, s().PrintEditor());
     EXPECT_EQ(0, s().ExtensionFlag());
     EXPECT_STREQ("htm", s().Extension());
-    EXPECT_STREQ("d", s().ReadString("Paths", "CommonEditor", "d"));
     EXPECT_EQ(4u, s().ReadDword("Source", "ExtensionFlag", 4));
     EXPECT_FALSE(s().SetEditEditor("C:\\new.exe"));
     EXPECT_FALSE(s().SetPrintEditor("C:\\new.exe"));
