@@ -192,30 +192,26 @@ ArgumentScanResult ScanArguments(const char* arguments, LeadByteTest isLeadByte,
     }
 }
 
-namespace {
-
-const char kPrintPrefix[] = "/p ";
-const size_t kPrintPrefixLength = sizeof kPrintPrefix - 1;
-
-} // namespace
-
-size_t EditorParamsSize(size_t pathLength) {
-    return kPrintPrefixLength + pathLength + 2 + 1;
+size_t EditorParamsSize(size_t argumentsLength, size_t pathLength) {
+    return (argumentsLength > 0 ? argumentsLength + 1 : 0) + pathLength + 2 + 1;
 }
 
-bool FormatEditorParams(char* out, size_t capacity, const char* path, bool print) {
+bool FormatEditorParams(char* out, size_t capacity, const char* arguments, const char* path) {
     if (capacity == 0) {
         return false;
     }
     out[0] = '\0';
-    size_t pathLength = strlen(path);
-    if (EditorParamsSize(pathLength) > capacity) {
+    const size_t argumentsLength = strlen(arguments);
+    const size_t pathLength = strlen(path);
+    if (argumentsLength >= capacity || pathLength >= capacity ||
+        EditorParamsSize(argumentsLength, pathLength) > capacity) {
         return false;
     }
     size_t used = 0;
-    if (print) {
-        memcpy(out, kPrintPrefix, kPrintPrefixLength);
-        used = kPrintPrefixLength;
+    if (argumentsLength > 0) {
+        memcpy(out, arguments, argumentsLength);
+        used = argumentsLength;
+        out[used++] = ' ';
     }
     if (pathLength > 0) {
         out[used++] = '"';
@@ -227,13 +223,14 @@ bool FormatEditorParams(char* out, size_t capacity, const char* path, bool print
     return true;
 }
 
-bool EditorStartsFit(size_t editorLength, size_t joinedLength, bool print,
+bool EditorStartsFit(size_t editorLength, size_t argumentsLength, size_t joinedLength,
                      size_t copySuffixLength) {
     // "<editor>" and a blank, then the longest parameter string one file path can give.
-    size_t limit = kMaxCommandLineLength;
-    size_t fixed = 2 + 1 + (print ? kPrintPrefixLength : 0) + 2;
-    if (editorLength > limit || joinedLength > limit || copySuffixLength > limit) {
+    const size_t limit = kMaxCommandLineLength;
+    if (editorLength > limit || argumentsLength > limit || joinedLength > limit ||
+        copySuffixLength > limit) {
         return false;
     }
+    const size_t fixed = 2 + 1 + (argumentsLength > 0 ? argumentsLength + 1 : 0) + 2;
     return editorLength + fixed + joinedLength + copySuffixLength <= limit;
 }

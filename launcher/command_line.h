@@ -60,21 +60,24 @@ ArgumentScanResult ScanArguments(const char* arguments, LeadByteTest isLeadByte,
                                  SwitchTest isSwitch, char* joined, char* scratch, size_t capacity,
                                  bool* print);
 
-// The parameter string handed to the editor: an optional "/p " and the path
-// in double quotes (nothing at all for an empty path).
+// The parameter string handed to the editor: its arguments ("/p", or an
+// editor's own wait or print switches) and a blank, where there are any, then
+// the path in double quotes (nothing at all for an empty path).
 
-// Bytes the parameter string of a path of `pathLength` bytes needs, NUL included.
-size_t EditorParamsSize(size_t pathLength);
+// Bytes the parameter string needs for arguments of `argumentsLength` bytes
+// and a path of `pathLength` bytes, NUL included.
+size_t EditorParamsSize(size_t argumentsLength, size_t pathLength);
 
 // Writes the parameter string into `out` (`capacity` bytes). Returns false,
 // leaving `out` empty, when it does not fit.
-bool FormatEditorParams(char* out, size_t capacity, const char* path, bool print);
+bool FormatEditorParams(char* out, size_t capacity, const char* arguments, const char* path);
 
 // The longest command line Windows starts, without its terminating NUL.
 enum { kMaxCommandLineLength = 32766 };
 
 // Whether every editor start for `joinedLength` bytes of file arguments fits
-// in one command line ("<editor>" <parameters>), whichever way the text is cut
-// into file paths and even when each one is replaced by its view-source copy
-// (`copySuffixLength` bytes added: the dot and the extension).
-bool EditorStartsFit(size_t editorLength, size_t joinedLength, bool print, size_t copySuffixLength);
+// in one command line ("<editor>" <arguments> <path>), whichever way the text
+// is cut into file paths and even when each one is replaced by its
+// view-source copy (`copySuffixLength` bytes added: the dot and the extension).
+bool EditorStartsFit(size_t editorLength, size_t argumentsLength, size_t joinedLength,
+                     size_t copySuffixLength);

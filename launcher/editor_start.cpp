@@ -62,21 +62,38 @@ bool MakeViewSourceCopy(const char* path, const char* extension, CHeapText* copy
 } // namespace
 
 const char* BuildEditorParams(const char* path, BOOL printFlag) {
-    const char* handOn = path;
-    CHeapText copy;
+    return BuildEditorParams(path, printFlag ? "/p" : "");
+}
+
+namespace {
+
+// The file an editor is handed for `path`: its view-source copy where the
+// copy is to be made and can be, else `path` itself.
+const char* HandedOnPath(const char* path, CHeapText* copy) {
     if (g_settings.ExtensionFlag() != 0 && LiesInInternetCache(path)) {
-        if (MakeViewSourceCopy(path, g_settings.Extension(), &copy)) {
-            handOn = copy.Get();
-        } else {
-            ShowLauncherMessage(IDS_SOURCE_COPY_FAILED, MB_ICONERROR);
+        if (MakeViewSourceCopy(path, g_settings.Extension(), copy)) {
+            return copy->Get();
         }
+        ShowLauncherMessage(IDS_SOURCE_COPY_FAILED, MB_ICONERROR);
     }
-    size_t size = EditorParamsSize(static_cast<size_t>(lstrlenA(handOn)));
+    return path;
+}
+
+char* FormatParams(const char* arguments, const char* handOn) {
+    size_t size = EditorParamsSize(static_cast<size_t>(lstrlenA(arguments)),
+                                   static_cast<size_t>(lstrlenA(handOn)));
     char* params = ParamsBuffer(size);
-    if (!params || !FormatEditorParams(params, g_paramsSize, handOn, printFlag != FALSE)) {
+    if (!params || !FormatEditorParams(params, g_paramsSize, arguments, handOn)) {
         return NULL;
     }
     return params;
+}
+
+} // namespace
+
+const char* BuildEditorParams(const char* path, const char* arguments) {
+    CHeapText copy;
+    return FormatParams(arguments, HandedOnPath(path, &copy));
 }
 
 namespace {
@@ -162,55 +179,113 @@ BOOL CallerWaitsForEditors(DWORD setting) {
     return TRUE;
 }
 
-CEditorProcesses::CEditorProcesses() : handles(NULL), count(0), capacity(0), exitCode(0) {
+CEditorProcesses::CEditorProcesses()
+    : entries(NULL), count(0), capacity(0), exitCode(0), handedOn(false) {
 }
 
 CEditorProcesses::~CEditorProcesses() {
     for (size_t i = 0; i < count; ++i) {
-        CloseHandle(handles[i]);
+        CloseHandle(entries[i].process);
+        if (entries[i].path) {
+            HeapFree(GetProcessHeap(), 0, entries[i].path);
+        }
     }
-    if (handles) {
-        HeapFree(GetProcessHeap(), 0, handles);
+    if (entries) {
+        HeapFree(GetProcessHeap(), 0, entries);
     }
 }
 
-void CEditorProcesses::Add(HANDLE process) {
+void CEditorProcesses::Add(HANDLE process, const WIN32_FILE_ATTRIBUTE_DATA* file,
+                           const char* path) {
     if (!process) {
         return;
     }
+    Started started;
+    ZeroMemory(&started, sizeof started);
+    started.process = process;
+    if (file && path && *path) {
+        // Without room for the path, the file simply goes unwatched.
+        const size_t bytes = static_cast<size_t>(lstrlenA(path)) + 1;
+        started.path = static_cast<char*>(HeapAlloc(GetProcessHeap(), 0, bytes));
+        if (started.path) {
+            CopyMemory(started.path, path, bytes);
+            started.before = *file;
+        }
+    }
     if (count == capacity) {
         const size_t grown = capacity ? capacity * 2 : 8;
-        void* more = handles ? HeapReAlloc(GetProcessHeap(), 0, handles, grown * sizeof *handles)
-                             : HeapAlloc(GetProcessHeap(), 0, grown * sizeof *handles);
+        void* more = entries ? HeapReAlloc(GetProcessHeap(), 0, entries, grown * sizeof *entries)
+                             : HeapAlloc(GetProcessHeap(), 0, grown * sizeof *entries);
         if (!more) {
             // No room to keep it: wait for the earlier editors and this one
             // now rather than not at all, in their order.
             WaitForAll();
-            Finish(process);
+            Finish(&started);
             return;
         }
-        handles = static_cast<HANDLE*>(more);
+        entries = static_cast<Started*>(more);
         capacity = grown;
     }
-    handles[count++] = process;
+    entries[count++] = started;
 }
 
 DWORD CEditorProcesses::WaitForAll() {
     // One at a time: all of them have exited once the last wait returns.
     for (size_t i = 0; i < count; ++i) {
-        Finish(handles[i]);
+        Finish(&entries[i]);
     }
     count = 0;
     return exitCode;
 }
 
-void CEditorProcesses::Finish(HANDLE process) {
+namespace {
+
+// Editors that hand their file on exit well within this; one that waits for
+// its file takes longer than anybody edits a file in.
+const ULONGLONG kHandOnTime = 2 * 10000000ULL; // 2 s in 100 ns steps
+
+ULONGLONG Ticks(const FILETIME& time) {
+    return (static_cast<ULONGLONG>(time.dwHighDateTime) << 32) | time.dwLowDateTime;
+}
+
+bool ExitedAtOnce(HANDLE process) {
+    FILETIME created, exited, kernel, user;
+    return GetProcessTimes(process, &created, &exited, &kernel, &user) &&
+           Ticks(exited) >= Ticks(created) && Ticks(exited) - Ticks(created) < kHandOnTime;
+}
+
+bool SameStamp(const WIN32_FILE_ATTRIBUTE_DATA& a, const WIN32_FILE_ATTRIBUTE_DATA& b) {
+    return a.dwFileAttributes == b.dwFileAttributes &&
+           Ticks(a.ftLastWriteTime) == Ticks(b.ftLastWriteTime) &&
+           a.nFileSizeLow == b.nFileSizeLow && a.nFileSizeHigh == b.nFileSizeHigh;
+}
+
+} // namespace
+
+void CEditorProcesses::Finish(Started* started) {
     DWORD code = 0;
-    if (WaitForSingleObject(process, INFINITE) == WAIT_OBJECT_0 &&
-        GetExitCodeProcess(process, &code) && exitCode == 0) {
-        exitCode = code;
+    if (WaitForSingleObject(started->process, INFINITE) == WAIT_OBJECT_0 &&
+        GetExitCodeProcess(started->process, &code)) {
+        if (exitCode == 0) {
+            exitCode = code;
+        }
+        if (code == 0 && started->path && ExitedAtOnce(started->process) &&
+            SameStamp(started->before, FileStamp(started->path))) {
+            handedOn = true;
+        }
     }
-    CloseHandle(process);
+    CloseHandle(started->process);
+    if (started->path) {
+        HeapFree(GetProcessHeap(), 0, started->path);
+    }
+}
+
+WIN32_FILE_ATTRIBUTE_DATA FileStamp(const char* path) {
+    WIN32_FILE_ATTRIBUTE_DATA stamp;
+    if (!GetFileAttributesExA(path, GetFileExInfoStandard, &stamp)) {
+        ZeroMemory(&stamp, sizeof stamp);
+    }
+    return stamp;
 }
 
 bool FileExistsOnDisk(const char* path, void*) {
@@ -222,18 +297,23 @@ void StartEditor(const char* path, void* context) {
     if (target->debuggeeFailed) {
         return;
     }
-    const char* params = BuildEditorParams(path, target->print);
+    CHeapText copy;
+    const char* handOn = HandedOnPath(path, &copy);
+    const char* params = FormatParams(target->arguments, handOn);
     if (!params) {
         target->startFailed = true;
         return;
     }
+    // As the file stood before the editor could touch it.
+    const WIN32_FILE_ATTRIBUTE_DATA before = FileStamp(handOn);
+    const WIN32_FILE_ATTRIBUTE_DATA* watched = target->watchFiles ? &before : NULL;
     if (target->asDebuggee) {
         HANDLE process = StartAsDebuggee(target->editor, params, target->showState);
         if (!process) {
             target->debuggeeFailed = true;
             target->startFailed = true;
         } else if (target->waitFor) {
-            target->waitFor->Add(process);
+            target->waitFor->Add(process, watched, handOn);
         } else {
             CloseHandle(process);
         }
@@ -253,7 +333,7 @@ void StartEditor(const char* path, void* context) {
     start.nShow = target->showState;
     // No process comes back when the shell handed the file to a running program.
     if (g_outsideWorld.shellExecuteEx(&start)) {
-        target->waitFor->Add(start.hProcess);
+        target->waitFor->Add(start.hProcess, watched, handOn);
     } else {
         target->startFailed = true;
     }

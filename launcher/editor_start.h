@@ -6,10 +6,12 @@
 
 #include <windows.h>
 
-// The parameter string for one file: "/p " when `printFlag` is set, then
-// `path` in double quotes, or its view-source copy when the file lies in the
-// Internet cache and copies are switched on. One shared buffer, overwritten by
-// the next call; NULL only when no memory could be had for it.
+// The parameter string for one file: `arguments` and a blank where there are
+// any, then `path` in double quotes, or its view-source copy when the file
+// lies in the Internet cache and copies are switched on. One shared buffer,
+// overwritten by the next call; NULL only when no memory could be had for it.
+const char* BuildEditorParams(const char* path, const char* arguments);
+// The same with Notepad's own "/p" when `printFlag` is set.
 const char* BuildEditorParams(const char* path, BOOL printFlag);
 
 // An editor whose start the system would hand to a registered debugger is
@@ -36,30 +38,46 @@ public:
     ~CEditorProcesses();
 
     // Keeps `process` to wait on; NULL (nothing to wait on) is ignored.
-    void Add(HANDLE process);
+    // `file`, when given, is the file it was started for, as it stood just
+    // before the start (see FileStamp).
+    void Add(HANDLE process, const WIN32_FILE_ATTRIBUTE_DATA* file = NULL, const char* path = NULL);
     // Waits until every kept process has exited, and lets go of them. Returns
     // the first non-zero exit code in the order they were added, else 0.
     DWORD WaitForAll();
+    // Whether an editor that was given its file exited at once, with 0 and
+    // the file untouched: it handed the file on to another program and did
+    // not wait for it to be edited.
+    bool HandedOn() const { return handedOn; }
 
 private:
     CEditorProcesses(const CEditorProcesses&);
     CEditorProcesses& operator=(const CEditorProcesses&);
 
-    void Finish(HANDLE process);
+    struct Started {
+        HANDLE process;
+        char* path; // NULL: no file to watch
+        WIN32_FILE_ATTRIBUTE_DATA before;
+    };
+    void Finish(Started* started);
 
-    HANDLE* handles;
+    Started* entries;
     size_t count;
     size_t capacity;
     DWORD exitCode;
+    bool handedOn;
 };
+
+// The file's attributes and last-write time now; zeroed where it does not exist.
+WIN32_FILE_ATTRIBUTE_DATA FileStamp(const char* path);
 
 // One request's editor starts, one file at a time.
 struct EditorStarts {
     const char* editor;
-    BOOL print;
+    const char* arguments; // before each path: "/p", or the editor's own switches
     int showState;
     CEditorProcesses* waitFor; // NULL: fire and forget
     bool asDebuggee;           // a registration redirects the editor's start to this program
+    bool watchFiles;           // whether an editor that exits at once handed its file on
     bool debuggeeFailed;       // a start as a debuggee failed: the rest are not tried
     bool startFailed;          // an editor that was to be waited for did not start
 };

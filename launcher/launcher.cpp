@@ -5,6 +5,8 @@
 #include "launcher/command_line.h"
 #include "launcher/editor_check.h"
 #include "launcher/editor_start.h"
+#include "launcher/elevation.h"
+#include "launcher/known_editors.h"
 #include "launcher/outside_world.h"
 #include "launcher/path_text.h"
 #include "launcher/paths.h"
@@ -52,6 +54,65 @@ void LoadLibrariesFromSystemOnly() {
 void WarnAndRunSettings(UINT textId) {
     ShowLauncherMessage(textId, MB_ICONWARNING);
     g_outsideWorld.runSettingsSheet();
+}
+
+// The editor setting this start goes by. Elevated, the machine's comes first,
+// since every unelevated program of the user can write the user's; a bare
+// name is then looked for in the system folders alone.
+bool ReadEditorSetting(bool print, bool elevated, CHeapText* setting) {
+    if (elevated) {
+        char machine[MAX_PATH];
+        if (g_settings.ReadMachineEditor(print ? TRUE : FALSE, machine, sizeof machine)) {
+            return setting->Copy(machine);
+        }
+    }
+    const char* own = print ? g_settings.PrintEditor() : g_settings.EditEditor();
+    if (elevated && PathFindFileNameA(own) == own) {
+        return SearchSystemFolders(own, setting) || setting->Copy(own);
+    }
+    return setting->Copy(own);
+}
+
+// Resolves and checks the editor setting. Elevated, an editor outside the
+// folders standard users cannot change gives way to the system's Notepad.
+EditorCheck CheckChosenEditor(bool print, CHeapText* editor) {
+    const bool elevated = IsElevated();
+    CHeapText setting;
+    if (!ReadEditorSetting(print, elevated, &setting)) {
+        return kEditorMissing;
+    }
+    EditorCheck check = CheckEditor(setting.Get(), editor);
+    if (!elevated || check == kEditorMissing || LiesInProtectedFolder(editor->Get())) {
+        return check;
+    }
+    CHeapText notepad;
+    return GetSystemNotepad(&notepad) ? CheckEditor(notepad.Get(), editor) : kEditorMissing;
+}
+
+// The editor to start: one that is there and does not lead back here. When
+// it is missing or refused, the user may choose another in the settings
+// sheet, and the request goes on with it. False when nothing is to start.
+bool ChooseEditor(bool print, CHeapText* editor, bool* asDebuggee) {
+    for (bool sheetShown = false;; sheetShown = true) {
+        UINT refusal = IDS_EDITOR_NOT_FOUND;
+        switch (CheckChosenEditor(print, editor)) {
+        case kEditorReady:
+            *asDebuggee = false;
+            return true;
+        case kEditorRedirectsHere:
+            *asDebuggee = true;
+            return true;
+        case kEditorIsThisProgram:
+            refusal = IDS_EDITOR_IS_SELF;
+            break;
+        case kEditorMissing:
+            break;
+        }
+        ShowLauncherMessage(refusal, MB_ICONWARNING);
+        if (sheetShown || !g_outsideWorld.runSettingsSheet()) {
+            return false;
+        }
+    }
 }
 
 } // namespace
@@ -110,18 +171,19 @@ ForwardOutcome RunLauncher(const char* commandLine, int showState, bool tooManyH
     // The editor: found, and not one whose start would only start this program again.
     CHeapText editor;
     bool asDebuggee = false;
-    switch (CheckEditor(print ? g_settings.PrintEditor() : g_settings.EditEditor(), &editor)) {
-    case kEditorIsThisProgram:
-        WarnAndRunSettings(IDS_EDITOR_IS_SELF);
+    if (!ChooseEditor(print, &editor, &asDebuggee)) {
         return outcome;
-    case kEditorMissing:
-        WarnAndRunSettings(IDS_EDITOR_NOT_FOUND);
-        return outcome;
-    case kEditorRedirectsHere:
-        asDebuggee = true;
-        break;
-    case kEditorReady:
-        break;
+    }
+
+    // What the editor needs besides the file: Notepad's "/p", or its own
+    // switches to print, or to wait where the caller waits.
+    EditorArguments known;
+    const char* editorArguments = "";
+    if (print || outcome.callerWaits) {
+        if (!FindEditorArguments(&editor, outcome.callerWaits, &known)) {
+            return outcome;
+        }
+        editorArguments = print ? known.print.Get() : known.wait.Get();
     }
 
     // Refuse the whole request rather than start some files and lose others.
@@ -129,7 +191,8 @@ ForwardOutcome RunLauncher(const char* commandLine, int showState, bool tooManyH
                             ? 1 + static_cast<size_t>(lstrlenA(g_settings.Extension()))
                             : 0;
     if (!EditorStartsFit(static_cast<size_t>(lstrlenA(editor.Get())),
-                         static_cast<size_t>(lstrlenA(joined.Get())), print, copySuffix)) {
+                         static_cast<size_t>(lstrlenA(editorArguments)),
+                         static_cast<size_t>(lstrlenA(joined.Get())), copySuffix)) {
         ShowLauncherMessage(IDS_COMMAND_LINE_TOO_LONG, MB_ICONERROR);
         return outcome;
     }
@@ -139,16 +202,24 @@ ForwardOutcome RunLauncher(const char* commandLine, int showState, bool tooManyH
     CEditorProcesses started;
     EditorStarts starts = {};
     starts.editor = editor.Get();
-    starts.print = print ? TRUE : FALSE;
+    starts.arguments = editorArguments;
     starts.showState = showState;
     starts.waitFor = outcome.callerWaits ? &started : NULL;
     starts.asDebuggee = asDebuggee;
+    // Printing ends at once by design; an editor with a row says how it waits.
+    starts.watchFiles = outcome.callerWaits && !print && !known.known;
     StartFilesFromTheEnd(joined.Get(), AnsiLeadByte, FileExistsOnDisk, StartEditor, &starts);
     if (starts.debuggeeFailed) {
         WarnAndRunSettings(IDS_EDITOR_START_FAILED);
     }
     outcome.editorExit = started.WaitForAll();
     outcome.result = starts.startFailed ? kStartFailed : kEditorsStarted;
+    // The file went on to another program: the caller must not read it back yet.
+    if (started.HandedOn() &&
+        g_outsideWorld.messageBox(NULL, LoadText(IDS_EDITOR_HANDED_ON), g_caption,
+                                  MB_OKCANCEL | MB_ICONINFORMATION) != IDOK) {
+        outcome.result = kEditingAbandoned;
+    }
     return outcome;
 }
 

@@ -10,10 +10,11 @@ enum { kNoEditorStarted = 1 };
 
 // What one forward came to.
 enum ForwardResult {
-    kSettingsShown,  // "/setting": the sheet ran, nothing else
-    kNothingStarted, // refused before any start, after a message saying why
-    kEditorsStarted, // the editor was started for every file
-    kStartFailed     // a start failed, so some file did not reach the editor
+    kSettingsShown,   // "/setting": the sheet ran, nothing else
+    kNothingStarted,  // refused before any start, after a message saying why
+    kEditorsStarted,  // the editor was started for every file
+    kStartFailed,     // a start failed, so some file did not reach the editor
+    kEditingAbandoned // the editor handed its file on and the user gave up waiting
 };
 
 struct ForwardOutcome {

@@ -14,7 +14,7 @@ struct OutsideWorld {
     HINSTANCE(WINAPI* shellExecute)(HWND, LPCSTR, LPCSTR, LPCSTR, LPCSTR, INT);
     BOOL(WINAPI* shellExecuteEx)(SHELLEXECUTEINFOA*); // editor starts for callers that wait
     int(WINAPI* messageBox)(HWND, LPCSTR, LPCSTR, UINT);
-    void (*runSettingsSheet)();
+    BOOL (*runSettingsSheet)(); // TRUE: closed with OK, settings saved
     BOOL(WINAPI* queryVersionValue)(LPCVOID block, LPCSTR key, LPVOID* value, PUINT length);
     SheetLibraries sheetLibraries; // filled by LoadSheetLibraries
 };

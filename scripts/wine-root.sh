@@ -86,7 +86,7 @@ quillgate_in_root() {
     # Only the variables a run needs cross into the root.
     local -a vars=(QUILLGATE_IN_ROOT=1 "QUILLGATE_WAY=$QUILLGATE_WAY")
     local name
-    for name in LANG LC_ALL DISPLAY QUILLGATE_LOCALE BUILD_DIR; do
+    for name in LANG LC_ALL DISPLAY QUILLGATE_LOCALE BUILD_DIR GTEST_FILTER; do
         # The virtual machine has no way to the host's display.
         [ "$name" = DISPLAY ] && [ "$QUILLGATE_WAY" = vm ] && continue
         [ -n "${!name:-}" ] && vars+=("$name=${!name}")

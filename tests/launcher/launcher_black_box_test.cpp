@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <windows.h>
+#include <shlobj.h>
 #include <shlwapi.h>
 
 #include <stddef.h>
@@ -18,6 +19,7 @@
 #include "resources/resource_ids.h"
 #include "tests/launcher/launcher_test_support.h"
 #include "tests/settings/registry_guard.h"
+#include "tests/support/ui_driver.h"
 #include "tests/support/wine_test_support.h"
 
 using launchertest::EditorStart;
@@ -125,6 +127,22 @@ protected:
         EXPECT_EQ(0, run.exitCode);
         EXPECT_EQ(Texts(), run.dialogs);
         return log_.WaitForStarts(count);
+    }
+
+    // Starts notepad.exe from a console program that waits for it, as git does.
+    ProcessRun FromConsole(const std::string& arguments,
+                           launchertest::RunOptions options = launchertest::RunOptions()) {
+        options.console = true;
+        options.anyProcess = true;
+        return RunAnswering(Quoted(testsupport::ToolPath("wait_caller.exe")) + " " +
+                                Quoted(testsupport::NotepadPath()) + " " + arguments,
+                            options);
+    }
+    // The recorder under another editor's file name.
+    std::string RecorderAs(const char* name) const {
+        const std::string copy = files_.File(name);
+        EXPECT_TRUE(CopyFileA(testsupport::ToolPath("recorder.exe").c_str(), copy.c_str(), FALSE));
+        return copy;
     }
 
     const ScratchDir& Files() const { return files_; }
@@ -262,9 +280,11 @@ TEST_F(NotepadExe, EveryWayToTheSheetClosesWithOkAndEndsWell) {
         Texts dialogs;
     } ways[] = {
         {"", "/setting", Texts({kSettingsSheet})},
-        {"missing.exe", "", Texts({Message(IDS_EDITOR_NOT_FOUND), kSettingsSheet})},
+        // OK saved the same editor: the request goes on, and is refused once more.
+        {"missing.exe", "",
+         Texts({Message(IDS_EDITOR_NOT_FOUND), kSettingsSheet, Message(IDS_EDITOR_NOT_FOUND)})},
         {"notepad.exe", Files().Write("a.txt"),
-         Texts({Message(IDS_EDITOR_IS_SELF), kSettingsSheet})},
+         Texts({Message(IDS_EDITOR_IS_SELF), kSettingsSheet, Message(IDS_EDITOR_IS_SELF)})},
     };
     launchertest::RunOptions pressOk;
     pressOk.sheetButton = IDOK;
@@ -453,11 +473,11 @@ TEST_F(NotepadExe, OnTheWaitingPathARequestThatStartsNoEditorFailsAfterItsMessag
     ASSERT_TRUE(testsupport::SetDword(HKEY_CURRENT_USER, kPaths, "WaitForEditor", 1));
     std::string line = Quoted(testsupport::NotepadPath()) + " C:\\";
     ProcessRun tooLong = RunAnswering(line + std::string(32766 - line.size(), 'a'));
-    EXPECT_NE(0, tooLong.exitCode);
+    EXPECT_EQ(1, tooLong.exitCode);
     EXPECT_EQ(Texts({Message(IDS_COMMAND_LINE_TOO_LONG)}), tooLong.dialogs);
     SetEditor("CommonEditor", Files().File("missing.exe"));
     ProcessRun missing = Start(Files().Write("a.txt"));
-    EXPECT_NE(0, missing.exitCode);
+    EXPECT_EQ(1, missing.exitCode);
     EXPECT_EQ(Texts({Message(IDS_EDITOR_NOT_FOUND), kSettingsSheet}), missing.dialogs);
     EXPECT_TRUE(Log().WaitForStarts(0).empty());
 }
@@ -475,6 +495,170 @@ TEST_F(NotepadExe, AnEditorThatAlwaysLeadsBackEndsWithTheMessageAfterAFewHops) {
     EXPECT_NE(0, run.exitCode);
     EXPECT_EQ(Texts({Message(IDS_EDITOR_IS_SELF), kSettingsSheet}), run.dialogs);
     EXPECT_EQ(4u, Log().WaitForStarts(4).size());
+}
+
+TEST_F(NotepadExe, KnownEditorsGetTheirOwnSwitchesToWaitAndToPrint) {
+    const std::string a = Files().Write("a.txt");
+    SetEditor("CommonEditor", RecorderAs("Code.exe"));
+    ProcessRun console = FromConsole(Quoted(a));
+    EXPECT_EQ(0, console.exitCode);
+    EXPECT_EQ(Texts(), console.dialogs) << "a known editor is never suspected of handing on";
+    EXPECT_EQ(Texts({"--wait " + Quoted(a)}), ParamsOf(Log().WaitForStarts(1)));
+    // A GUI caller does not wait, nor does the editor.
+    EXPECT_EQ(Quoted(a), Forward(Quoted(a), 2).back().params);
+
+    const std::string notepadPlus = RecorderAs("Notepad++.exe"); // case ignored
+    SetEditor("CommonEditor", notepadPlus);
+    SetEditor("PrinterEditor", notepadPlus);
+    EXPECT_EQ(0, FromConsole(Quoted(a)).exitCode);
+    EXPECT_EQ("-multiInst -nosession " + Quoted(a), Log().WaitForStarts(3).back().params);
+    EXPECT_EQ("-quickPrint " + Quoted(a), Forward("/p " + Quoted(a), 4).back().params);
+    // Without a print switch the file opens for the user to print.
+    SetEditor("PrinterEditor", Files().File("Code.exe"));
+    EXPECT_EQ(Quoted(a), Forward("/p " + Quoted(a), 5).back().params);
+}
+
+TEST_F(NotepadExe, ARowInTheSettingsGivesAnEditorItsOwnSwitches) {
+    const std::string a = Files().Write("a.txt");
+    const char row[] = "Software\\Corvalen\\Quillgate\\Editors\\print-recorder.exe";
+    ASSERT_TRUE(testsupport::SetString(HKEY_CURRENT_USER, row, "WaitArguments", "--block"));
+    ASSERT_TRUE(testsupport::SetString(HKEY_CURRENT_USER, row, "PrintArguments", ""));
+    SetEditor("CommonEditor", PrintEditor());
+    EXPECT_EQ(Texts(), FromConsole(Quoted(a)).dialogs);
+    EXPECT_EQ("--block " + Quoted(a), Log().WaitForStarts(1).back().params);
+    EXPECT_EQ(Quoted(a), Forward("/p " + Quoted(a), 2).back().params) << "empty replaces /p";
+}
+
+TEST_F(NotepadExe, AnEditorThatHandsItsFileOnLeavesAConsoleCallerWaitingForTheUser) {
+    if (timelimits::Scaled(1) > 1) {
+        GTEST_SKIP() << "a program takes longer than the 2 s to start at all on a software CPU";
+    }
+    // The recorder exits at once without touching its file, as VS Code's
+    // launcher does when it hands the file to its running window.
+    const std::string a = Files().Write("a.txt"), b = Files().Write("b.txt");
+    ProcessRun done = FromConsole(Quoted(a) + " " + Quoted(b));
+    EXPECT_EQ(0, done.exitCode);
+    EXPECT_EQ(Texts({Message(IDS_EDITOR_HANDED_ON)}), done.dialogs) << "one message for all";
+    launchertest::RunOptions giveUp;
+    giveUp.messageButton = IDCANCEL;
+    EXPECT_EQ(1, FromConsole(Quoted(a), giveUp).exitCode);
+    // A GUI caller goes on at once as ever.
+    EXPECT_EQ(Texts(), Start(Quoted(a)).dialogs);
+}
+
+TEST_F(NotepadExe, OfTwoFilesAConsoleCallerGetsTheFailingEditorsExitCode) {
+    SetEditor("CommonEditor", testsupport::ToolPath("slow_editor.exe"));
+    const std::string a = Files().Write("a.txt"), b = Files().Write("b.txt");
+    SetEnvironmentVariableA("SLOW_EDITOR_EXIT_CODE", "3");
+    SetEnvironmentVariableA("SLOW_EDITOR_ONLY", "a.txt");
+    ProcessRun run = FromConsole(Quoted(a) + " " + Quoted(b));
+    SetEnvironmentVariableA("SLOW_EDITOR_EXIT_CODE", NULL);
+    SetEnvironmentVariableA("SLOW_EDITOR_ONLY", NULL);
+    EXPECT_EQ(3, run.exitCode);
+    EXPECT_EQ(Texts(), run.dialogs);
+}
+
+TEST_F(NotepadExe, AfterTheMissingEditorsSheetTheFileOpensInTheEditorChosenThere) {
+    SetEditor("CommonEditor", Files().File("missing.exe"));
+    // Short enough to type into the field, which does not scroll.
+    TestFolder shortFolder("C:\\qg-choice");
+    const std::string chosen = shortFolder.File("ed.exe");
+    ASSERT_TRUE(CopyFileA(testsupport::ToolPath("recorder.exe").c_str(), chosen.c_str(), FALSE));
+    const std::string a = Files().Write("a.txt");
+    launchertest::RunOptions choose;
+    choose.sheetButton = IDOK;
+    choose.sheetEditor = chosen;
+    ProcessRun run = RunAnswering(Quoted(testsupport::NotepadPath()) + " " + Quoted(a), choose);
+    EXPECT_EQ(0, run.exitCode);
+    EXPECT_EQ(Texts({Message(IDS_EDITOR_NOT_FOUND), kSettingsSheet}), run.dialogs);
+    std::vector<EditorStart> starts = Log().WaitForStarts(1);
+    ASSERT_EQ(1u, starts.size());
+    EXPECT_EQ(Quoted(chosen) + " " + Quoted(a), starts[0].commandLine);
+}
+
+// Machine settings, in the native view where an administrator's regedit shows them.
+class MachineSettings {
+public:
+    MachineSettings() { Clear(); }
+    ~MachineSettings() { Clear(); }
+    void SetEditor(const std::string& text, DWORD type = REG_SZ) {
+        EXPECT_TRUE(testsupport::SetRaw(HKEY_LOCAL_MACHINE, kPaths, "CommonEditor", type,
+                                        text.c_str(), static_cast<DWORD>(text.size() + 1),
+                                        KEY_WOW64_64KEY));
+    }
+
+private:
+    static void Clear() { testsupport::DeleteKeyTree(HKEY_LOCAL_MACHINE, kPaths, KEY_WOW64_64KEY); }
+};
+
+TEST_F(NotepadExe, TheMachinesEditorServesWhereTheUserHasNoneOfTheirOwn) {
+    testsupport::ResetSettings();
+    MachineSettings machine;
+    // Expanded for each user, as Setup writes an editor in a profile.
+    SetEnvironmentVariableA("QUILLGATE_TEST_TOOLS", (testsupport::BuildDir() + "\\tools").c_str());
+    machine.SetEditor("%QUILLGATE_TEST_TOOLS%\\recorder.exe", REG_EXPAND_SZ);
+    const std::string a = Files().Write("a.txt");
+    std::vector<EditorStart> starts = Forward(Quoted(a), 1);
+    ASSERT_EQ(1u, starts.size());
+    EXPECT_EQ(Quoted(testsupport::ToolPath("recorder.exe")) + " " + Quoted(a),
+              starts[0].commandLine);
+    SetEditor("CommonEditor", PrintEditor());
+    starts = Forward(Quoted(a), 2);
+    SetEnvironmentVariableA("QUILLGATE_TEST_TOOLS", NULL);
+    ASSERT_EQ(2u, starts.size());
+    EXPECT_EQ(0u, starts[1].commandLine.find(Quoted(PrintEditor()))) << "the user's own wins";
+}
+
+// The system's Notepad replaced by the recorder while it exists: Wine's own
+// 32-bit Notepad does not start in these prefixes.
+class RecordingSystemNotepad {
+public:
+    RecordingSystemNotepad() {
+        char folder[MAX_PATH] = "";
+        GetSystemDirectoryA(folder, sizeof folder); // SysWOW64, as a 32-bit program sees it
+        notepad_ = std::string(folder) + "\\notepad.exe";
+        saved_ = notepad_ + ".quillgate-test";
+        EXPECT_TRUE(MoveFileExA(notepad_.c_str(), saved_.c_str(), MOVEFILE_REPLACE_EXISTING));
+        EXPECT_TRUE(
+            CopyFileA(testsupport::ToolPath("recorder.exe").c_str(), notepad_.c_str(), FALSE));
+    }
+    ~RecordingSystemNotepad() {
+        MoveFileExA(saved_.c_str(), notepad_.c_str(), MOVEFILE_REPLACE_EXISTING);
+    }
+
+private:
+    std::string notepad_, saved_;
+};
+
+TEST_F(NotepadExe, AnElevatedStartTakesOnlyAnEditorThatStandardUsersCannotReplace) {
+    const std::string a = Files().Write("elevated a.txt");
+    auto fromElevated = [](const std::string& file) {
+        launchertest::RunOptions options;
+        options.anyProcess = true;
+        return RunAnswering(Quoted(testsupport::ToolPath("elevated_caller.exe")) + " " +
+                                Quoted(testsupport::NotepadPath()) + " " + Quoted(file),
+                            options);
+    };
+    // The user's editor lies in a folder of theirs: the system's Notepad opens the file.
+    {
+        RecordingSystemNotepad notepad;
+        EXPECT_EQ(0, fromElevated(a).exitCode);
+        std::vector<EditorStart> starts = Log().WaitForStarts(1);
+        ASSERT_EQ(1u, starts.size());
+        EXPECT_NE(std::string::npos, starts[0].commandLine.find("\\notepad.exe\" "));
+        EXPECT_EQ(Quoted(a), starts[0].params);
+    }
+
+    char programFiles[MAX_PATH] = "";
+    ASSERT_EQ(S_OK, SHGetFolderPathA(NULL, CSIDL_PROGRAM_FILES, NULL, 0, programFiles));
+    TestFolder installed(std::string(programFiles) + "\\Quillgate test editor");
+    const std::string editor = installed.File("editor.exe");
+    ASSERT_TRUE(CopyFileA(testsupport::ToolPath("recorder.exe").c_str(), editor.c_str(), FALSE));
+    SetEditor("CommonEditor", editor);
+    EXPECT_EQ(0, fromElevated(a).exitCode);
+    std::vector<EditorStart> starts = Log().WaitForStarts(2);
+    ASSERT_EQ(2u, starts.size());
+    EXPECT_EQ(Quoted(editor) + " " + Quoted(a), starts[1].commandLine);
 }
 
 } // namespace

@@ -66,8 +66,9 @@ int WINAPI FakeMessageBox(HWND owner, LPCSTR text, LPCSTR caption, UINT flags) {
     return IDOK;
 }
 
-void FakeRunSettingsSheet() {
+BOOL FakeRunSettingsSheet() {
     g_events.push_back("settings sheet");
+    return FALSE; // cancelled
 }
 
 std::string Started(const char* editor, const std::string& params) {

@@ -1,5 +1,7 @@
 #include "tests/launcher/launcher_test_support.h"
 
+#include "resources/resource_ids.h"
+#include "tests/support/ui_driver.h"
 #include "tests/support/wine_test_support.h"
 
 #include <psapi.h>
@@ -197,6 +199,8 @@ const DWORD kWow64Breakpoint = 0x4000001F;
 struct Answering {
     DWORD processId; // 0: any process
     int sheetButton;
+    int messageButton;
+    std::string sheetEditor;
     std::set<HWND> seen;
     ProcessRun* run;
 };
@@ -222,9 +226,13 @@ BOOL CALLBACK AnswerWindow(HWND window, LPARAM context) {
         char message[1024] = "";
         GetWindowTextA(text, message, sizeof message);
         answering->run->dialogs.push_back(std::string("message: ") + message);
-        PostMessageA(window, WM_COMMAND, IDOK, 0);
+        PostMessageA(window, WM_COMMAND, answering->messageButton, 0);
     } else {
         answering->run->dialogs.push_back(std::string("dialog: ") + title);
+        if (!answering->sheetEditor.empty() && uidriver::IsPropertySheet(window)) {
+            const HWND editor = GetDlgItem(uidriver::CurrentPage(window), IDC_EDIT_EDITOR);
+            uidriver::Type(uidriver::ComboEdit(editor), answering->sheetEditor);
+        }
         PostMessageA(window, WM_COMMAND, answering->sheetButton, 0);
     }
     return TRUE;
@@ -278,15 +286,18 @@ bool FollowDebugEvents(HANDLE process, ProcessRun* run) {
 ProcessRun RunAnswering(const std::string& commandLine, const RunOptions& options) {
     ProcessRun run;
     DWORD processId = 0;
+    const DWORD flags = (options.watchModules ? DEBUG_ONLY_THIS_PROCESS : 0) |
+                        (options.console ? CREATE_NEW_CONSOLE : 0);
     HANDLE process = testsupport::StartProcess(commandLine, options.showState, &processId, NULL,
-                                               options.watchModules ? DEBUG_ONLY_THIS_PROCESS : 0,
-                                               options.codePage);
+                                               flags, options.codePage);
     if (!process) {
         return run;
     }
     Answering answering;
     answering.processId = options.anyProcess ? 0 : processId;
     answering.sheetButton = options.sheetButton;
+    answering.messageButton = options.messageButton;
+    answering.sheetEditor = options.sheetEditor;
     answering.run = &run;
     DWORD begin = GetTickCount();
     for (;;) {

@@ -81,7 +81,8 @@ struct ProcessRun {
     int exitCode = -1;
     // Every dialog in the order it appeared: "message: <text>" for a message
     // box captioned "Quillgate" (OK pressed), "dialog: <title>" for any other
-    // (the settings sheet; closed with the button the options name).
+    // (the settings sheet; closed with the button the options name). A
+    // message box is answered with the options' button.
     std::vector<std::string> dialogs;
     // With watchModules: the lower-case file names of the DLLs it loaded.
     std::vector<std::string> modules;
@@ -94,6 +95,9 @@ struct RunOptions {
     bool watchModules = false;  // runs it as a debuggee to see each DLL it loads
     UINT codePage = CP_ACP;     // of the command line: CP_UTF8 for any name
     bool anyProcess = false;    // answers the dialogs of every process, not only its own
+    bool console = false;       // in a console of its own, as git or jj runs
+    int messageButton = IDOK;   // pressed in every message box
+    std::string sheetEditor;    // typed as the edit editor before the sheet's button
 };
 
 // Starts `commandLine` exactly as given with the options' show state in its

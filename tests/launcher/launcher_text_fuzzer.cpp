@@ -26,8 +26,10 @@ bool SomeExist(const char* path, void* context) {
 void Launch(const char* path, void* context) {
     Files* p = static_cast<Files*>(context);
     p->total += strlen(path);
-    char* params = static_cast<char*>(malloc(EditorParamsSize(strlen(path))));
-    if (!FormatEditorParams(params, EditorParamsSize(strlen(path)), path, p->seed & 1)) {
+    const char* arguments = p->seed & 1 ? "/p" : "";
+    const size_t size = EditorParamsSize(strlen(arguments), strlen(path));
+    char* params = static_cast<char*>(malloc(size));
+    if (!FormatEditorParams(params, size, arguments, path)) {
         abort();
     }
     free(params);

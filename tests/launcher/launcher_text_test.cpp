@@ -216,21 +216,28 @@ TEST(FolderPath, EntriesOfOneFolder) {
 
 TEST(EditorParams, AParameterStringThatDoesNotFitIsRefused) {
     std::string path(300, 'a');
-    std::vector<char> out(EditorParamsSize(path.size()), 'z');
-    EXPECT_TRUE(FormatEditorParams(out.data(), out.size(), path.c_str(), true));
+    std::vector<char> out(EditorParamsSize(2, path.size()), 'z');
+    EXPECT_TRUE(FormatEditorParams(out.data(), out.size(), "/p", path.c_str()));
     EXPECT_EQ("/p \"" + path + "\"", std::string(out.data()));
-    EXPECT_FALSE(FormatEditorParams(out.data(), out.size() - 1, path.c_str(), true));
+    EXPECT_FALSE(FormatEditorParams(out.data(), out.size() - 1, "/p", path.c_str()));
+    EXPECT_STREQ("", out.data());
+    // An editor's own switches stand where "/p" stood.
+    out.assign(EditorParamsSize(6, 3), 'z');
+    EXPECT_TRUE(FormatEditorParams(out.data(), out.size(), "--wait", "a b"));
+    EXPECT_STREQ("--wait \"a b\"", out.data());
+    EXPECT_TRUE(FormatEditorParams(out.data(), out.size(), "", ""));
     EXPECT_STREQ("", out.data());
 }
 
 TEST(EditorParams, EditorStartsMustFitInOneCommandLine) {
     // "<editor>" /p "<text><suffix>" is 32766 characters at most.
-    EXPECT_TRUE(EditorStartsFit(100, 32766 - 100 - 8, true, 0));
-    EXPECT_FALSE(EditorStartsFit(100, 32766 - 100 - 8 + 1, true, 0));
-    EXPECT_TRUE(EditorStartsFit(100, 32766 - 100 - 5, false, 0));
-    EXPECT_TRUE(EditorStartsFit(100, 32766 - 100 - 5 - 4, false, 4));
-    EXPECT_FALSE(EditorStartsFit(100, 32766 - 100 - 5 - 3, false, 4));
-    EXPECT_FALSE(EditorStartsFit(static_cast<size_t>(-1), 1, false, 0));
+    EXPECT_TRUE(EditorStartsFit(100, 2, 32766 - 100 - 8, 0));
+    EXPECT_FALSE(EditorStartsFit(100, 2, 32766 - 100 - 8 + 1, 0));
+    EXPECT_TRUE(EditorStartsFit(100, 0, 32766 - 100 - 5, 0));
+    EXPECT_TRUE(EditorStartsFit(100, 0, 32766 - 100 - 5 - 4, 4));
+    EXPECT_FALSE(EditorStartsFit(100, 0, 32766 - 100 - 5 - 3, 4));
+    EXPECT_FALSE(EditorStartsFit(100, 21, 32766 - 100 - 5 - 21, 0));
+    EXPECT_FALSE(EditorStartsFit(static_cast<size_t>(-1), 0, 1, 0));
 }
 
 TEST(SearchFolders, OnlyAbsoluteFoldersAreKeptAndNothingWhenTheyDoNotFit) {

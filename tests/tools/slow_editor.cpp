@@ -1,9 +1,11 @@
 // Stand-in for an editor that a user works in for a while: two seconds after
 // it starts it appends " edited" to the file named last on its command line,
-// then exits, with the code in SLOW_EDITOR_EXIT_CODE if that is set.
+// then exits, with the code in SLOW_EDITOR_EXIT_CODE if that is set (and
+// SLOW_EDITOR_ONLY, where set, names its file).
 #include <windows.h>
 
 #include <stdlib.h>
+#include <string.h>
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
     if (__argc < 2) {
@@ -21,5 +23,10 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
     BOOL ok = WriteFile(file, edit, sizeof edit - 1, &written, NULL);
     CloseHandle(file);
     const char* code = getenv("SLOW_EDITOR_EXIT_CODE");
+    const char* only = getenv("SLOW_EDITOR_ONLY");
+    const char* name = strrchr(__argv[__argc - 1], '\\');
+    if (only && lstrcmpiA(only, name ? name + 1 : __argv[__argc - 1]) != 0) {
+        code = NULL;
+    }
     return !ok ? 1 : code ? atoi(code) : 0;
 }

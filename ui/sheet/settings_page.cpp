@@ -72,6 +72,8 @@ LRESULT CSettingsPage::WindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lPa
             }
             Save(hwnd);
             g_settings.Load();
+            // OK, not Apply: the sheet closes now.
+            closedWithOk = reinterpret_cast<const PSHNOTIFY*>(lParam)->lParam != 0;
             return 1;
         }
         return 0;

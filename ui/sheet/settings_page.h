@@ -15,6 +15,9 @@ public:
     // A dialog procedure: non-zero for what it handles, never the base's.
     LRESULT WindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) override;
 
+    // Whether the sheet was closed with OK after the page saved its settings.
+    bool ClosedWithOk() const { return closedWithOk; }
+
 private:
     void OnInitDialog(HWND page);
     void OnCommand(HWND page, int id, int code);
@@ -26,4 +29,5 @@ private:
     CDependentCheck associationCheck; // 1016, enables the menu-text edit box
     // While the page fills its controls, the edit box's EN_CHANGE is ours.
     BOOL initialising = FALSE;
+    bool closedWithOk = false;
 };

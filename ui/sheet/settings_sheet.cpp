@@ -37,7 +37,7 @@ HPROPSHEETPAGE CreatePage(int templateId, CWinBase* page) {
 
 } // namespace
 
-void CSettingsSheet::Run() {
+bool CSettingsSheet::Run() {
     HPROPSHEETPAGE pages[2];
     pages[0] = CreatePage(IDD_SETTINGS, &settingsPage);
     pages[1] = CreatePage(IDD_ABOUT, &aboutPage);
@@ -48,7 +48,7 @@ void CSettingsSheet::Run() {
                 g_outsideWorld.sheetLibraries.DestroyPropertySheetPage(page);
             }
         }
-        return;
+        return false;
     }
 
     PROPSHEETHEADERA header;
@@ -64,9 +64,10 @@ void CSettingsSheet::Run() {
     header.phpage = pages;
 
     AdaptPageFont(NULL);
-    // Closing by OK, Cancel or the close box all end here; the pages have
-    // done their work by then, so the result says nothing more.
+    // Closing by OK, Cancel or the close box all end here; the Settings page
+    // knows whether OK saved its settings.
     g_outsideWorld.sheetLibraries.PropertySheetA(&header);
+    return settingsPage.ClosedWithOk();
 }
 
 void* CSettingsSheet::operator new(size_t size) noexcept {
@@ -79,14 +80,15 @@ void CSettingsSheet::operator delete(void* sheet) noexcept {
     }
 }
 
-void RunSettingsSheet() {
+BOOL RunSettingsSheet() {
     if (!LoadSheetLibraries()) {
-        return;
+        return FALSE;
     }
     CSettingsSheet* sheet = new CSettingsSheet;
     if (!sheet) {
-        return;
+        return FALSE;
     }
-    sheet->Run();
+    const bool saved = sheet->Run();
     delete sheet;
+    return saved ? TRUE : FALSE;
 }

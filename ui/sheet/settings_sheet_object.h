@@ -18,8 +18,9 @@ public:
     static void* operator new(size_t size) noexcept;
     static void operator delete(void* sheet) noexcept;
 
-    // Shows the modal sheet, Settings first, and returns when it is closed.
-    void Run();
+    // Shows the modal sheet, Settings first, and returns when it is closed:
+    // true when OK saved its settings.
+    bool Run();
 
 private:
     CSettingsPage settingsPage;
