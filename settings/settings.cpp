@@ -117,11 +117,15 @@ BOOL CSettings::Open(const char* name) {
     if (!key) {
         return FALSE;
     }
-    // A first run leaves the layout in place for the user to find.
+    // A first run leaves the layout in place for the user to find. Made from
+    // the root: the open key may only be read.
     const char* subkeys[] = {kPaths, kSource};
     for (const char* subkey : subkeys) {
+        char path[MAX_PATH + 8];
+        wnsprintfA(path, sizeof path, "%s\\%s", keyPath, subkey);
         HKEY sub;
-        if (RegCreateKeyExA(key, subkey, 0, NULL, 0, KEY_READ, NULL, &sub, NULL) == ERROR_SUCCESS) {
+        if (RegCreateKeyExA(HKEY_CURRENT_USER, path, 0, NULL, 0, KEY_READ, NULL, &sub, NULL) ==
+            ERROR_SUCCESS) {
             RegCloseKey(sub);
         }
     }

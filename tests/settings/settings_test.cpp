@@ -343,9 +343,11 @@ TEST_F(SettingsStore, WithoutOpenEveryReadGivesItsDefaultAndEveryWriteFails) {
 TEST_F(SettingsStore, AKeyThatMayOnlyBeReadGivesWhatIsStoredAndWritesFail) {
     ASSERT_TRUE(SetString(HKEY_CURRENT_USER, path_.c_str(), "Planted", "untouched"));
     ASSERT_TRUE(SetString(HKEY_CURRENT_USER, Paths().c_str(), "CommonEditor", "C:\\stored.exe"));
+    ASSERT_TRUE(SetString(HKEY_CURRENT_USER, Source().c_str(), "Extension", "xml"));
     ScopedDeniedKey denied(HKEY_CURRENT_USER, path_);
     ScopedDeniedKey deniedPaths(HKEY_CURRENT_USER, Paths());
-    ASSERT_TRUE(denied.Applied() && deniedPaths.Applied())
+    ScopedDeniedKey deniedSource(HKEY_CURRENT_USER, Source());
+    ASSERT_TRUE(denied.Applied() && deniedPaths.Applied() && deniedSource.Applied())
         << "Wine no longer enforces the key's DACL";
 
     EXPECT_TRUE(s().Open(name_.c_str()));
@@ -353,7 +355,7 @@ TEST_F(SettingsStore, AKeyThatMayOnlyBeReadGivesWhatIsStoredAndWritesFail) {
     EXPECT_STREQ("C:\\stored.exe", s().EditEditor());
     EXPECT_STREQ(kDefaultEditor, s().PrintEditor());
     EXPECT_EQ(0, s().ExtensionFlag());
-    EXPECT_STREQ("htm", s().Extension());
+    EXPECT_STREQ("xml", s().Extension());
     EXPECT_EQ(4u, s().ReadDword("Source", "ExtensionFlag", 4));
     EXPECT_FALSE(s().SetEditEditor("C:\\new.exe"));
     EXPECT_FALSE(s().SetPrintEditor("C:\\new.exe"));
@@ -365,7 +367,7 @@ TEST_F(SettingsStore, AKeyThatMayOnlyBeReadGivesWhatIsStoredAndWritesFail) {
     EXPECT_EQ("untouched", testsupport::ReadString(HKEY_CURRENT_USER, path_.c_str(), "Planted"));
     EXPECT_EQ("C:\\stored.exe",
               testsupport::ReadString(HKEY_CURRENT_USER, Paths().c_str(), "CommonEditor"));
-    EXPECT_FALSE(KeyExists(HKEY_CURRENT_USER, Source().c_str()));
+    EXPECT_EQ("xml", testsupport::ReadString(HKEY_CURRENT_USER, Source().c_str(), "Extension"));
 }
 
 TEST_F(SettingsStore, TheProcessHasOneStaticInstanceConstructedWithNoKeyOpen) {
