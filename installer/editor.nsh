@@ -193,7 +193,7 @@ Function EditorPage
     ${If} $0 == error
         Abort
     ${EndIf}
-    ${NSD_CreateLabel} 0 0 100% 24u "$(EditorText)"
+    ${NSD_CreateLabel} 0 0 100% 30u "$(EditorText)"
     Pop $0
 
     ; What to check: the /EDITOR= given, else what an earlier install wrote.
@@ -204,7 +204,7 @@ Function EditorPage
         SetRegView default
     ${EndIf}
     ExpandEnvStrings $EdEarlier $EdEarlierRaw
-    StrCpy $EdTop 26
+    StrCpy $EdTop 32
     StrCpy $EdCount 0
     StrCpy $EdSeen "$\n"
     StrCpy $EdRow ""
@@ -290,9 +290,7 @@ Function EditorPageLeave
     ${Else}
         nsDialogs::GetUserData $EdRow
         Pop $EditorValue
-        ${NSD_GetText} $EdRow $0
-        ExpandEnvStrings $1 $EditorValue
-        StrCpy $EditorShown "$0 ($1)"
+        ${NSD_GetText} $EdRow $EditorShown
     ${EndIf}
     ; The installing user's own setting wins over the machine's.
     ClearErrors
@@ -306,9 +304,35 @@ Function EditorPageLeave
     Call FreeEditorIcons
 FunctionEnd
 
-; The finish page names the editor before its other text.
+; The finish page names the editor before its other text, and makes room
+; for it: the text grows by 24 dialog units, and the check box below moves.
 Function ShowFinishEditor
-    ${NSD_SetText} $mui.FinishPage.Text "$EdFinish$\r$\n$\r$\n$(FinishText)"
+    ${NSD_SetText} $mui.FinishPage.Text "$EdFinish$\r$\n$(FinishText)"
+    System::Call '*(i 0, i 0, i 0, i 24) p .r0'
+    ${If} $0 = 0
+        Return
+    ${EndIf}
+    System::Call 'user32::MapDialogRect(p $mui.FinishPage, p r0) i .r1'
+    System::Call '*$0(i, i, i, i .r9)'
+    ${If} $1 <> 0
+        System::Call 'user32::GetWindowRect(p $mui.FinishPage.Text, p r0) i .r1'
+    ${EndIf}
+    ${If} $1 <> 0
+        System::Call 'user32::MapWindowPoints(p 0, p $mui.FinishPage, p r0, i 2)'
+        System::Call '*$0(i .r2, i .r3, i .r4, i .r5)'
+        IntOp $4 $4 - $2
+        IntOp $5 $5 - $3
+        IntOp $5 $5 + $9
+        System::Call 'user32::SetWindowPos(p $mui.FinishPage.Text, p 0, i 0, i 0, i r4, i r5, i 0x16)' ; SWP_NOMOVE|SWP_NOZORDER|SWP_NOACTIVATE
+        System::Call 'user32::GetWindowRect(p $mui.FinishPage.Run, p r0) i .r1'
+    ${EndIf}
+    ${If} $1 <> 0
+        System::Call 'user32::MapWindowPoints(p 0, p $mui.FinishPage, p r0, i 2)'
+        System::Call '*$0(i .r2, i .r3)'
+        IntOp $3 $3 + $9
+        System::Call 'user32::SetWindowPos(p $mui.FinishPage.Run, p 0, i r2, i r3, i 0, i 0, i 0x15)' ; SWP_NOSIZE|SWP_NOZORDER|SWP_NOACTIVATE
+    ${EndIf}
+    System::Free $0
 FunctionEnd
 
 ; $R9 as written: under the user's profile by its environment variable.

@@ -1,8 +1,8 @@
 ; The setup program's texts, Japanese first. $Place, $Value, $ViewName, $OldDir and $File are
 ; set where the text is used.
 
-LangString DirectoryText ${LANG_JAPANESE} "Quillgate (notepad.exe) を次のフォルダーにインストールし、メモ帳のデバッガーとして登録します (HKEY_LOCAL_MACHINE の Image File Execution Options)。以後、メモ帳が起動されるたびに Windows は Quillgate を起動します。Windows のメモ帳のファイルは変更しません。設定はユーザーごとに保存され、インストールでもアンインストールでも変更されません。"
-LangString DirectoryText ${LANG_ENGLISH} "Setup installs Quillgate (notepad.exe) into the folder below and registers it as Notepad's debugger (Image File Execution Options in HKEY_LOCAL_MACHINE): from then on, Windows starts Quillgate whenever something starts Notepad. Notepad's own files are not changed. Settings are per user; installing and uninstalling leave them untouched."
+LangString DirectoryText ${LANG_JAPANESE} "Quillgate (notepad.exe) を次のフォルダーにインストールし、メモ帳のデバッガーとして登録します (HKEY_LOCAL_MACHINE の Image File Execution Options)。以後、メモ帳が起動されるたびに Windows は Quillgate を起動します。Windows のメモ帳のファイルは変更しません。ユーザーごとの設定は、インストールでもアンインストールでも変更されません。"
+LangString DirectoryText ${LANG_ENGLISH} "Setup installs Quillgate (notepad.exe) into the folder below and registers it as Notepad's debugger (Image File Execution Options in HKEY_LOCAL_MACHINE): from then on, Windows starts Quillgate whenever something starts Notepad. Notepad's own files are not changed. Installing and uninstalling leave each user's own settings untouched."
 
 LangString UninstallText ${LANG_JAPANESE} "Quillgate を次のフォルダーから削除し、セットアップが書き込んだメモ帳のデバッガー登録のうち、今も Quillgate を指しているものを削除します。設定 (HKEY_CURRENT_USER\Software\Corvalen\Quillgate) はそのまま残ります。"
 LangString UninstallText ${LANG_ENGLISH} "Setup removes Quillgate from the folder below, and those of the Notepad debugger entries it wrote that still start Quillgate. Settings (HKEY_CURRENT_USER\Software\Corvalen\Quillgate) stay as they are."
@@ -82,7 +82,7 @@ LangString EditorKept ${LANG_JAPANESE} "以前のエディター設定をその�
 LangString EditorKept ${LANG_ENGLISH} "Kept the earlier editor setting: Paths\$EdName = $EdValue"
 LangString EditorNotWritten ${LANG_JAPANESE} "このコンピューターのエディター設定を書き込めませんでした: Paths\$EdName"
 LangString EditorNotWritten ${LANG_ENGLISH} "Could not write the machine's editor setting: Paths\$EdName"
-LangString FinishEditor ${LANG_JAPANESE} "メモ帳を起動すると、次のエディターが開きます: $EditorShown$\r$\n変更するには notepad.exe /setting を実行してください (そこで選んだエディターは、そのユーザーにだけ適用されます)。"
-LangString FinishEditor ${LANG_ENGLISH} "Notepad now opens $EditorShown.$\r$\nTo change it, run notepad.exe /setting (the editor chosen there applies to that user only)."
-LangString FinishOwnEditor ${LANG_JAPANESE} "あなたには自分のエディター設定があるため、メモ帳を起動すると、引き続き次のエディターが開きます: $EditorShown$\r$\n変更するには notepad.exe /setting を実行してください。"
-LangString FinishOwnEditor ${LANG_ENGLISH} "You have an editor setting of your own, so Notepad still opens $EditorShown for you.$\r$\nTo change it, run notepad.exe /setting."
+LangString FinishEditor ${LANG_JAPANESE} "メモ帳を起動すると $EditorShown が開きます。変更するには notepad.exe /setting を実行してください。"
+LangString FinishEditor ${LANG_ENGLISH} "Notepad now opens $EditorShown. To change that, run notepad.exe /setting."
+LangString FinishOwnEditor ${LANG_JAPANESE} "あなたには自分のエディター設定があるため、メモ帳を起動すると引き続き $EditorShown が開きます。変更するには notepad.exe /setting を実行してください。"
+LangString FinishOwnEditor ${LANG_ENGLISH} "You have an editor setting of your own: Notepad still opens $EditorShown for you. To change that, run notepad.exe /setting."
