@@ -2,8 +2,8 @@
 ; as the debugger of the system's notepad.exe (Image File Execution Options),
 ; so Windows starts it whenever something starts Notepad; the system's own
 ; notepad.exe files stay untouched. Built by installer/CMakeLists.txt:
-;   makensis -INPUTCHARSET UTF8 -DVERSION=x.y.z -DNOTEPAD_EXE=... -DICON=...
-;            -DOUTFILE=... quillgate.nsi
+;   makensis -INPUTCHARSET UTF8 -DVERSION=x.y.z -DNOTEPAD_EXE=... -DNOTEPAD_KB=...
+;            -DICON=... -DOUTFILE=... quillgate.nsi
 ;
 ; Where the entry goes: the notepad.exe key in each registry view (64-bit and
 ; 32-bit; on 32-bit Windows its one view), and each of that key's subkeys that
@@ -70,6 +70,7 @@ VIAddVersionKey /LANG=0 "LegalCopyright" "Copyright (C) 2026 Corvalen"
 !define MUI_UNICON "${ICON}"
 !define MUI_DIRECTORYPAGE_TEXT_TOP "$(DirectoryText)"
 !insertmacro MUI_PAGE_DIRECTORY
+Page custom EditorPage EditorPageLeave
 !insertmacro MUI_PAGE_INSTFILES
 ; Windows 10 and 11 let only the user choose the app for a file type.
 !define MUI_FINISHPAGE_TEXT "$(FinishText)"
@@ -88,6 +89,7 @@ VIAddVersionKey /LANG=0 "LegalCopyright" "Copyright (C) 2026 Corvalen"
 !insertmacro MUI_LANGUAGE "Japanese"
 !insertmacro MUI_LANGUAGE "English"
 !include strings.nsh
+!include editor.nsh
 
 Var View      ; 64 or 32: the registry view being worked on
 Var ViewName
@@ -176,6 +178,7 @@ FunctionEnd
 
 Function .onInit
     Call CheckAdmin
+    Call ReadEditorOptions
 FunctionEnd
 
 Function un.onInit
@@ -379,6 +382,7 @@ Function PlaceNotepad
 FunctionEnd
 
 Section "-Quillgate" SectionQuillgate
+    AddSize ${NOTEPAD_KB} ; put in place by PlaceNotepad, which the section's size does not count
     SetRegView default
     ReadRegStr $Earlier HKLM "${UNINSTALL_KEY}" "InstallLocation"
     StrCpy $LeftDirs ""
@@ -415,6 +419,7 @@ Section "-Quillgate" SectionQuillgate
     StrCpy $View 32
     Call RegisterView
     Call RegisterApplication
+    Call WriteMachineEditor
     SetRegView default
     Call RemoveEarlier
     Call ReportForeign
@@ -485,6 +490,7 @@ Function RemoveEarlier
 FunctionEnd
 
 Function ShowFinish
+    Call ShowFinishEditor
     ${IfNot} ${AtLeastWin10}
         ShowWindow $mui.FinishPage.Run ${SW_HIDE}
     ${EndIf}
@@ -610,6 +616,7 @@ Section "Uninstall"
     ${EndIf}
     StrCpy $View 32
     Call un.UnregisterView
+    Call un.RemoveMachineEditor
     Call un.UnregisterApplication
 
     SetRegView default

@@ -11,6 +11,7 @@
 #include <string>
 
 #include "resources/resource_ids.h"
+#include "tests/launcher/launcher_test_support.h"
 #include "tests/settings/registry_guard.h"
 #include "tests/support/wine_test_support.h"
 
@@ -34,6 +35,9 @@ const char kCapabilities[] = "Software\\Corvalen\\Quillgate\\Capabilities";
 const char kProgId[] = "Software\\Classes\\Quillgate.txt";
 const char kSessionManager[] = "System\\CurrentControlSet\\Control\\Session Manager";
 const char kPendingRenames[] = "PendingFileRenameOperations";
+// The editors Setup chooses for every user, in the 64-bit view where notepad.exe reads them.
+const char kMachinePaths[] = "Software\\Corvalen\\Quillgate\\Paths";
+const char kWindowsNotepad[] = "%SystemRoot%\\System32\\notepad.exe";
 
 std::string Subkey(const char* name) {
     return std::string(kNotepadKey) + "\\" + name;
@@ -41,6 +45,25 @@ std::string Subkey(const char* name) {
 
 std::string Debugger(const std::string& key, REGSAM view) {
     return testsupport::ReadString(kMachine, key.c_str(), "Debugger", view);
+}
+
+// "expand: <text>", "text: <text>" or "none", as the machine's editor setting `name` reads.
+std::string MachineEditor(const char* name) {
+    DWORD type = 0;
+    std::string data;
+    if (!testsupport::ReadRaw(kMachine, kMachinePaths, name, &type, &data, KEY_WOW64_64KEY)) {
+        return "none";
+    }
+    return std::string(type == REG_EXPAND_SZ ? "expand: "
+                       : type == REG_SZ      ? "text: "
+                                             : "other: ") +
+           data.c_str();
+}
+
+std::string LocalAppData() {
+    char path[MAX_PATH];
+    DWORD length = GetEnvironmentVariableA("LOCALAPPDATA", path, sizeof path);
+    return length > 0 && length < sizeof path ? path : "";
 }
 
 // Both views' notepad.exe key trees, the uninstall key and the default-apps registration.
@@ -94,10 +117,12 @@ protected:
         testsupport::DeleteKeyTree(kMachine, kProgId, KEY_WOW64_64KEY);
     }
 
-    int Install(const std::string& folder = std::string()) const {
+    int Install(const std::string& folder = std::string(),
+                const std::string& options = std::string()) const {
         std::string setup =
             testsupport::BuildDir() + "\\quillgate-" QUILLGATE_VERSION_TEXT "-setup.exe";
-        return testsupport::RunProcess(Quoted(setup) + " /S /D=" + Or(folder), kTimeoutMs);
+        return testsupport::RunProcess(Quoted(setup) + " /S " + options + " /D=" + Or(folder),
+                                       kTimeoutMs);
     }
     // In place (_?=), not from a copy in %TEMP%, so that its end is the end.
     int Uninstall(const std::string& folder = std::string()) const {
@@ -111,6 +136,7 @@ protected:
         return Quoted(Or(folder) + "\\notepad.exe") + " /z";
     }
     std::string Scratch(const char* name) const { return scratch_.File(name); }
+    std::string WriteScratch(const char* name) const { return scratch_.Write(name); }
 
 private:
     // Declared first, so they put the registry back last.
@@ -339,6 +365,50 @@ TEST_F(Installer, TextFilesCanBeGivenToQuillgateInDefaultAppsUntilItIsUninstalle
     EXPECT_EQ(program + " /pt \"%1\" \"%2\" \"%3\" \"%4\"", value(verbs + "printto\\command", ""));
     ASSERT_EQ(0, Uninstall());
     EXPECT_EQ(before, RegistryState());
+}
+
+TEST_F(Installer, ASilentInstallWritesTheEditorItIsGivenForEveryUserAndKeepsItWhenGivenNone) {
+    const std::string notepad = std::string("expand: ") + kWindowsNotepad;
+    const std::string profile = LocalAppData();
+    ASSERT_NE("", profile);
+    const struct {
+        std::string options, editor, printer;
+    } cases[] = {
+        {"", notepad, notepad},
+        {"/EDITOR=C:\\Tools\\Notepad++\\notepad++.exe", "text: C:\\Tools\\Notepad++\\notepad++.exe",
+         "text: C:\\Tools\\Notepad++\\notepad++.exe"},
+        {"/EDITOR=C:\\Tools\\a.exe /PRINTEDITOR=C:\\Tools\\b.exe", "text: C:\\Tools\\a.exe",
+         "text: C:\\Tools\\b.exe"},
+        {"/EDITOR=" + Quoted(profile + "\\Programs\\Some Editor\\Code.exe"),
+         "expand: %LOCALAPPDATA%\\Programs\\Some Editor\\Code.exe", notepad},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.options);
+        testsupport::DeleteKeyTree(kMachine, "Software\\Corvalen", KEY_WOW64_64KEY);
+        ASSERT_EQ(0, Install(std::string(), c.options));
+        EXPECT_EQ(c.editor, MachineEditor("CommonEditor"));
+        EXPECT_EQ(c.printer, MachineEditor("PrinterEditor"));
+    }
+    ASSERT_EQ(0, Install());
+    EXPECT_EQ(cases[3].editor, MachineEditor("CommonEditor"));
+    EXPECT_EQ(notepad, MachineEditor("PrinterEditor"));
+    ASSERT_EQ(0, Uninstall());
+    EXPECT_FALSE(testsupport::KeyExists(kMachine, "Software\\Corvalen", KEY_WOW64_64KEY));
+}
+
+TEST_F(Installer, AfterASilentInstallWithAnEditorNotepadOpensFilesInIt) {
+    testsupport::ResetSettings(); // no editor of the user's own
+    launchertest::TestFolder editors(LocalAppData() + "\\Quillgate Test Editor");
+    const std::string editor = editors.File("editor.exe");
+    ASSERT_TRUE(CopyFileA(testsupport::ToolPath("recorder.exe").c_str(), editor.c_str(), FALSE));
+    ASSERT_EQ(0, Install(std::string(), "/EDITOR=" + Quoted(editor)));
+    launchertest::RecorderLog log;
+    const std::string file = WriteScratch("a note.txt");
+    launchertest::RunAnswering(Quoted(File("notepad.exe")) + " " + Quoted(file));
+    const auto starts = log.WaitForStarts(1);
+    ASSERT_EQ(1u, starts.size());
+    EXPECT_EQ(Quoted(file), starts[0].params);
+    ASSERT_EQ(0, Uninstall());
 }
 
 } // namespace
