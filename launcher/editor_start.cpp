@@ -217,11 +217,7 @@ bool FileExistsOnDisk(const char* path, void*) {
     return PathFileExistsA(path) != FALSE;
 }
 
-void StartEditor(const char* path, void* context) {
-    EditorStarts* target = static_cast<EditorStarts*>(context);
-    if (target->debuggeeFailed) {
-        return;
-    }
+void StartEditor(EditorStarts* target, const char* path) {
     const char* params = BuildEditorParams(path, target->print);
     if (!params) {
         target->startFailed = true;

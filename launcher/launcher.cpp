@@ -78,17 +78,15 @@ ForwardOutcome RunLauncher(const char* commandLine, int showState, bool tooManyH
     // like success to one that does.
     ForwardOutcome outcome = {kNothingStarted, true, 0};
 
-    // The arguments: switches, and the file arguments joined into one text.
-    // Sized to the command line, which is at least as long as the joined text.
-    const char* arguments = SkipProgramName(commandLine, AnsiLeadByte);
-    size_t capacity = static_cast<size_t>(lstrlenA(arguments)) + 1;
-    CHeapText joined, scratch;
-    if (!joined.Allocate(capacity) || !scratch.Allocate(capacity)) {
+    // The arguments: switches, and the file paths.
+    CFilePaths paths;
+    bool print = false;
+    const ArgumentScanResult scan =
+        ReadFilePaths(SkipProgramName(commandLine, AnsiLeadByte), AnsiLeadByte, AnsiSwitchEquals,
+                      FileExistsOnDisk, NULL, &paths, &print);
+    if (scan == kNoMemory) {
         return outcome;
     }
-    bool print = false;
-    const ArgumentScanResult scan = ScanArguments(arguments, AnsiLeadByte, AnsiSwitchEquals,
-                                                  joined.Get(), scratch.Get(), capacity, &print);
     if (scan == kRunSettings) {
         g_outsideWorld.runSettingsSheet();
         outcome.result = kSettingsShown;
@@ -100,7 +98,6 @@ ForwardOutcome RunLauncher(const char* commandLine, int showState, bool tooManyH
         ShowLauncherMessage(IDS_COMMAND_LINE_TOO_LONG, MB_ICONERROR);
         return outcome;
     }
-    scratch.Free();
     if (tooManyHops) {
         // Each hop started this program again: an editor that leads back here.
         WarnAndRunSettings(IDS_EDITOR_IS_SELF);
@@ -128,8 +125,8 @@ ForwardOutcome RunLauncher(const char* commandLine, int showState, bool tooManyH
     size_t copySuffix = g_settings.ExtensionFlag() != 0
                             ? 1 + static_cast<size_t>(lstrlenA(g_settings.Extension()))
                             : 0;
-    if (!EditorStartsFit(static_cast<size_t>(lstrlenA(editor.Get())),
-                         static_cast<size_t>(lstrlenA(joined.Get())), print, copySuffix)) {
+    if (!EditorStartsFit(static_cast<size_t>(lstrlenA(editor.Get())), paths.JoinedLength(), print,
+                         copySuffix)) {
         ShowLauncherMessage(IDS_COMMAND_LINE_TOO_LONG, MB_ICONERROR);
         return outcome;
     }
@@ -143,7 +140,9 @@ ForwardOutcome RunLauncher(const char* commandLine, int showState, bool tooManyH
     starts.showState = showState;
     starts.waitFor = outcome.callerWaits ? &started : NULL;
     starts.asDebuggee = asDebuggee;
-    StartFilesFromTheEnd(joined.Get(), AnsiLeadByte, FileExistsOnDisk, StartEditor, &starts);
+    for (size_t i = paths.Count(); i > 0 && !starts.debuggeeFailed; --i) {
+        StartEditor(&starts, paths.Get(i - 1));
+    }
     if (starts.debuggeeFailed) {
         WarnAndRunSettings(IDS_EDITOR_START_FAILED);
     }
