@@ -1,5 +1,6 @@
 #include "launcher/launcher.h"
 
+#include <objbase.h>
 #include <shlwapi.h>
 
 #include "launcher/command_line.h"
@@ -16,36 +17,63 @@
 namespace {
 
 // How many starts of this program led to this one, passed on to every program
-// it starts. A chain of this length is a loop, not a user's editor that opens
-// Notepad in turn.
+// it starts, with the time it was counted. A chain of this length is a loop,
+// not a user's editor that opens Notepad in turn. A loop counts on at once: a
+// count set longer ago is an editor's session that started long ago (a
+// terminal inside it, say), and starts again at 0.
 const char kHopsVariable[] = "QUILLGATE_HOPS";
 const int kMostHops = 4;
+const DWORD kHopMs = 10000;
+
+// The decimal number at `*text`, moving past it; false when there is none.
+bool ReadNumber(const char** text, DWORD* number) {
+    const char* p = *text;
+    DWORD value = 0;
+    while (*p >= '0' && *p <= '9' && value <= (MAXDWORD - 9) / 10) {
+        value = value * 10 + static_cast<DWORD>(*p - '0');
+        ++p;
+    }
+    if (p == *text || (*p >= '0' && *p <= '9')) {
+        return false;
+    }
+    *text = p;
+    *number = value;
+    return true;
+}
 
 // Raises the count for the programs this start starts; true when this start
-// is one too many.
+// is one too many. The variable holds "<count> <tick count>".
 bool TakeHop() {
-    char text[16] = "";
-    DWORD length = GetEnvironmentVariableA(kHopsVariable, text, sizeof text);
-    int hops = length > 0 && length < sizeof text ? StrToIntA(text) : 0;
-    if (hops < 0 || hops > kMostHops) {
+    char text[32] = "";
+    const DWORD length = GetEnvironmentVariableA(kHopsVariable, text, sizeof text);
+    const DWORD now = GetTickCount();
+    DWORD hops = 0, counted = 0;
+    const char* p = text;
+    if (length == 0 || length >= sizeof text || !ReadNumber(&p, &hops) || *p++ != ' ' ||
+        !ReadNumber(&p, &counted) || *p != '\0' || now - counted > kHopMs) {
+        hops = 0; // none, not ours, or counted too long ago (the tick count wraps)
+    }
+    if (hops > kMostHops) {
         hops = kMostHops;
     }
-    wnsprintfA(text, sizeof text, "%d", hops + 1);
+    wnsprintfA(text, sizeof text, "%lu %lu", hops + 1, now);
     SetEnvironmentVariableA(kHopsVariable, text);
     return hops >= kMostHops;
 }
 
-// Libraries come from the system folder alone, never from the current folder
-// (the opened file's). Not on Windows before 8 without KB2533623; the
+// Libraries come from the system folder and this program's own, never from
+// the current folder (the opened file's). The default folders rather than the
+// system folder alone: a shell extension in the Browse dialog finds the
+// libraries beside it. Not on Windows before 8 without KB2533623; the
 // manifest still brings in the version 6 common controls by name.
 void LoadLibrariesFromSystemOnly() {
     typedef BOOL(WINAPI * SetDefaultDllDirectoriesFunction)(DWORD flags);
-    const DWORD kSearchSystem32 = 0x00000800; // LOAD_LIBRARY_SEARCH_SYSTEM32
+    const DWORD kSearchDefaultDirs = 0x00001000; // LOAD_LIBRARY_SEARCH_DEFAULT_DIRS
     SetDefaultDllDirectoriesFunction set =
         reinterpret_cast<SetDefaultDllDirectoriesFunction>(reinterpret_cast<void*>(
             GetProcAddress(GetModuleHandleA("kernel32.dll"), "SetDefaultDllDirectories")));
     if (set) {
-        set(kSearchSystem32);
+        set(kSearchDefaultDirs);
     }
 }
 
@@ -61,7 +89,13 @@ void WarnAndRunSettings(UINT textId) {
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int showState) {
     LoadLibrariesFromSystemOnly();
     const bool tooManyHops = TakeHop();
-    return LauncherMain(instance, GetCommandLineA(), showState, tooManyHops);
+    // ShellExecute may hand the start to shell extensions, which need COM.
+    const HRESULT com = CoInitializeEx(NULL, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE);
+    const int exitCode = LauncherMain(instance, GetCommandLineA(), showState, tooManyHops);
+    if (SUCCEEDED(com)) {
+        CoUninitialize();
+    }
+    return exitCode;
 }
 
 int LauncherMain(HINSTANCE instance, const char* commandLine, int showState, bool tooManyHops) {
