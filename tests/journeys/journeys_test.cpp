@@ -478,8 +478,7 @@ TEST_F(Journey, UnregisteredFileTypesOpenThroughItAndComeBack) {
 }
 
 TEST_F(Journey, ItselfAsTheEditorIsRefusedAndNothingStarts) {
-    // "notepad.exe" is found first in the program's own folder.
-    ASSERT_NO_FATAL_FAILURE(ChooseEditors("notepad.exe"));
+    ASSERT_NO_FATAL_FAILURE(ChooseEditors(testsupport::NotepadPath()));
     const std::string memo = Files().Write("memo.txt");
     SheetRun run(memo);
     HWND box = uidriver::WaitForMessageBox(run.Process().Id(), kCaption);
@@ -488,7 +487,7 @@ TEST_F(Journey, ItselfAsTheEditorIsRefusedAndNothingStarts) {
     ASSERT_TRUE(uidriver::PressMessageBoxButton(box, IDOK));
     EXPECT_TRUE(uidriver::WaitUntil([box] { return !IsWindow(box); }));
     ASSERT_TRUE(run.FindSheet());
-    EXPECT_EQ("notepad.exe", run.TextOf(IDC_EDIT_EDITOR));
+    EXPECT_EQ(testsupport::NotepadPath(), run.TextOf(IDC_EDIT_EDITOR));
     EXPECT_EQ(0, run.Close(uidriver::kCancel));
     EXPECT_TRUE(Log().WaitForStarts(0).empty());
 }
