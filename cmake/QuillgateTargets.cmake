@@ -40,7 +40,7 @@ endfunction()
 if(QUILLGATE_CROSS)
     add_library(quillgate_core STATIC)
     quillgate_product_options(quillgate_core)
-    target_link_libraries(quillgate_core PUBLIC quillgate_text shell32 shlwapi advapi32 version gdi32 user32
+    target_link_libraries(quillgate_core PUBLIC quillgate_text shell32 shlwapi advapi32 version gdi32 user32 ole32
                                                 kernel32 mingwex)
 endif()
 

@@ -1,5 +1,6 @@
 #include "launcher/command_line.h"
 
+#include <stddef.h>
 #include <string.h>
 
 bool IsCharacterStart(const char* text, size_t index, LeadByteTest isLeadByte) {
@@ -57,6 +58,19 @@ private:
     bool overflow_ = false;
 };
 
+// True when `argument`'s file name (the text after its last separator or
+// drive colon) is Notepad's.
+bool NamesNotepad(const char* argument, LeadByteTest isLeadByte, SwitchTest isSwitch) {
+    const char* name = argument;
+    for (size_t i = 0; argument[i] != '\0'; ++i) {
+        const char c = argument[i];
+        if ((c == '\\' || c == '/' || c == ':') && IsCharacterStart(argument, i, isLeadByte)) {
+            name = argument + i + 1;
+        }
+    }
+    return isSwitch(name, "notepad") || isSwitch(name, "notepad.exe");
+}
+
 } // namespace
 
 const char* SkipProgramName(const char* commandLine, LeadByteTest isLeadByte) {
@@ -83,13 +97,12 @@ const char* SkipProgramName(const char* commandLine, LeadByteTest isLeadByte) {
     return SkipBlanks(p);
 }
 
-ArgumentRead ReadArgument(const char** cursor, LeadByteTest isLeadByte, char* out, size_t capacity,
-                          size_t* length) {
-    const char* p = SkipBlanks(*cursor);
-    if (*p == '\0') {
-        *cursor = p;
-        return kNoMoreArguments;
-    }
+namespace {
+
+// Reads the argument that starts at `p` (no blank) and sets `*end` to the
+// byte after its text.
+bool ReadArgumentText(const char* p, LeadByteTest isLeadByte, char* out, size_t capacity,
+                      size_t* length, const char** end) {
     ArgumentWriter writer(out, capacity);
     bool quoted = false;
     while (*p != '\0' && (quoted || !IsBlank(*p))) {
@@ -129,9 +142,24 @@ ArgumentRead ReadArgument(const char** cursor, LeadByteTest isLeadByte, char* ou
             ++p;
         }
     }
-    *cursor = SkipBlanks(p);
+    *end = p;
     *length = writer.Length();
-    return writer.Finish() ? kArgumentRead : kArgumentTooLong;
+    return writer.Finish();
+}
+
+} // namespace
+
+ArgumentRead ReadArgument(const char** cursor, LeadByteTest isLeadByte, char* out, size_t capacity,
+                          size_t* length) {
+    const char* p = SkipBlanks(*cursor);
+    if (*p == '\0') {
+        *cursor = p;
+        return kNoMoreArguments;
+    }
+    const char* end = p;
+    const bool read = ReadArgumentText(p, isLeadByte, out, capacity, length, &end);
+    *cursor = SkipBlanks(end);
+    return read ? kArgumentRead : kArgumentTooLong;
 }
 
 ArgumentScanResult ScanArguments(const char* arguments, LeadByteTest isLeadByte,
@@ -143,21 +171,30 @@ ArgumentScanResult ScanArguments(const char* arguments, LeadByteTest isLeadByte,
     }
     joined[0] = '\0';
     size_t used = 0;
-    size_t dropNext = 0;      // arguments still to drop after /z or /pt's file
-    bool printToFile = false; // the next argument is the file of /pt
-    const char* cursor = arguments;
+    size_t dropNext = 0;            // arguments still to drop after /pt's file
+    bool printToFile = false;       // the next argument is the file of /pt
+    bool afterZ = false;            // the next argument may be the Notepad of /z
+    const char* cursor = arguments; // the end of the previous argument
     for (;;) {
-        size_t length = 0;
-        ArgumentRead read = ReadArgument(&cursor, isLeadByte, scratch, capacity, &length);
-        if (read == kNoMoreArguments) {
+        // The blanks before the argument join it to the previous file argument.
+        const char* start = SkipBlanks(cursor);
+        if (*start == '\0') {
             return kLaunch;
         }
-        if (read == kArgumentTooLong) {
+        const size_t blanks = static_cast<size_t>(start - cursor);
+        size_t length = 0;
+        if (!ReadArgumentText(start, isLeadByte, scratch, capacity, &length, &cursor)) {
             return kArgumentsTooLong;
         }
         if (dropNext > 0) {
             --dropNext;
             continue;
+        }
+        if (afterZ) {
+            afterZ = false;
+            if (NamesNotepad(scratch, isLeadByte, isSwitch)) {
+                continue;
+            }
         }
         if (printToFile) {
             printToFile = false;
@@ -172,18 +209,18 @@ ArgumentScanResult ScanArguments(const char* arguments, LeadByteTest isLeadByte,
             printToFile = true;
             continue;
         } else if (isSwitch(scratch, "/z")) {
-            dropNext = 1;
+            afterZ = true;
             continue;
         } else if (isSwitch(scratch, "/a") || isSwitch(scratch, "/w") ||
                    isSwitch(scratch, "/.setup")) {
             continue;
         }
-        size_t blank = used > 0 ? 1 : 0;
-        if (used + blank + length + 1 > capacity) {
+        const size_t separator = used > 0 ? blanks : 0;
+        if (used + separator + length + 1 > capacity) {
             return kArgumentsTooLong;
         }
-        if (blank) {
-            joined[used++] = ' ';
+        for (size_t i = separator; i > 0; --i) {
+            joined[used++] = start[-static_cast<ptrdiff_t>(i)];
         }
         for (size_t i = 0; i < length; ++i) {
             joined[used++] = scratch[i];

@@ -35,11 +35,14 @@ ArgumentRead ReadArgument(const char** cursor, LeadByteTest isLeadByte, char* ou
                           size_t* length);
 
 // The program's arguments: the switches, and every other argument joined with
-// single blanks (the runtime split unquoted paths apart at their blanks).
+// the blanks that stood before it on the command line (the runtime split
+// unquoted paths apart at their blanks; joined with the same blanks, such a
+// path is whole again).
 // Besides "/setting" and "/p" it takes Notepad's other switches, so that
 // none of them reaches an editor as a file:
-//   /z X              X is dropped (a debugger registration passes the path
-//                     of the Notepad it stands in for)
+//   /z X              X is dropped when its file name is "notepad" or
+//                     "notepad.exe" (a debugger registration passes the path
+//                     of the Notepad it stands in for); anything else is kept
 //   /pt F P D O       print file F; printer, driver and port are dropped, as
 //                     the print editor prints where it prints
 //   /a, /w, /.setup   ignored
@@ -48,9 +51,10 @@ ArgumentRead ReadArgument(const char** cursor, LeadByteTest isLeadByte, char* ou
 typedef bool (*SwitchTest)(const char* argument, const char* name);
 
 enum ArgumentScanResult {
-    kRunSettings,     // "/setting" was among the arguments: nothing else counts
-    kLaunch,          // `joined` holds the file arguments, `print` tells whether "/p" was seen
-    kArgumentsTooLong // a buffer was smaller than the text needs
+    kRunSettings,      // "/setting" was among the arguments: nothing else counts
+    kLaunch,           // `joined` holds the file arguments, `print` tells whether "/p" was seen
+    kArgumentsTooLong, // a buffer was smaller than the text needs
+    kNoMemory          // no memory could be had for the file paths
 };
 
 // `arguments` is the command line after the program's name. `joined` and

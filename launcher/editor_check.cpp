@@ -157,16 +157,6 @@ bool IsStartRedirectedTo(const char* editor, ProgramTest isThisProgram) {
     return false;
 }
 
-// A bare name (the default, notepa~.exe) is never taken from the current
-// folder, which is the opened file's; the editor then starts by the full path
-// found, so the shell does not look for it again.
-bool ResolveEditor(const char* setting, CHeapText* out) {
-    if (PathFindFileNameA(setting) == setting) {
-        return SearchOutsideCurrentFolder(setting, out);
-    }
-    return SearchForFile(setting, out) || out->Copy(setting);
-}
-
 // However the setting spells this program. Runs on every forward, so the
 // own path is compared before anything is read from disk.
 bool IsThisProgram(const char* editor) {
@@ -194,6 +184,22 @@ bool IsCopyOfThisProgram(const char* editor) {
                       lstrcmpA(static_cast<const char*>(value), QUILLGATE_PRODUCT_NAME) == 0;
     GlobalFree(block);
     return copy;
+}
+
+// A bare name (the default, notepa~.exe) is never taken from the current
+// folder, which is the opened file's; the editor then starts by the full path
+// found, so the shell does not look for it again. This program's own folder
+// comes first, so "notepad.exe" would find this program: a hit that is this
+// program or a copy is passed over.
+bool IsThisProgramOrCopy(const char* path) {
+    return IsThisProgram(path) || IsCopyOfThisProgram(path);
+}
+
+bool ResolveEditor(const char* setting, CHeapText* out) {
+    if (PathFindFileNameA(setting) == setting) {
+        return SearchOutsideCurrentFolder(setting, out, IsThisProgramOrCopy);
+    }
+    return SearchForFile(setting, out) || out->Copy(setting);
 }
 
 // What a debugger registration starts, as a command line names it: like

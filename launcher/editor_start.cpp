@@ -292,11 +292,7 @@ bool FileExistsOnDisk(const char* path, void*) {
     return PathFileExistsA(path) != FALSE;
 }
 
-void StartEditor(const char* path, void* context) {
-    EditorStarts* target = static_cast<EditorStarts*>(context);
-    if (target->debuggeeFailed) {
-        return;
-    }
+void StartEditor(EditorStarts* target, const char* path) {
     CHeapText copy;
     const char* handOn = HandedOnPath(path, &copy);
     const char* params = FormatParams(target->arguments, handOn);

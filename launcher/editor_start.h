@@ -78,12 +78,12 @@ struct EditorStarts {
     CEditorProcesses* waitFor; // NULL: fire and forget
     bool asDebuggee;           // a registration redirects the editor's start to this program
     bool watchFiles;           // whether an editor that exits at once handed its file on
-    bool debuggeeFailed;       // a start as a debuggee failed: the rest are not tried
+    bool debuggeeFailed;       // a start as a debuggee failed: the rest are not to be tried
     bool startFailed;          // an editor that was to be waited for did not start
 };
 
 // Whether `path` names an existing file or folder (`context` is unused).
 bool FileExistsOnDisk(const char* path, void* context);
 
-// Starts the editor for one file; `context` is the request's EditorStarts.
-void StartEditor(const char* path, void* context);
+// Starts the editor for one file of the request.
+void StartEditor(EditorStarts* starts, const char* path);

@@ -1,5 +1,6 @@
 #include "launcher/launcher.h"
 
+#include <objbase.h>
 #include <shlwapi.h>
 
 #include "launcher/command_line.h"
@@ -18,36 +19,63 @@
 namespace {
 
 // How many starts of this program led to this one, passed on to every program
-// it starts. A chain of this length is a loop, not a user's editor that opens
-// Notepad in turn.
+// it starts, with the time it was counted. A chain of this length is a loop,
+// not a user's editor that opens Notepad in turn. A loop counts on at once: a
+// count set longer ago is an editor's session that started long ago (a
+// terminal inside it, say), and starts again at 0.
 const char kHopsVariable[] = "QUILLGATE_HOPS";
 const int kMostHops = 4;
+const DWORD kHopMs = 10000;
+
+// The decimal number at `*text`, moving past it; false when there is none.
+bool ReadNumber(const char** text, DWORD* number) {
+    const char* p = *text;
+    DWORD value = 0;
+    while (*p >= '0' && *p <= '9' && value <= (MAXDWORD - 9) / 10) {
+        value = value * 10 + static_cast<DWORD>(*p - '0');
+        ++p;
+    }
+    if (p == *text || (*p >= '0' && *p <= '9')) {
+        return false;
+    }
+    *text = p;
+    *number = value;
+    return true;
+}
 
 // Raises the count for the programs this start starts; true when this start
-// is one too many.
+// is one too many. The variable holds "<count> <tick count>".
 bool TakeHop() {
-    char text[16] = "";
-    DWORD length = GetEnvironmentVariableA(kHopsVariable, text, sizeof text);
-    int hops = length > 0 && length < sizeof text ? StrToIntA(text) : 0;
-    if (hops < 0 || hops > kMostHops) {
+    char text[32] = "";
+    const DWORD length = GetEnvironmentVariableA(kHopsVariable, text, sizeof text);
+    const DWORD now = GetTickCount();
+    DWORD hops = 0, counted = 0;
+    const char* p = text;
+    if (length == 0 || length >= sizeof text || !ReadNumber(&p, &hops) || *p++ != ' ' ||
+        !ReadNumber(&p, &counted) || *p != '\0' || now - counted > kHopMs) {
+        hops = 0; // none, not ours, or counted too long ago (the tick count wraps)
+    }
+    if (hops > kMostHops) {
         hops = kMostHops;
     }
-    wnsprintfA(text, sizeof text, "%d", hops + 1);
+    wnsprintfA(text, sizeof text, "%lu %lu", hops + 1, now);
     SetEnvironmentVariableA(kHopsVariable, text);
     return hops >= kMostHops;
 }
 
-// Libraries come from the system folder alone, never from the current folder
-// (the opened file's). Not on Windows before 8 without KB2533623; the
+// Libraries come from the system folder and this program's own, never from
+// the current folder (the opened file's). The default folders rather than the
+// system folder alone: a shell extension in the Browse dialog finds the
+// libraries beside it. Not on Windows before 8 without KB2533623; the
 // manifest still brings in the version 6 common controls by name.
 void LoadLibrariesFromSystemOnly() {
     typedef BOOL(WINAPI * SetDefaultDllDirectoriesFunction)(DWORD flags);
-    const DWORD kSearchSystem32 = 0x00000800; // LOAD_LIBRARY_SEARCH_SYSTEM32
+    const DWORD kSearchDefaultDirs = 0x00001000; // LOAD_LIBRARY_SEARCH_DEFAULT_DIRS
     SetDefaultDllDirectoriesFunction set =
         reinterpret_cast<SetDefaultDllDirectoriesFunction>(reinterpret_cast<void*>(
             GetProcAddress(GetModuleHandleA("kernel32.dll"), "SetDefaultDllDirectories")));
     if (set) {
-        set(kSearchSystem32);
+        set(kSearchDefaultDirs);
     }
 }
 
@@ -122,7 +150,13 @@ bool ChooseEditor(bool print, CHeapText* editor, bool* asDebuggee) {
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int showState) {
     LoadLibrariesFromSystemOnly();
     const bool tooManyHops = TakeHop();
-    return LauncherMain(instance, GetCommandLineA(), showState, tooManyHops);
+    // ShellExecute may hand the start to shell extensions, which need COM.
+    const HRESULT com = CoInitializeEx(NULL, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE);
+    const int exitCode = LauncherMain(instance, GetCommandLineA(), showState, tooManyHops);
+    if (SUCCEEDED(com)) {
+        CoUninitialize();
+    }
+    return exitCode;
 }
 
 int LauncherMain(HINSTANCE instance, const char* commandLine, int showState, bool tooManyHops) {
@@ -139,17 +173,15 @@ ForwardOutcome RunLauncher(const char* commandLine, int showState, bool tooManyH
     // like success to one that does.
     ForwardOutcome outcome = {kNothingStarted, true, 0};
 
-    // The arguments: switches, and the file arguments joined into one text.
-    // Sized to the command line, which is at least as long as the joined text.
-    const char* arguments = SkipProgramName(commandLine, AnsiLeadByte);
-    size_t capacity = static_cast<size_t>(lstrlenA(arguments)) + 1;
-    CHeapText joined, scratch;
-    if (!joined.Allocate(capacity) || !scratch.Allocate(capacity)) {
+    // The arguments: switches, and the file paths.
+    CFilePaths paths;
+    bool print = false;
+    const ArgumentScanResult scan =
+        ReadFilePaths(SkipProgramName(commandLine, AnsiLeadByte), AnsiLeadByte, AnsiSwitchEquals,
+                      FileExistsOnDisk, NULL, &paths, &print);
+    if (scan == kNoMemory) {
         return outcome;
     }
-    bool print = false;
-    const ArgumentScanResult scan = ScanArguments(arguments, AnsiLeadByte, AnsiSwitchEquals,
-                                                  joined.Get(), scratch.Get(), capacity, &print);
     if (scan == kRunSettings) {
         g_outsideWorld.runSettingsSheet();
         outcome.result = kSettingsShown;
@@ -161,7 +193,6 @@ ForwardOutcome RunLauncher(const char* commandLine, int showState, bool tooManyH
         ShowLauncherMessage(IDS_COMMAND_LINE_TOO_LONG, MB_ICONERROR);
         return outcome;
     }
-    scratch.Free();
     if (tooManyHops) {
         // Each hop started this program again: an editor that leads back here.
         WarnAndRunSettings(IDS_EDITOR_IS_SELF);
@@ -191,8 +222,8 @@ ForwardOutcome RunLauncher(const char* commandLine, int showState, bool tooManyH
                             ? 1 + static_cast<size_t>(lstrlenA(g_settings.Extension()))
                             : 0;
     if (!EditorStartsFit(static_cast<size_t>(lstrlenA(editor.Get())),
-                         static_cast<size_t>(lstrlenA(editorArguments)),
-                         static_cast<size_t>(lstrlenA(joined.Get())), copySuffix)) {
+                         static_cast<size_t>(lstrlenA(editorArguments)), paths.JoinedLength(),
+                         copySuffix)) {
         ShowLauncherMessage(IDS_COMMAND_LINE_TOO_LONG, MB_ICONERROR);
         return outcome;
     }
@@ -208,7 +239,9 @@ ForwardOutcome RunLauncher(const char* commandLine, int showState, bool tooManyH
     starts.asDebuggee = asDebuggee;
     // Printing ends at once by design; an editor with a row says how it waits.
     starts.watchFiles = outcome.callerWaits && !print && !known.known;
-    StartFilesFromTheEnd(joined.Get(), AnsiLeadByte, FileExistsOnDisk, StartEditor, &starts);
+    for (size_t i = paths.Count(); i > 0 && !starts.debuggeeFailed; --i) {
+        StartEditor(&starts, paths.Get(i - 1));
+    }
     if (starts.debuggeeFailed) {
         WarnAndRunSettings(IDS_EDITOR_START_FAILED);
     }

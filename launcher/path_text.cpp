@@ -1,27 +1,90 @@
 #include "launcher/path_text.h"
 
+#include <stdlib.h>
 #include <string.h>
 
-void StartFilesFromTheEnd(char* joined, LeadByteTest isLeadByte, FileExists exists, StartFile start,
-                          void* context) {
-    size_t n = strlen(joined);
+namespace {
+
+bool IsBlank(char c) {
+    return c == ' ' || c == '\t';
+}
+
+} // namespace
+
+void CFilePaths::Free() {
+    free(text);
+    free(starts);
+    text = nullptr;
+    starts = nullptr;
+    count = 0;
+    joinedLength = 0;
+}
+
+ArgumentScanResult ReadFilePaths(const char* arguments, LeadByteTest isLeadByte,
+                                 SwitchTest isSwitch, FileExists exists, void* context,
+                                 CFilePaths* paths, bool* print) {
+    paths->Free();
+    *print = false;
+    // Joining never makes the text longer than the arguments. Every path but
+    // the front one takes a drive letter, a colon and a separator.
+    const size_t capacity = strlen(arguments) + 1;
+    const size_t mostPaths = capacity / 3 + 2;
+    char* scratch = static_cast<char*>(malloc(capacity));
+    paths->text = static_cast<char*>(malloc(capacity));
+    paths->starts = static_cast<size_t*>(malloc(mostPaths * sizeof(size_t)));
+    if (!scratch || !paths->text || !paths->starts) {
+        free(scratch);
+        paths->Free();
+        return kNoMemory;
+    }
+    char* joined = paths->text;
+    ArgumentScanResult result =
+        ScanArguments(arguments, isLeadByte, isSwitch, joined, scratch, capacity, print);
+    free(scratch);
+    if (result != kLaunch) {
+        paths->Free();
+        return result;
+    }
+    paths->joinedLength = strlen(joined);
+
+    // Found from the end, so the list is filled from the end too.
+    size_t found = 0;
+    size_t n = paths->joinedLength;
     for (;;) {
-        bool startHere = n == 0;
+        bool cutHere = n == 0;
         if (n > 0 && joined[n] == ':' && IsCharacterStart(joined, n - 1, isLeadByte) &&
             exists(joined + n - 1, context)) {
             --n; // the drive letter
-            startHere = true;
+            cutHere = true;
         }
-        if (startHere) {
-            start(joined + n, context);
-            // The separator before the drive letter goes with the path.
-            joined[n > 1 ? n - 1 : 0] = '\0';
+        if (cutHere) {
+            if (found == mostPaths) {
+                paths->Free();
+                return kArgumentsTooLong;
+            }
+            paths->starts[mostPaths - 1 - found++] = n;
+            if (n > 0) {
+                // The separator before the drive letter goes with the path, and
+                // where it is a blank, so does the run of blanks it ends.
+                size_t end = n - 1;
+                if (IsBlank(joined[end])) {
+                    while (end > 0 && IsBlank(joined[end - 1]) &&
+                           IsCharacterStart(joined, end - 1, isLeadByte)) {
+                        --end;
+                    }
+                }
+                joined[end] = '\0';
+                n = end + 1;
+            }
         }
         if (n == 0) {
-            return;
+            break;
         }
         --n;
     }
+    memmove(paths->starts, paths->starts + (mostPaths - found), found * sizeof(size_t));
+    paths->count = found;
+    return kLaunch;
 }
 
 namespace {

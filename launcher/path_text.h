@@ -1,23 +1,49 @@
-// Paths, as text: where the joined arguments split into file paths, where a
-// path lies, and which folders a bare editor name is looked for in. Built
-// without windows.h, like the command line's text.
+// Paths, as text: the command line's file paths, where a path lies, and which folders a bare editor
+// name is looked for in. Built without windows.h, like the command line's text.
 #pragma once
 
 #include <stddef.h>
 
 #include "launcher/command_line.h"
 
-// Cuts the joined arguments back into file paths at drive-letter colons, from
-// the end towards the front, and starts each one as it is found.
+// Whether `path` names an existing file or folder.
 typedef bool (*FileExists)(const char* path, void* context);
-typedef void (*StartFile)(const char* path, void* context);
 
-// Every trailing part that starts with "<letter>:" and names an existing file
-// or folder is started on its own, the last first, and cut off together with
-// the one separator before it; whatever is left at the front is started last,
-// even when empty. `joined` is cut in place.
-void StartFilesFromTheEnd(char* joined, LeadByteTest isLeadByte, FileExists exists, StartFile start,
-                          void* context);
+// The file paths of one request, in the order the command line gives them,
+// in memory the list owns.
+class CFilePaths {
+public:
+    CFilePaths() = default;
+    ~CFilePaths() { Free(); }
+    CFilePaths(const CFilePaths&) = delete;
+    CFilePaths& operator=(const CFilePaths&) = delete;
+
+    size_t Count() const { return count; }
+    const char* Get(size_t index) const { return text + starts[index]; }
+    // Bytes of the joined file arguments the paths were cut from.
+    size_t JoinedLength() const { return joinedLength; }
+    void Free();
+
+private:
+    friend ArgumentScanResult ReadFilePaths(const char*, LeadByteTest, SwitchTest, FileExists,
+                                            void*, CFilePaths*, bool*);
+
+    char* text = nullptr;     // the joined file arguments, cut with NULs
+    size_t* starts = nullptr; // where each path begins in `text`
+    size_t count = 0;
+    size_t joinedLength = 0;
+};
+
+// Turns the command line after the program's name into its switches and file
+// paths. The file arguments are joined as ScanArguments joins them, then cut
+// back into paths at drive-letter colons, from the end towards the front:
+// every trailing part that starts with "<letter>:" and names an existing file
+// or folder is a path of its own, cut off together with the one separator
+// before it (a blank takes the blanks before it along); whatever is left at the front is the first
+// path, even when empty. So there is always at least one path when the result is kLaunch.
+ArgumentScanResult ReadFilePaths(const char* arguments, LeadByteTest isLeadByte,
+                                 SwitchTest isSwitch, FileExists exists, void* context,
+                                 CFilePaths* paths, bool* print);
 
 // Where a path lies, judged from its text: both paths are full, normalised
 // paths (no "." or ".." segments) spelled the same way (both long forms).

@@ -113,7 +113,7 @@ bool SearchForFile(const char* name, CHeapText* out, const char* extension) {
     });
 }
 
-bool SearchOutsideCurrentFolder(const char* name, CHeapText* out) {
+bool SearchOutsideCurrentFolder(const char* name, CHeapText* out, SkipFile skip) {
     CHeapText own, system, windows, path;
     if (!GetOwnModulePath(&own) ||
         !FillGrowing(&system,
@@ -139,9 +139,33 @@ bool SearchOutsideCurrentFolder(const char* name, CHeapText* out) {
         !AppendAbsoluteFolders(folders.Get(), size, path.Get())) {
         return false;
     }
-    return FillGrowing(out, [&folders, name](char* buffer, DWORD size) {
-        return SearchPathA(folders.Get(), name, NULL, size, buffer, NULL);
-    });
+    // One folder at a time, in order, so that a skipped hit does not hide the
+    // folders after it. Every entry ends in ';'.
+    CHeapText skipped;
+    for (char* folder = folders.Get(); *folder != '\0';) {
+        char* end = StrChrA(folder, ';');
+        if (!end) {
+            break;
+        }
+        *end = '\0';
+        if (FillGrowing(out, [folder, name](char* buffer, DWORD size) {
+                return SearchPathA(folder, name, NULL, size, buffer, NULL);
+            })) {
+            if (!skip || !skip(out->Get())) {
+                return true;
+            }
+            if (!skipped.Get() && !skipped.Copy(out->Get())) {
+                return false;
+            }
+        }
+        folder = end + 1;
+    }
+    // Only skipped hits: the first of them, for the caller to refuse.
+    if (!skipped.Get()) {
+        out->Free();
+        return false;
+    }
+    return out->Copy(skipped.Get());
 }
 
 bool GetFullPath(const char* path, CHeapText* out) {

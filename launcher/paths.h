@@ -47,8 +47,11 @@ bool GetOwnModulePath(CHeapText* out);
 // `extension` (".exe", say) added to a name that has none.
 bool SearchForFile(const char* name, CHeapText* out, const char* extension = NULL);
 // A bare file name found in this program's folder, the system folders or a
-// folder of PATH given by its full path: never in the current folder.
-bool SearchOutsideCurrentFolder(const char* name, CHeapText* out);
+// folder of PATH given by its full path: never in the current folder. A hit
+// for which `skip` holds is passed over and the search goes on; when every
+// hit is skipped, the first of them is the result.
+typedef bool (*SkipFile)(const char* path);
+bool SearchOutsideCurrentFolder(const char* name, CHeapText* out, SkipFile skip = NULL);
 // `path` made absolute, with "." and ".." segments and forward slashes resolved.
 bool GetFullPath(const char* path, CHeapText* out);
 // `path` with every component in its long form (the file must exist).

@@ -50,9 +50,11 @@ public:
     BOOL SetExtensionFlag(LONG flag);
     BOOL SetExtension(const char* text);
 
-    // Makes the program the default verb of HKCR\Unknown, or undoes that,
-    // judged from the state of the last Load. Always returns 1.
-    int ApplyUnknownAssociation(BOOL associate, const char* text);
+    // Makes the program the user's default verb of the Unknown class, or
+    // undoes that (and a verb an earlier version wrote for the machine),
+    // judged from the state of the last Load. Returns whether every write
+    // worked.
+    bool ApplyUnknownAssociation(BOOL associate, const char* text);
 
     // `value` of `subkey`, the user's where there is one, else the machine's,
     // into `out` (`size` bytes, at most MAX_PATH, terminator included).

@@ -65,8 +65,12 @@ bool StartedBy(const EditorStart& start, const std::string& program) {
     return start.commandLine.compare(0, program.size() + 2, Quoted(program)) == 0;
 }
 
+std::string UserShell() {
+    return std::string(testsupport::kUserClasses) + "\\" + kUnknownShell;
+}
+
 std::string ClassesString(const char* path, const char* value) {
-    return testsupport::ReadString(HKEY_CLASSES_ROOT, path, value);
+    return testsupport::MergedClassesString(path, value);
 }
 
 // The ProductVersion of a file's own version resource, under its first
@@ -167,7 +171,9 @@ class Journey : public testing::Test {
 protected:
     void SetUp() override {
         unknown_.reset(new settingstest::KeySnapshot(HKEY_CLASSES_ROOT, kUnknownShell));
+        userUnknown_.reset(new settingstest::KeySnapshot(HKEY_CURRENT_USER, UserShell()));
         testsupport::DeleteKeyTree(HKEY_CLASSES_ROOT, kUnknownShell);
+        testsupport::DeleteKeyTree(HKEY_CURRENT_USER, UserShell().c_str());
         ASSERT_TRUE(testsupport::SetString(HKEY_CLASSES_ROOT, kUnknownShell, NULL, "openas"));
         testsupport::ResetSettings();
         // Short paths, as a user would type them into the editor field.
@@ -180,6 +186,7 @@ protected:
     void TearDown() override {
         testsupport::ResetSettings();
         unknown_.reset(); // puts the Unknown class back as it was
+        userUnknown_.reset();
     }
 
     // The user opens the settings, types the editors and presses OK.
@@ -214,7 +221,7 @@ protected:
     const RecorderLog& Log() const { return log_; }
 
 private:
-    std::unique_ptr<settingstest::KeySnapshot> unknown_;
+    std::unique_ptr<settingstest::KeySnapshot> unknown_, userUnknown_;
     TestFolder folder_{"C:\\quillgate-journeys"};
     TestFolder files_{"C:\\quillgate-journeys-files"};
     std::string editor_, printer_;
@@ -440,7 +447,8 @@ TEST_F(Journey, UnregisteredFileTypesOpenThroughItAndComeBack) {
     const std::string open = std::string(kUnknownShell) + "\\open";
     const std::string command = open + "\\command";
     EXPECT_EQ("open", ClassesString(kUnknownShell, NULL));
-    EXPECT_EQ("openas", ClassesString(kUnknownShell, "bak"));
+    EXPECT_EQ("openas", testsupport::ReadString(HKEY_CLASSES_ROOT, kUnknownShell, NULL))
+        << "the user's verb, not the machine's";
     EXPECT_EQ(menuText, ClassesString(open.c_str(), NULL));
     const std::string registered = ClassesString(command.c_str(), NULL);
     EXPECT_EQ("notepad.exe %1", registered);
@@ -468,13 +476,12 @@ TEST_F(Journey, UnregisteredFileTypesOpenThroughItAndComeBack) {
         EXPECT_EQ(0, settings.Close(uidriver::kOk));
     }
     EXPECT_EQ("openas", ClassesString(kUnknownShell, NULL));
-    EXPECT_FALSE(testsupport::ValueExists(HKEY_CLASSES_ROOT, kUnknownShell, "bak"));
-    EXPECT_FALSE(testsupport::KeyExists(HKEY_CLASSES_ROOT, open.c_str()));
+    EXPECT_FALSE(testsupport::ValueExists(HKEY_CURRENT_USER, UserShell().c_str(), "bak"));
+    EXPECT_FALSE(testsupport::KeyExists(HKEY_CURRENT_USER, (UserShell() + "\\open").c_str()));
 }
 
 TEST_F(Journey, ItselfAsTheEditorIsRefusedAndNothingStarts) {
-    // "notepad.exe" is found first in the program's own folder.
-    ASSERT_NO_FATAL_FAILURE(ChooseEditors("notepad.exe"));
+    ASSERT_NO_FATAL_FAILURE(ChooseEditors(testsupport::NotepadPath()));
     const std::string memo = Files().Write("memo.txt");
     SheetRun run(memo);
     HWND box = uidriver::WaitForMessageBox(run.Process().Id(), kCaption);
@@ -483,7 +490,7 @@ TEST_F(Journey, ItselfAsTheEditorIsRefusedAndNothingStarts) {
     ASSERT_TRUE(uidriver::PressMessageBoxButton(box, IDOK));
     EXPECT_TRUE(uidriver::WaitUntil([box] { return !IsWindow(box); }));
     ASSERT_TRUE(run.FindSheet());
-    EXPECT_EQ("notepad.exe", run.TextOf(IDC_EDIT_EDITOR));
+    EXPECT_EQ(testsupport::NotepadPath(), run.TextOf(IDC_EDIT_EDITOR));
     EXPECT_EQ(0, run.Close(uidriver::kCancel));
     EXPECT_TRUE(Log().WaitForStarts(0).empty());
 }

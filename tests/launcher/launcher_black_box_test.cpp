@@ -165,6 +165,14 @@ TEST_F(NotepadExe, AnUnquotedPathWithBlanksArrivesQuotedWithTheShowState) {
     EXPECT_EQ(0u, starts[0].commandLine.find(Quoted(testsupport::ToolPath("recorder.exe"))));
 }
 
+TEST_F(NotepadExe, BlanksTypedInAnUnquotedPathAndAFileAfterZArriveWhole) {
+    const std::string typed = Files().Write("a  b.txt");
+    EXPECT_EQ(Texts({Quoted(typed)}), ParamsOf(Forward(typed, 1)));
+    // A caller that passes only its file, through a debugger registration.
+    const std::string file = Files().Write("c d.txt");
+    EXPECT_EQ(Texts({Quoted(typed), Quoted(file)}), ParamsOf(Forward("/z " + file, 2)));
+}
+
 TEST_F(NotepadExe, TwoFilesStartTheEditorTwiceTheLastFirst) {
     std::string a = Files().Write("a.txt"), b = Files().Write("b.txt");
     EXPECT_EQ(Texts({Quoted(b), Quoted(a)}), ParamsOf(Forward(a + " " + b, 2)));
@@ -398,6 +406,23 @@ TEST_F(NotepadExe, TheRealNotepadAsEditorStartsPastItsHandOverToThisProgram) {
         ASSERT_EQ(count, starts.size()) << layout.name;
         EXPECT_EQ(Quoted(notepad) + " " + Quoted(file), starts.back().commandLine) << layout.name;
     }
+}
+
+// This program's folder is searched first and holds notepad.exe: the search
+// passes over it to the system's Notepad, here a recorder in its place.
+TEST_F(NotepadExe, NotepadExeAsTheEditorStartsTheSystemsNotepad) {
+    char system[MAX_PATH];
+    ASSERT_NE(0u, GetSystemDirectoryA(system, sizeof system));
+    const std::string notepad = std::string(system) + "\\notepad.exe";
+    const std::string saved = Files().File("saved notepad.exe");
+    ASSERT_TRUE(CopyFileA(notepad.c_str(), saved.c_str(), FALSE));
+    ASSERT_TRUE(CopyFileA(testsupport::ToolPath("recorder.exe").c_str(), notepad.c_str(), FALSE));
+    SetEditor("CommonEditor", "notepad.exe");
+    const std::string file = Files().Write("a.txt");
+    std::vector<EditorStart> starts = Forward(file, 1);
+    EXPECT_TRUE(CopyFileA(saved.c_str(), notepad.c_str(), FALSE));
+    ASSERT_EQ(1u, starts.size());
+    EXPECT_EQ(Quoted(notepad) + " " + Quoted(file), starts[0].commandLine);
 }
 
 TEST_F(NotepadExe, ARedirectedEditorOfAnotherArchitectureIsRefusedThenTheSheetRuns) {
@@ -659,6 +684,21 @@ TEST_F(NotepadExe, AnElevatedStartTakesOnlyAnEditorThatStandardUsersCannotReplac
     std::vector<EditorStart> starts = Log().WaitForStarts(2);
     ASSERT_EQ(2u, starts.size());
     EXPECT_EQ(Quoted(editor) + " " + Quoted(a), starts[1].commandLine);
+}
+
+// A count of starts set long ago belongs to an editor's session, not to a loop.
+TEST_F(NotepadExe, AHopCountSetMoreThanTenSecondsAgoStartsAgain) {
+    const std::string file = Files().Write("a.txt");
+    char fresh[32];
+    wsprintfA(fresh, "4 %lu", GetTickCount());
+    SetEnvironmentVariableA("QUILLGATE_HOPS", fresh);
+    ProcessRun refused = Start(file);
+    SetEnvironmentVariableA("QUILLGATE_HOPS",
+                            ("4 " + std::to_string(GetTickCount() - 11000)).c_str());
+    std::vector<EditorStart> starts = Forward(file, 1);
+    SetEnvironmentVariableA("QUILLGATE_HOPS", NULL);
+    EXPECT_EQ(Texts({Message(IDS_EDITOR_IS_SELF), kSettingsSheet}), refused.dialogs);
+    EXPECT_EQ(1u, starts.size());
 }
 
 } // namespace

@@ -23,10 +23,8 @@ bool SomeExist(const char* path, void* context) {
     return path[0] != '\0' && (p->seed >> 16) % 3 == 0;
 }
 
-void Launch(const char* path, void* context) {
-    Files* p = static_cast<Files*>(context);
-    p->total += strlen(path);
-    const char* arguments = p->seed & 1 ? "/p" : "";
+void Launch(const char* path, unsigned seed) {
+    const char* arguments = seed & 1 ? "/p" : "";
     const size_t size = EditorParamsSize(strlen(arguments), strlen(path));
     char* params = static_cast<char*>(malloc(size));
     if (!FormatEditorParams(params, size, arguments, path)) {
@@ -71,7 +69,17 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         free(folder);
 
         Files files = {0, static_cast<unsigned>(size)};
-        StartFilesFromTheEnd(joined, lead, SomeExist, Launch, &files);
+        CFilePaths paths;
+        bool pathsPrint = false;
+        if (ReadFilePaths(arguments, lead, AsciiSwitch, SomeExist, &files, &paths, &pathsPrint) !=
+                kLaunch ||
+            paths.Count() == 0 || paths.JoinedLength() != joinedLength || pathsPrint != print) {
+            abort(); // the same scan, and always a path to start
+        }
+        for (size_t i = 0; i < paths.Count(); ++i) {
+            files.total += strlen(paths.Get(i));
+            Launch(paths.Get(i), files.seed);
+        }
         if (files.total > joinedLength) {
             abort(); // file paths only ever lose their separators
         }

@@ -94,12 +94,13 @@ Scan ScanLine(const std::string& arguments) {
     return scan;
 }
 
-TEST(ArgumentScan, FileArgumentsAreJoinedWithSingleBlanks) {
-    Scan s = ScanLine("C:\\My   Documents\\a.txt");
+TEST(ArgumentScan, FileArgumentsAreJoinedWithTheBlanksTypedBeforeThem) {
+    Scan s = ScanLine("C:\\My \t  Documents\\a.txt  ");
     EXPECT_EQ(kLaunch, s.result);
-    EXPECT_EQ("C:\\My Documents\\a.txt", s.joined);
+    EXPECT_EQ("C:\\My \t  Documents\\a.txt", s.joined);
     EXPECT_FALSE(s.print);
-    EXPECT_EQ("C:\\a b.txt D:\\c.txt", ScanLine("\"C:\\a b.txt\" D:\\c.txt").joined);
+    EXPECT_EQ("C:\\a b.txt  D:\\c.txt", ScanLine("\"C:\\a b.txt\"  D:\\c.txt").joined);
+    EXPECT_EQ("a  b", ScanLine("/p a /a  b").joined) << "the blanks right before the file";
     EXPECT_EQ("", ScanLine("").joined);
 }
 
@@ -108,7 +109,11 @@ TEST(ArgumentScan, NotepadsOtherSwitchesNeverBecomeFileText) {
     Scan s = ScanLine("/Z C:\\Windows\\notepad.exe C:\\a.txt");
     EXPECT_EQ("C:\\a.txt", s.joined);
     EXPECT_FALSE(s.print);
-    EXPECT_EQ(kLaunch, ScanLine("/z /setting").result) << "what /z drops is no switch";
+    EXPECT_EQ("a.txt", ScanLine("/z \"C:\\Program Files\\NOTEPAD\" a.txt").joined);
+    // Anything else after /z is kept, as a caller passing only its file reaches it.
+    EXPECT_EQ("C:\\c d.txt", ScanLine("/z C:\\c d.txt").joined);
+    EXPECT_EQ("C:\\notepad.exe.txt", ScanLine("/z C:\\notepad.exe.txt").joined);
+    EXPECT_EQ(kRunSettings, ScanLine("/z /setting").result);
     // The shell's "print to" verb: the file, then printer, driver and port.
     s = ScanLine("/pt \"C:\\a b.txt\" \"HP LaserJet\" winspool Ne01: D:\\c.txt");
     EXPECT_TRUE(s.print);
@@ -129,7 +134,6 @@ TEST(ArgumentScan, ReportsBuffersTooSmallInsteadOfCutting) {
 struct Recorder {
     std::set<std::string> files;
     std::vector<std::string> checked;
-    std::vector<std::string> launched;
 };
 
 bool RecordedExists(const char* path, void* context) {
@@ -138,41 +142,49 @@ bool RecordedExists(const char* path, void* context) {
     return r->files.count(path) > 0;
 }
 
-void RecordedLaunch(const char* path, void* context) {
-    static_cast<Recorder*>(context)->launched.push_back(path);
-}
-
-Recorder Launch(std::string joined, std::set<std::string> files, LeadByteTest lead = SingleByte) {
-    Recorder r;
-    r.files = files;
-    std::vector<char> text(joined.begin(), joined.end());
-    text.push_back('\0');
-    StartFilesFromTheEnd(text.data(), lead, RecordedExists, RecordedLaunch, &r);
-    return r;
+// The paths of `arguments`, the last first as they are started.
+Args Launched(const std::string& arguments, std::set<std::string> files,
+              LeadByteTest lead = SingleByte, Recorder* r = nullptr) {
+    Recorder own;
+    if (!r) {
+        r = &own;
+    }
+    r->files = files;
+    CFilePaths paths;
+    bool print = false;
+    EXPECT_EQ(kLaunch, ReadFilePaths(arguments.c_str(), lead, AsciiSwitch, RecordedExists, r,
+                                     &paths, &print));
+    Args launched;
+    for (size_t i = paths.Count(); i > 0; --i) {
+        launched.push_back(paths.Get(i - 1));
+    }
+    return launched;
 }
 
 TEST(DriveSplit, EachColonIsTriedFromTheEndAndExistingPathsStartLastFirst) {
-    Recorder missing = Launch("C:\\a.txt D:\\missing.txt", {"C:\\a.txt"});
+    Recorder missing;
+    EXPECT_EQ(Args({"C:\\a.txt D:\\missing.txt"}),
+              Launched("C:\\a.txt D:\\missing.txt", {"C:\\a.txt"}, SingleByte, &missing));
     EXPECT_EQ(Args({"D:\\missing.txt", "C:\\a.txt D:\\missing.txt"}), missing.checked);
-    EXPECT_EQ(Args({"C:\\a.txt D:\\missing.txt"}), missing.launched);
-    Recorder both = Launch("C:\\a.txt D:\\b.txt", {"C:\\a.txt", "D:\\b.txt"});
-    EXPECT_EQ(Args({"D:\\b.txt", "C:\\a.txt"}), both.launched);
-    EXPECT_EQ(Args({""}), Launch("", {}).launched);
+    EXPECT_EQ(Args({"D:\\b.txt", "C:\\a.txt"}),
+              Launched("C:\\a.txt  D:\\b.txt", {"C:\\a.txt", "D:\\b.txt"}));
+    EXPECT_EQ(Args({"C:\\a  b.txt"}), Launched("C:\\a  b.txt", {"C:\\a  b.txt"}));
+    EXPECT_EQ(Args({""}), Launched("", {}));
 }
 
 TEST(DriveSplit, TheCharacterBeforeAPathIsDroppedWithIt) {
     // Whatever stands before the drive letter is taken as the separator.
-    EXPECT_EQ(Args({"C:\\a.txt", ""}), Launch("xC:\\a.txt", {"C:\\a.txt"}).launched);
-    EXPECT_EQ(Args({"C:\\a.txt", "ab"}), Launch("ab_C:\\a.txt", {"C:\\a.txt"}).launched);
+    EXPECT_EQ(Args({"C:\\a.txt", ""}), Launched("xC:\\a.txt", {"C:\\a.txt"}));
+    EXPECT_EQ(Args({"C:\\a.txt", "ab"}), Launched("ab_C:\\a.txt", {"C:\\a.txt"}));
 }
 
 TEST(DriveSplit, ASecondByteBeforeAColonIsNoDriveLetter) {
     // イ is 0x83 0x43: its second byte reads as "C" in a single-byte code page.
     const std::string text = "x \x83\x43:\\a.txt";
-    Recorder sjis = Launch(text, {"C:\\a.txt"}, ShiftJisLead);
-    EXPECT_EQ(Args({text}), sjis.launched);
+    Recorder sjis;
+    EXPECT_EQ(Args({text}), Launched(text, {"C:\\a.txt"}, ShiftJisLead, &sjis));
     EXPECT_TRUE(sjis.checked.empty());
-    EXPECT_EQ(Args({"C:\\a.txt", "x "}), Launch(text, {"C:\\a.txt"}, SingleByte).launched);
+    EXPECT_EQ(Args({"C:\\a.txt", "x "}), Launched(text, {"C:\\a.txt"}, SingleByte));
 }
 
 bool InFolder(const char* path, const char* folder, LeadByteTest lead = SingleByte) {

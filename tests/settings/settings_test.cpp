@@ -38,7 +38,9 @@ protected:
         testsupport::DeleteKeyTree(HKEY_CURRENT_USER, path_.c_str());
         // Load also reads HKCR\Unknown\shell: start these tests without it.
         unknown_.reset(new KeySnapshot(HKEY_CLASSES_ROOT, "Unknown\\shell"));
+        userUnknown_.reset(new KeySnapshot(HKEY_CURRENT_USER, "Software\\Classes\\Unknown\\shell"));
         testsupport::DeleteKeyTree(HKEY_CLASSES_ROOT, "Unknown\\shell");
+        testsupport::DeleteKeyTree(HKEY_CURRENT_USER, "Software\\Classes\\Unknown\\shell");
         settings_.reset(new CSettings);
     }
 
@@ -49,6 +51,7 @@ protected:
             RegDeleteKeyA(HKEY_CURRENT_USER, kCorvalen); // only while it is empty
         }
         unknown_.reset();
+        userUnknown_.reset();
     }
 
     // Opens the test's key, asserting that it could be opened or created.
@@ -67,7 +70,7 @@ protected:
     std::string name_;
     std::string path_;
     bool corvalenExisted_ = false;
-    std::unique_ptr<KeySnapshot> unknown_;
+    std::unique_ptr<KeySnapshot> unknown_, userUnknown_;
     std::unique_ptr<CSettings> settings_;
 };
 

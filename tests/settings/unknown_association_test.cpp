@@ -1,7 +1,7 @@
-// Reading and changing the shell's Unknown file class in
-// the real HKEY_CLASSES_ROOT of the Wine test prefix. Every test starts from
-// no HKCR\Unknown\shell at all, sets up what it needs, and the fixture puts
-// back whatever was there before.
+// Reading and changing the shell's Unknown file class in the Wine test
+// prefix: the user's key (HKCU\Software\Classes) over the machine's
+// (HKEY_CLASSES_ROOT here). Every test starts with neither, sets up what it
+// needs, and the fixture puts back whatever was there before.
 #include <gtest/gtest.h>
 
 #include <windows.h>
@@ -14,295 +14,163 @@
 #include "tests/support/wine_test_support.h"
 
 using settingstest::KeySnapshot;
-using settingstest::ReadRawWide;
 using settingstest::ScopedDeniedKey;
-using settingstest::WithoutAddedTerminator;
 using testsupport::KeyExists;
+using testsupport::ReadRaw;
 using testsupport::SetRaw;
 using testsupport::SetString;
 using testsupport::ValueExists;
 
 namespace {
 
+const HKEY kUser = HKEY_CURRENT_USER;
+const HKEY kMachine = HKEY_CLASSES_ROOT;
 const char kShell[] = "Unknown\\shell";
 const char kOpen[] = "Unknown\\shell\\open";
 const char kCommand[] = "Unknown\\shell\\open\\command";
-const HKEY kRoot = HKEY_CLASSES_ROOT;
 
-std::string Get(const char* path, const char* value = NULL) {
-    return testsupport::ReadString(kRoot, path, value);
+std::string User(const char* path) {
+    return std::string(testsupport::kUserClasses) + "\\" + path;
+}
+
+std::string Get(HKEY root, const char* path, const char* value = NULL) {
+    return testsupport::ReadString(root, root == kUser ? User(path).c_str() : path, value);
+}
+
+void Plant(HKEY root, const char* path, const char* value, const char* text) {
+    ASSERT_TRUE(SetString(root, root == kUser ? User(path).c_str() : path, value, text));
 }
 
 class UnknownAssociation : public testing::Test {
 protected:
     void SetUp() override {
-        unknownExisted_ = KeyExists(kRoot, "Unknown");
-        corvalenExisted_ = KeyExists(HKEY_CURRENT_USER, "Software\\Corvalen");
-        saved_.reset(new KeySnapshot(kRoot, kShell));
-        testsupport::DeleteKeyTree(kRoot, kShell);
+        machine_.reset(new KeySnapshot(kMachine, kShell));
+        user_.reset(new KeySnapshot(kUser, User(kShell)));
+        testsupport::DeleteKeyTree(kMachine, kShell);
+        testsupport::DeleteKeyTree(kUser, User(kShell).c_str());
         name_ = std::string("QuillgateTest.") +
                 testing::UnitTest::GetInstance()->current_test_info()->name();
         settings_.reset(new CSettings);
         ASSERT_TRUE(settings_->Open(name_.c_str()));
     }
-
     void TearDown() override {
-        settings_.reset(); // closes the key before it is removed
-        testsupport::DeleteKeyTree(HKEY_CURRENT_USER, ("Software\\Corvalen\\" + name_).c_str());
-        if (!corvalenExisted_) {
-            RegDeleteKeyA(HKEY_CURRENT_USER, "Software\\Corvalen"); // only while it is empty
-        }
-        saved_->Restore();
-        if (!unknownExisted_) {
-            RegDeleteKeyA(kRoot, "Unknown");
-        }
+        settings_.reset();
+        testsupport::DeleteKeyTree(kUser, ("Software\\Corvalen\\" + name_).c_str());
+        user_->Restore();
+        machine_->Restore();
     }
 
-    // HKCR\Unknown\shell with `verb` as its default value (none when NULL).
-    void PlantShell(const char* verb) {
-        if (verb) {
-            ASSERT_TRUE(SetString(kRoot, kShell, NULL, verb));
-        } else {
-            ASSERT_TRUE(SetRaw(kRoot, kShell, "Other", REG_SZ, "x", 2)); // the key alone
-        }
-    }
-
-    // The associated state as another program (or an earlier run) left it.
-    void PlantAssociated(const char* verb, const char* menu, const char* backup) {
-        ASSERT_TRUE(SetString(kRoot, kShell, NULL, verb));
+    // The program's verb as `root` holds it, with `backup` as the verb it replaced.
+    void PlantOurs(HKEY root, const char* menu, const char* backup) {
+        Plant(root, kShell, NULL, "open");
         if (backup) {
-            ASSERT_TRUE(SetString(kRoot, kShell, "bak", backup));
+            Plant(root, kShell, "bak", backup);
         }
-        if (menu) {
-            ASSERT_TRUE(SetString(kRoot, kOpen, NULL, menu));
-            ASSERT_TRUE(SetString(kRoot, kCommand, NULL, "notepad.exe %1"));
-        }
+        Plant(root, kOpen, NULL, menu);
+        Plant(root, kCommand, NULL, "notepad.exe %1");
     }
 
     std::string DefaultMenuText() const { return testsupport::Ansi("編集(&E)"); }
 
-    bool unknownExisted_ = false;
-    bool corvalenExisted_ = false;
-    std::unique_ptr<KeySnapshot> saved_;
+    std::unique_ptr<KeySnapshot> machine_, user_;
     std::string name_;
     std::unique_ptr<CSettings> settings_;
 };
 
-TEST_F(UnknownAssociation, NoUnknownShellKeyReadsAsNotAssociatedWithTheDefaultMenuText) {
-    ASSERT_FALSE(KeyExists(kRoot, kShell));
+TEST_F(UnknownAssociation, TheStateIsTheUsersVerbOverTheMachinesAndReadingWritesNothing) {
     settings_->Load();
     EXPECT_EQ(0, settings_->UnknownAssociated());
     EXPECT_EQ(DefaultMenuText(), settings_->MenuText());
-    EXPECT_FALSE(KeyExists(kRoot, kShell)) << "reading creates nothing in HKCR";
-}
+    EXPECT_FALSE(KeyExists(kUser, User(kShell).c_str()));
 
-TEST_F(UnknownAssociation, OpenasIsNotAssociated) {
-    PlantShell("openas");
-    ASSERT_TRUE(SetString(kRoot, kOpen, NULL, "someone else's menu"));
+    PlantOurs(kMachine, "machine menu", "openas"); // as an earlier version wrote it
+    settings_->Load();
+    EXPECT_EQ(1, settings_->UnknownAssociated());
+    EXPECT_STREQ("machine menu", settings_->MenuText());
+    Plant(kUser, kOpen, NULL, "user menu");
+    settings_->Load();
+    EXPECT_STREQ("user menu", settings_->MenuText());
+    Plant(kUser, kShell, NULL, "openwith");
     settings_->Load();
     EXPECT_EQ(0, settings_->UnknownAssociated());
-    EXPECT_EQ(DefaultMenuText(), settings_->MenuText());
+    // Another program's open verb is not the program's.
+    Plant(kUser, kShell, NULL, "open");
+    Plant(kUser, kCommand, NULL, "\"C:\\their.exe\" \"%1\"");
+    settings_->Load();
+    EXPECT_EQ(0, settings_->UnknownAssociated());
 }
 
-TEST_F(UnknownAssociation, OpenInCapitalsCountsAsAssociatedAndTheMenuTextComesFromOpen) {
-    PlantAssociated("OPEN", "My Editor", "openas");
+// A standard user cannot write the machine's class: its key is denied.
+TEST_F(UnknownAssociation, AsAStandardUserItAssociatesInTheUsersKeyAndUndoRestoresTheirVerb) {
+    Plant(kMachine, kShell, NULL, "openas");
+    // Another program's open verb in the user's key, with an expandable command.
+    const std::string theirs = "\"%ProgramFiles%\\their.exe\" \"%1\"";
+    Plant(kUser, kOpen, NULL, "Their Editor");
+    ASSERT_TRUE(SetRaw(kUser, User(kCommand).c_str(), NULL, REG_EXPAND_SZ, theirs.c_str(),
+                       static_cast<DWORD>(theirs.size() + 1)));
+    const std::string before = KeySnapshot::Describe(kUser, User(kShell));
+    ScopedDeniedKey denied(kMachine, kShell);
+    ASSERT_TRUE(denied.Applied());
     settings_->Load();
-    EXPECT_EQ(1, settings_->UnknownAssociated());
-    EXPECT_STREQ("My Editor", settings_->MenuText());
+    ASSERT_EQ(0, settings_->UnknownAssociated());
 
-    ASSERT_TRUE(SetString(kRoot, kShell, NULL, "oPeN"));
-    ASSERT_TRUE(SetString(kRoot, kOpen, NULL, "Other"));
+    EXPECT_TRUE(settings_->ApplyUnknownAssociation(TRUE, "Mine"));
+    EXPECT_EQ("open", Get(kUser, kShell));
+    EXPECT_EQ("Mine", Get(kUser, kOpen));
+    DWORD type = 0;
+    std::string data;
+    ASSERT_TRUE(ReadRaw(kUser, User(kCommand).c_str(), NULL, &type, &data));
+    EXPECT_EQ(static_cast<DWORD>(REG_SZ), type);
+    EXPECT_EQ(std::string("notepad.exe %1", 15), data) << "with its NUL";
+    EXPECT_EQ("openas", Get(kMachine, kShell));
     settings_->Load();
     EXPECT_EQ(1, settings_->UnknownAssociated());
-    EXPECT_STREQ("Other", settings_->MenuText());
+    EXPECT_STREQ("Mine", settings_->MenuText());
+
+    EXPECT_TRUE(settings_->ApplyUnknownAssociation(FALSE, "Mine"));
+    EXPECT_EQ(before, KeySnapshot::Describe(kUser, User(kShell))) << "exactly as it was";
+    settings_->Load();
+    EXPECT_EQ(0, settings_->UnknownAssociated());
 }
 
-TEST_F(UnknownAssociation, AssociatedWithoutAnOpenKeyHasAnEmptyMenuText) {
-    PlantShell("open");
+TEST_F(UnknownAssociation, UndoLeavesAnAbsentVerbAbsentAndUndoesTheMachinesEarlierOne) {
+    PlantOurs(kMachine, "Edit", "openwith");
     settings_->Load();
-    EXPECT_EQ(1, settings_->UnknownAssociated());
-    EXPECT_STREQ("", settings_->MenuText());
+    ASSERT_EQ(1, settings_->UnknownAssociated());
+    EXPECT_TRUE(settings_->ApplyUnknownAssociation(TRUE, "Edit"));
+    settings_->Load();
+    EXPECT_TRUE(settings_->ApplyUnknownAssociation(FALSE, "Edit"));
+    EXPECT_FALSE(KeyExists(kUser, User(kOpen).c_str()));
+    EXPECT_FALSE(ValueExists(kUser, User(kShell).c_str(), NULL));
+    EXPECT_EQ("openwith", Get(kMachine, kShell));
+    EXPECT_FALSE(ValueExists(kMachine, kShell, "bak"));
+    EXPECT_FALSE(KeyExists(kMachine, kOpen));
+}
+
+TEST_F(UnknownAssociation, UndoWhileNotAssociatedTouchesNothingAndAFailedWriteIsReported) {
+    PlantOurs(kUser, "planted menu", "planted backup");
+    Plant(kUser, kShell, NULL, "openas");
+    const std::string before = KeySnapshot::Describe(kUser, User(kShell));
+    settings_->Load();
+    ASSERT_EQ(0, settings_->UnknownAssociated());
+    EXPECT_TRUE(settings_->ApplyUnknownAssociation(FALSE, "Edit"));
+    EXPECT_EQ(before, KeySnapshot::Describe(kUser, User(kShell)));
+
+    ScopedDeniedKey denied(kUser, User(kShell));
+    ASSERT_TRUE(denied.Applied());
+    EXPECT_FALSE(settings_->ApplyUnknownAssociation(TRUE, "Edit"));
 }
 
 TEST_F(UnknownAssociation, AMenuTextWithoutTerminatorOrTooLongIsReadSafely) {
-    PlantShell("open");
-    ASSERT_TRUE(SetRaw(kRoot, kOpen, NULL, REG_SZ, "MenuXYZ", 4));
+    PlantOurs(kUser, "x", NULL);
+    ASSERT_TRUE(SetRaw(kUser, User(kOpen).c_str(), NULL, REG_SZ, "MenuXYZ", 4));
     settings_->Load();
     EXPECT_STREQ("Menu", settings_->MenuText());
     std::string tooLong(100, 'm');
-    ASSERT_TRUE(SetRaw(kRoot, kOpen, NULL, REG_SZ, tooLong.data(), 100));
+    ASSERT_TRUE(SetRaw(kUser, User(kOpen).c_str(), NULL, REG_SZ, tooLong.data(), 100));
     settings_->Load();
     EXPECT_EQ(1, settings_->UnknownAssociated());
     EXPECT_STREQ("", settings_->MenuText()) << "cannot be read: stays empty";
-}
-
-TEST_F(UnknownAssociation, AssociateFromOpenasKeepsTheVerbInBak) {
-    PlantShell("openas");
-    settings_->Load();
-    std::string menu = DefaultMenuText();
-    EXPECT_EQ(1, settings_->ApplyUnknownAssociation(TRUE, menu.c_str()));
-
-    EXPECT_EQ("open", Get(kShell));
-    EXPECT_EQ("openas", Get(kShell, "bak"));
-    EXPECT_EQ(menu, Get(kOpen));
-    EXPECT_EQ("notepad.exe %1", Get(kCommand));
-    // Each a REG_SZ of exactly the text.
-    DWORD type = 0;
-    std::wstring data;
-    ASSERT_TRUE(ReadRawWide(kRoot, kShell, NULL, &type, &data));
-    EXPECT_EQ(static_cast<DWORD>(REG_SZ), type);
-    EXPECT_EQ(L"open", WithoutAddedTerminator(data));
-    ASSERT_TRUE(ReadRawWide(kRoot, kShell, "bak", &type, &data));
-    EXPECT_EQ(static_cast<DWORD>(REG_SZ), type);
-    EXPECT_EQ(L"openas", WithoutAddedTerminator(data));
-    ASSERT_TRUE(ReadRawWide(kRoot, kCommand, NULL, &type, &data));
-    EXPECT_EQ(static_cast<DWORD>(REG_SZ), type);
-    EXPECT_EQ(L"notepad.exe %1", WithoutAddedTerminator(data));
-
-    settings_->Load();
-    EXPECT_EQ(1, settings_->UnknownAssociated());
-    EXPECT_EQ(menu, settings_->MenuText());
-}
-
-TEST_F(UnknownAssociation, AssociateWithoutADefaultVerbStoresAnEmptyBak) {
-    PlantShell(NULL);
-    settings_->Load();
-    EXPECT_EQ(1, settings_->ApplyUnknownAssociation(TRUE, "Edit"));
-    EXPECT_EQ("open", Get(kShell));
-    DWORD type = 0;
-    std::wstring data = L"junk";
-    ASSERT_TRUE(ReadRawWide(kRoot, kShell, "bak", &type, &data));
-    EXPECT_EQ(static_cast<DWORD>(REG_SZ), type);
-    EXPECT_EQ(L"", data) << "a REG_SZ of length 0";
-    EXPECT_EQ("Edit", Get(kOpen));
-}
-
-TEST_F(UnknownAssociation, ReassociatingRewritesMenuAndCommandButKeepsTheFirstBackup) {
-    PlantShell("openas");
-    settings_->Load();
-    settings_->ApplyUnknownAssociation(TRUE, "First");
-    settings_->Load();
-    ASSERT_EQ(1, settings_->UnknownAssociated());
-    ASSERT_TRUE(SetString(kRoot, kCommand, NULL, "changed by someone"));
-
-    EXPECT_EQ(1, settings_->ApplyUnknownAssociation(TRUE, "Second"));
-    EXPECT_EQ("open", Get(kShell));
-    EXPECT_EQ("openas", Get(kShell, "bak")) << "not replaced by \"open\"";
-    EXPECT_EQ("Second", Get(kOpen));
-    EXPECT_EQ("notepad.exe %1", Get(kCommand));
-    settings_->Load();
-    EXPECT_STREQ("Second", settings_->MenuText());
-}
-
-TEST_F(UnknownAssociation, UndoRestoresTheVerbFromBakAndRemovesWhatAssociatingAdded) {
-    PlantShell("openwith");
-    settings_->Load();
-    settings_->ApplyUnknownAssociation(TRUE, "Edit");
-    settings_->Load();
-    ASSERT_EQ(1, settings_->UnknownAssociated());
-
-    EXPECT_EQ(1, settings_->ApplyUnknownAssociation(FALSE, "Edit"));
-    EXPECT_EQ("openwith", Get(kShell));
-    EXPECT_FALSE(ValueExists(kRoot, kShell, "bak"));
-    EXPECT_FALSE(KeyExists(kRoot, kCommand));
-    EXPECT_FALSE(KeyExists(kRoot, kOpen));
-    EXPECT_TRUE(KeyExists(kRoot, kShell));
-    settings_->Load();
-    EXPECT_EQ(0, settings_->UnknownAssociated());
-    EXPECT_EQ(DefaultMenuText(), settings_->MenuText());
-}
-
-TEST_F(UnknownAssociation, UndoWithoutBakRestoresOpenas) {
-    PlantAssociated("open", "Edit", NULL);
-    settings_->Load();
-    ASSERT_EQ(1, settings_->UnknownAssociated());
-    EXPECT_EQ(1, settings_->ApplyUnknownAssociation(FALSE, ""));
-    EXPECT_EQ("openas", Get(kShell));
-    EXPECT_FALSE(KeyExists(kRoot, kOpen));
-}
-
-TEST_F(UnknownAssociation, UndoWithAnEmptyBakRestoresOpenas) {
-    PlantAssociated("open", "Edit", "");
-    settings_->Load();
-    ASSERT_EQ(1, settings_->UnknownAssociated());
-    EXPECT_EQ(1, settings_->ApplyUnknownAssociation(FALSE, ""));
-    EXPECT_EQ("openas", Get(kShell));
-    EXPECT_FALSE(ValueExists(kRoot, kShell, "bak"));
-    EXPECT_FALSE(KeyExists(kRoot, kOpen));
-}
-
-// "No registry access at all" is shown by its effect: every item that an undo
-// would rewrite or delete is planted and must still be there afterwards.
-TEST_F(UnknownAssociation, UndoWhileNotAssociatedTouchesNothing) {
-    PlantAssociated("openas", "planted menu", "planted backup");
-    settings_->Load();
-    ASSERT_EQ(0, settings_->UnknownAssociated());
-    EXPECT_EQ(1, settings_->ApplyUnknownAssociation(FALSE, "Edit"));
-    EXPECT_EQ("openas", Get(kShell));
-    EXPECT_EQ("planted backup", Get(kShell, "bak"));
-    EXPECT_EQ("planted menu", Get(kOpen));
-    EXPECT_EQ("notepad.exe %1", Get(kCommand));
-}
-
-TEST_F(UnknownAssociation, TheDecisionToUndoUsesTheLoadedStateNotAFreshRead) {
-    PlantShell("openas");
-    settings_->Load();
-    ASSERT_EQ(0, settings_->UnknownAssociated());
-    // Another program associates after our Load: an undo still does nothing.
-    PlantAssociated("open", "theirs", "their backup");
-    EXPECT_EQ(1, settings_->ApplyUnknownAssociation(FALSE, "Edit"));
-    EXPECT_EQ("open", Get(kShell));
-    EXPECT_EQ("their backup", Get(kShell, "bak"));
-    EXPECT_EQ("theirs", Get(kOpen));
-}
-
-TEST_F(UnknownAssociation, AssociatingDoesNotCreateAMissingUnknownShell) {
-    settings_->Load();
-    EXPECT_EQ(1, settings_->ApplyUnknownAssociation(TRUE, "Edit"));
-    EXPECT_FALSE(KeyExists(kRoot, kShell));
-}
-
-TEST_F(UnknownAssociation, TheMenuTextMayBeJapanese) {
-    PlantShell("openas");
-    settings_->Load();
-    std::string menu = testsupport::Ansi("メモ帳で開く(&O)");
-    settings_->ApplyUnknownAssociation(TRUE, menu.c_str());
-    settings_->Load();
-    EXPECT_EQ(menu, settings_->MenuText());
-}
-
-// No access to Unknown\shell: simulated with the real key given a DACL that
-// grants only KEY_READ and WRITE_DAC, which Wine's server enforces, so the
-// program's RegOpenKeyExA with KEY_ALL_ACCESS fails with ERROR_ACCESS_DENIED.
-TEST_F(UnknownAssociation, WithoutAccessLoadReadsNotAssociatedAndApplyChangesNothing) {
-    PlantAssociated("open", "theirs", "their backup");
-    {
-        ScopedDeniedKey denied(kRoot, kShell);
-        ASSERT_TRUE(denied.Applied()) << "Wine no longer enforces the key's DACL";
-        settings_->Load();
-        EXPECT_EQ(0, settings_->UnknownAssociated()) << "even though the verb is \"open\"";
-        EXPECT_EQ(DefaultMenuText(), settings_->MenuText());
-
-        EXPECT_EQ(1, settings_->ApplyUnknownAssociation(TRUE, "mine"));
-    }
-    EXPECT_EQ("open", Get(kShell));
-    EXPECT_EQ("their backup", Get(kShell, "bak")) << "no backup taken";
-    EXPECT_EQ("theirs", Get(kOpen)) << "menu text not written";
-}
-
-TEST_F(UnknownAssociation, WithoutAccessAnUndoChangesNothing) {
-    PlantAssociated("open", "Edit", "openwith");
-    settings_->Load();
-    ASSERT_EQ(1, settings_->UnknownAssociated());
-    {
-        ScopedDeniedKey denied(kRoot, kShell);
-        ASSERT_TRUE(denied.Applied()) << "Wine no longer enforces the key's DACL";
-        EXPECT_EQ(1, settings_->ApplyUnknownAssociation(FALSE, "Edit"));
-    }
-    EXPECT_EQ("open", Get(kShell));
-    EXPECT_EQ("openwith", Get(kShell, "bak"));
-    EXPECT_TRUE(KeyExists(kRoot, kOpen));
-    EXPECT_TRUE(KeyExists(kRoot, kCommand));
 }
 
 } // namespace

@@ -224,4 +224,13 @@ std::string Ansi(const char* utf8) {
     return std::string(n.data());
 }
 
+const char kUserClasses[] = "Software\\Classes";
+
+std::string MergedClassesString(const std::string& path, const char* value) {
+    const std::string user = std::string(kUserClasses) + "\\" + path;
+    return ValueExists(HKEY_CURRENT_USER, user.c_str(), value)
+               ? ReadString(HKEY_CURRENT_USER, user.c_str(), value)
+               : ReadString(HKEY_CLASSES_ROOT, path.c_str(), value);
+}
+
 } // namespace testsupport

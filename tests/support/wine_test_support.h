@@ -48,6 +48,12 @@ bool ReadRaw(HKEY root, const char* path, const char* value, DWORD* type, std::s
              REGSAM view = 0);
 std::string ReadString(HKEY root, const char* path, const char* value, REGSAM view = 0);
 
+// The user's classes, which Windows lays over the machine's (HKEY_CLASSES_ROOT
+// under Wine), and a default value or `value` of a class's key as that merged
+// view shows it: the user's where the user's key has it, else the machine's.
+extern const char kUserClasses[]; // Software\Classes
+std::string MergedClassesString(const std::string& path, const char* value = NULL);
+
 // The program's settings key, removed so that a test starts from first run.
 extern const char kSettingsKey[]; // Software\Corvalen\Quillgate
 void ResetSettings();

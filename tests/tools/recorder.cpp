@@ -20,6 +20,7 @@
 
 #include <stdio.h>
 #include <stdlib.h>
+#include <wchar.h>
 
 #include <string>
 
@@ -132,8 +133,14 @@ int HandBack() {
     }
     snprintf(count, sizeof count, "%d", handedBack);
     SetEnvironmentVariableA("QUILLGATE_HANDED_BACK", count);
-    // As a debugger registration would start it: /z drops the recorder's name.
-    std::wstring commandLine = L"\"" + std::wstring(program) + L"\" /z " + GetCommandLineW();
+    // As a debugger registration of Notepad would start it, with Notepad's
+    // path in place of the recorder's own name.
+    const wchar_t* arguments = GetCommandLineW();
+    const bool quoted = arguments[0] == L'"';
+    const wchar_t* nameEnd = wcschr(arguments + 1, quoted ? L'"' : L' ');
+    arguments = nameEnd ? nameEnd + (quoted ? 1 : 0) : L"";
+    std::wstring commandLine =
+        L"\"" + std::wstring(program) + L"\" /z C:\\Windows\\notepad.exe" + arguments;
     STARTUPINFOW startup = {};
     startup.cb = sizeof startup;
     PROCESS_INFORMATION started;

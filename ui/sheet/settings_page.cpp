@@ -50,6 +50,32 @@ bool EditorPathFits(HWND page, int id) {
     return static_cast<DWORD>(length) < CSettings::EditorPathReadSize();
 }
 
+// The most characters a box takes so that the store reads its text back:
+// `readSize` bytes with the terminator, in the code page in use. A character
+// of the box takes up to 3 bytes in UTF-8 (a pair of surrogates, 4 bytes for
+// two), up to the code page's longest otherwise.
+WPARAM CharactersThatFit(DWORD readSize) {
+    CPINFO info;
+    UINT bytes = 2;
+    if (GetACP() == CP_UTF8) {
+        bytes = 3;
+    } else if (GetCPInfo(CP_ACP, &info) && info.MaxCharSize > 0) {
+        bytes = info.MaxCharSize;
+    }
+    return static_cast<WPARAM>((readSize - 1) / bytes);
+}
+
+// The text of control `id`, read whole.
+bool ReadItemText(HWND page, int id, CHeapText* text) {
+    HWND item = GetDlgItem(page, id);
+    // The length may be overstated, never understated.
+    if (!text->Allocate(static_cast<size_t>(GetWindowTextLengthA(item)) + 1)) {
+        return false;
+    }
+    GetWindowTextA(item, text->Get(), static_cast<int>(text->Size()));
+    return true;
+}
+
 } // namespace
 
 LRESULT CSettingsPage::WindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
@@ -70,10 +96,17 @@ LRESULT CSettingsPage::WindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lPa
                 SetWindowLongPtrA(hwnd, DWLP_MSGRESULT, PSNRET_INVALID_NOCHANGEPAGE);
                 return 1;
             }
-            Save(hwnd);
+            const bool saved = Save(hwnd);
             g_settings.Load();
             // OK, not Apply: the sheet closes now.
-            closedWithOk = reinterpret_cast<const PSHNOTIFY*>(lParam)->lParam != 0;
+            closedWithOk = saved && reinterpret_cast<const PSHNOTIFY*>(lParam)->lParam != 0;
+            if (!saved) {
+                // The sheet stays open, so that nothing typed is lost.
+                g_outsideWorld.messageBox(GetParent(hwnd), LoadText(IDS_SETTINGS_NOT_SAVED),
+                                          g_caption, MB_ICONERROR);
+            }
+            SetWindowLongPtrA(hwnd, DWLP_MSGRESULT,
+                              saved ? PSNRET_NOERROR : PSNRET_INVALID_NOCHANGEPAGE);
             return 1;
         }
         return 0;
@@ -94,6 +127,12 @@ void CSettingsPage::OnInitDialog(HWND page) {
 
     FillEditorCombo(page, IDC_EDIT_EDITOR, g_settings.EditEditor());
     FillEditorCombo(page, IDC_PRINT_EDITOR, g_settings.PrintEditor());
+    const WPARAM pathLimit = CharactersThatFit(CSettings::EditorPathReadSize());
+    SendDlgItemMessageA(page, IDC_EDIT_EDITOR, CB_LIMITTEXT, pathLimit, 0);
+    SendDlgItemMessageA(page, IDC_PRINT_EDITOR, CB_LIMITTEXT, pathLimit, 0);
+    const WPARAM textLimit = CharactersThatFit(CSettings::kTextSize);
+    SendDlgItemMessageA(page, IDC_EXTENSION, CB_LIMITTEXT, textLimit, 0);
+    SendDlgItemMessageA(page, IDC_MENU_TEXT, EM_LIMITTEXT, textLimit, 0);
 
     SetUpDependentCheck(page, extensionCheck, IDC_EXTENSION_FLAG, IDC_EXTENSION,
                         g_settings.ExtensionFlag());
@@ -153,28 +192,21 @@ void CSettingsPage::MarkChanged(HWND page) {
     SendMessageA(GetParent(page), PSM_CHANGED, reinterpret_cast<WPARAM>(page), 0);
 }
 
-void CSettingsPage::Save(HWND page) {
+bool CSettingsPage::Save(HWND page) {
     // Written as typed: an empty editor or a dotted extension is the user's call.
-    char text[MAX_PATH];
-    ZeroMemory(text, sizeof text);
-    GetDlgItemTextA(page, IDC_EDIT_EDITOR, text, sizeof text);
-    g_settings.SetEditEditor(text);
-
-    ZeroMemory(text, sizeof text);
-    GetDlgItemTextA(page, IDC_PRINT_EDITOR, text, sizeof text);
-    g_settings.SetPrintEditor(text);
+    CHeapText text;
+    bool ok = true;
+    ok &= ReadItemText(page, IDC_EDIT_EDITOR, &text) && g_settings.SetEditEditor(text.Get());
+    ok &= ReadItemText(page, IDC_PRINT_EDITOR, &text) && g_settings.SetPrintEditor(text.Get());
 
     const BOOL copies = IsDlgButtonChecked(page, IDC_EXTENSION_FLAG) == BST_CHECKED;
-    g_settings.SetExtensionFlag(copies ? 1 : 0);
+    ok &= g_settings.SetExtensionFlag(copies ? 1 : 0) != FALSE;
+    ok &= ReadItemText(page, IDC_EXTENSION, &text) && g_settings.SetExtension(text.Get());
 
-    ZeroMemory(text, sizeof text);
-    GetDlgItemTextA(page, IDC_EXTENSION, text, sizeof text);
-    g_settings.SetExtension(text);
-
-    ZeroMemory(text, sizeof text);
-    GetDlgItemTextA(page, IDC_MENU_TEXT, text, sizeof text);
     const BOOL associate = IsDlgButtonChecked(page, IDC_UNKNOWN_ASSOCIATE) == BST_CHECKED;
-    g_settings.ApplyUnknownAssociation(associate, text);
+    ok &= ReadItemText(page, IDC_MENU_TEXT, &text) &&
+          g_settings.ApplyUnknownAssociation(associate, text.Get());
+    return ok;
 }
 
 void CSettingsPage::ShowHelp(HWND page, const HELPINFO* help) {

@@ -21,7 +21,8 @@ public:
 private:
     void OnInitDialog(HWND page);
     void OnCommand(HWND page, int id, int code);
-    void Save(HWND page);
+    // Writes every setting; false when any write failed.
+    bool Save(HWND page);
     void ShowHelp(HWND page, const HELPINFO* help);
     void MarkChanged(HWND page);
 

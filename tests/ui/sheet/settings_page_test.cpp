@@ -175,7 +175,8 @@ TEST_F(SettingsPage, ApplyWritesEveryValueAsTypedAssociatesAndReloads) {
         EXPECT_EQ(Stored(kPaths, "PrinterEditor"), "");
         EXPECT_EQ(Stored(kSource, "Extension"), ".txt");
         EXPECT_EQ(Shell(""), "open");
-        EXPECT_EQ(Shell("", "bak"), "openas");
+        EXPECT_FALSE(testsupport::ValueExists(HKEY_CURRENT_USER, kUnknownShell, "bak"))
+            << "the user's key had no verb to keep";
         EXPECT_EQ(Shell("open"), "");
         EXPECT_EQ(Shell("open\\command"), "notepad.exe %1");
         // The store mirrors the registry again.
@@ -197,6 +198,23 @@ TEST_F(SettingsPage, ApplyWritesEveryValueAsTypedAssociatesAndReloads) {
     memcpy(&flag, data.data(), sizeof flag);
     EXPECT_EQ(type, static_cast<DWORD>(REG_DWORD));
     EXPECT_EQ(flag, 1u);
+}
+
+TEST_F(SettingsPage, AMenuTextCannotBeTypedPastWhatTheStoreReadsBack) {
+    LoadSettings();
+    std::string shown;
+    session.WaitForSheet().Do([&] {
+        session.Click(IDC_UNKNOWN_ASSOCIATE);
+        for (int i = 0; i < 150; ++i) {
+            SendMessageW(session.Item(IDC_MENU_TEXT), WM_CHAR, i % 2 ? L'm' : 0x3042, 1);
+        }
+        shown = WindowText(session.Item(IDC_MENU_TEXT));
+        session.PressButton(PSBTN_OK);
+    });
+    EXPECT_TRUE(session.Run());
+    EXPECT_GT(shown.size(), 20u);
+    EXPECT_EQ(Shell("open"), shown);
+    EXPECT_EQ(std::string(g_settings.MenuText()), shown);
 }
 
 TEST_F(SettingsPage, ApplyingTwiceWritesTheSecondTextsToo) {
@@ -245,7 +263,8 @@ TEST_F(SettingsPage, CancelAndTheCloseBoxWriteNothing) {
         EXPECT_FALSE(IsStored(kPaths, "CommonEditor"));
         EXPECT_FALSE(IsStored(kSource, "ExtensionFlag"));
         EXPECT_EQ(Shell(""), "openas");
-        EXPECT_FALSE(testsupport::KeyExists(HKEY_CLASSES_ROOT, "Unknown\\shell\\open"));
+        EXPECT_FALSE(testsupport::KeyExists(HKEY_CURRENT_USER,
+                                            (std::string(kUnknownShell) + "\\open").c_str()));
     }
 }
 
@@ -278,8 +297,9 @@ TEST_F(SettingsPage, ClearingTheAssociationRestoresThePreviousVerb) {
     });
     EXPECT_TRUE(session.Run());
     EXPECT_EQ(Shell(""), "edit");
-    EXPECT_FALSE(testsupport::ValueExists(HKEY_CLASSES_ROOT, kUnknownShell, "bak"));
-    EXPECT_FALSE(testsupport::KeyExists(HKEY_CLASSES_ROOT, "Unknown\\shell\\open"));
+    EXPECT_FALSE(testsupport::ValueExists(HKEY_CURRENT_USER, kUnknownShell, "bak"));
+    EXPECT_FALSE(
+        testsupport::KeyExists(HKEY_CURRENT_USER, (std::string(kUnknownShell) + "\\open").c_str()));
 }
 
 } // namespace

@@ -8,7 +8,7 @@ namespace sheettest {
 
 using testsupport::kSettingsKey;
 
-const char kUnknownShell[] = "Unknown\\shell";
+const char kUnknownShell[] = "Software\\Classes\\Unknown\\shell"; // the user's
 const char kPaths[] = "Paths";
 const char kSource[] = "Source";
 
@@ -21,9 +21,11 @@ std::string SettingsPath(const char* subkey) {
 } // namespace
 
 void SheetTest::SetUp() {
-    unknown_.reset(new settingstest::KeySnapshot(HKEY_CLASSES_ROOT, kUnknownShell));
-    testsupport::DeleteKeyTree(HKEY_CLASSES_ROOT, kUnknownShell);
-    ASSERT_TRUE(testsupport::SetString(HKEY_CLASSES_ROOT, kUnknownShell, NULL, "openas"));
+    machineUnknown_.reset(new settingstest::KeySnapshot(HKEY_CLASSES_ROOT, "Unknown\\shell"));
+    unknown_.reset(new settingstest::KeySnapshot(HKEY_CURRENT_USER, kUnknownShell));
+    testsupport::DeleteKeyTree(HKEY_CLASSES_ROOT, "Unknown\\shell");
+    testsupport::DeleteKeyTree(HKEY_CURRENT_USER, kUnknownShell);
+    ASSERT_TRUE(testsupport::SetString(HKEY_CLASSES_ROOT, "Unknown\\shell", NULL, "openas"));
     testsupport::ResetSettings();
     ASSERT_TRUE(g_settings.Open(g_caption));
 }
@@ -31,6 +33,7 @@ void SheetTest::SetUp() {
 void SheetTest::TearDown() {
     testsupport::ResetSettings();
     unknown_.reset(); // puts the Unknown class back
+    machineUnknown_.reset();
 }
 
 void SheetTest::LoadSettings() {
@@ -57,20 +60,20 @@ void SheetTest::StoreFlag(DWORD flag) const {
 
 void SheetTest::Associate(const std::string& menuText, const std::string& previousVerb) const {
     const std::string open = std::string(kUnknownShell) + "\\open";
-    ASSERT_TRUE(testsupport::SetString(HKEY_CLASSES_ROOT, kUnknownShell, NULL, "open"));
+    ASSERT_TRUE(testsupport::SetString(HKEY_CURRENT_USER, kUnknownShell, NULL, "open"));
     ASSERT_TRUE(
-        testsupport::SetString(HKEY_CLASSES_ROOT, kUnknownShell, "bak", previousVerb.c_str()));
-    ASSERT_TRUE(testsupport::SetString(HKEY_CLASSES_ROOT, open.c_str(), NULL, menuText.c_str()));
-    ASSERT_TRUE(testsupport::SetString(HKEY_CLASSES_ROOT, (open + "\\command").c_str(), NULL,
+        testsupport::SetString(HKEY_CURRENT_USER, kUnknownShell, "bak", previousVerb.c_str()));
+    ASSERT_TRUE(testsupport::SetString(HKEY_CURRENT_USER, open.c_str(), NULL, menuText.c_str()));
+    ASSERT_TRUE(testsupport::SetString(HKEY_CURRENT_USER, (open + "\\command").c_str(), NULL,
                                        "notepad.exe %1"));
 }
 
 std::string SheetTest::Shell(const char* path, const char* value) const {
-    std::string full = kUnknownShell;
+    std::string full = "Unknown\\shell";
     if (path && *path) {
         full += std::string("\\") + path;
     }
-    return testsupport::ReadString(HKEY_CLASSES_ROOT, full.c_str(), value);
+    return testsupport::MergedClassesString(full, value);
 }
 
 } // namespace sheettest

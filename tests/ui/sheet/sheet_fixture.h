@@ -37,7 +37,7 @@ protected:
     SheetSession session;
 
 private:
-    std::unique_ptr<settingstest::KeySnapshot> unknown_;
+    std::unique_ptr<settingstest::KeySnapshot> unknown_, machineUnknown_;
 };
 
 } // namespace sheettest
