@@ -500,8 +500,9 @@ TEST_F(ShippedFile, ImportsSystemLibrariesOnly) {
     ASSERT_NE(0u, descriptor);
     // Not the common controls nor the common dialogs: only the settings sheet
     // loads those, so that forwarding a file does not.
-    const char* system[] = {"KERNEL32.dll", "USER32.dll",  "GDI32.dll",   "ADVAPI32.dll",
-                            "SHELL32.dll",  "SHLWAPI.dll", "VERSION.dll", "msvcrt.dll"};
+    const char* system[] = {"KERNEL32.dll", "USER32.dll",  "GDI32.dll",
+                            "ADVAPI32.dll", "SHELL32.dll", "SHLWAPI.dll",
+                            "VERSION.dll",  "msvcrt.dll",  "ole32.dll"};
     int count = 0;
     for (;; descriptor += 20, ++count) {
         DWORD nameRva = At<DWORD>(descriptor + 12);
