@@ -11,6 +11,7 @@
 #include "resources/app_globals.h"
 #include "resources/load_text.h"
 #include "resources/resource_ids.h"
+#include "resources/ui_language.h"
 #include "settings/settings.h"
 
 namespace {
@@ -60,6 +61,7 @@ void WarnAndRunSettings(UINT textId) {
 // lines differently, so the launcher splits GetCommandLineA() itself.
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int showState) {
     LoadLibrariesFromSystemOnly();
+    ApplyUILanguageSetting();
     const bool tooManyHops = TakeHop();
     return LauncherMain(instance, GetCommandLineA(), showState, tooManyHops);
 }
