@@ -94,6 +94,9 @@ struct RunOptions {
     bool watchModules = false;  // runs it as a debuggee to see each DLL it loads
     UINT codePage = CP_ACP;     // of the command line: CP_UTF8 for any name
     bool anyProcess = false;    // answers the dialogs of every process, not only its own
+    // Presses the Settings page's first Browse button when the sheet shows,
+    // and closes the sheet once what that opened is answered.
+    bool browse = false;
 };
 
 // Starts `commandLine` exactly as given with the options' show state in its

@@ -79,7 +79,7 @@ protected:
         }
     }
 
-    std::string DefaultMenuText() const { return testsupport::Ansi("編集(&E)"); }
+    std::string DefaultMenuText() const { return testsupport::Localized("編集(&E)", "&Edit"); }
 
     bool unknownExisted_ = false;
     bool corvalenExisted_ = false;
