@@ -14,6 +14,7 @@
 #include "resources/app_globals.h"
 #include "resources/load_text.h"
 #include "resources/resource_ids.h"
+#include "resources/ui_language.h"
 #include "settings/settings.h"
 
 namespace {
@@ -149,6 +150,7 @@ bool ChooseEditor(bool print, CHeapText* editor, bool* asDebuggee) {
 // lines differently, so the launcher splits GetCommandLineA() itself.
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int showState) {
     LoadLibrariesFromSystemOnly();
+    ApplyUILanguageSetting();
     const bool tooManyHops = TakeHop();
     // ShellExecute may hand the start to shell extensions, which need COM.
     const HRESULT com = CoInitializeEx(NULL, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE);

@@ -1,8 +1,9 @@
 #!/bin/bash
-# Renders both pages of the settings sheet in a Japanese and an English locale
-# under Xvfb and saves them, cropped to the sheet window, as
-# docs/settings-ja.png, docs/about-ja.png, docs/settings-en.png and
-# docs/about-en.png. Builds what is missing first. The README shows these
+# Renders both pages of the settings sheet under Xvfb in a Japanese and an
+# English locale, each in its own language, and in the English locale with
+# UILanguage ja, and saves them, cropped to the sheet window, as
+# docs/settings-ja.png, docs/about-ja.png, docs/settings-en.png,
+# docs/about-en.png, docs/settings-en-ja.png and docs/about-en-ja.png. Builds what is missing first. The README shows these
 # files: regenerate them with this script, never by hand.
 #   bash scripts/screenshots.sh            (BUILD_DIR=build-x to build elsewhere)
 # It shows build/notepad.exe, the 32-bit program as shipped, under Wine's
@@ -69,11 +70,17 @@ shoot() {
         -define png:exclude-chunks=date,time "$2"
 }
 
-for locale in ja_JP.UTF-8 en_US.UTF-8; do
-    lang=${locale%%_*}
+# Each shot: the locale, the UILanguage value (none: the system's choice) and
+# the suffix of its files.
+for shot in "ja_JP.UTF-8 - ja" "en_US.UTF-8 - en" "en_US.UTF-8 ja en-ja"; do
+    read -r locale language name <<<"$shot"
     export LANG=$locale LC_ALL=$locale
     quillgate_prefix_start "$prefix"
     "$wine" reg delete 'HKCU\Software\Corvalen' /f >/dev/null 2>&1 || true # the defaults
+    if [ "$language" != - ]; then
+        "$wine" reg add 'HKCU\Software\Corvalen\Quillgate' /v UILanguage /d "$language" \
+            /f >/dev/null 2>&1
+    fi
     "$wine" "$build/notepad.exe" /setting &
     program=$!
     for page in settings about; do
@@ -81,10 +88,11 @@ for locale in ja_JP.UTF-8 en_US.UTF-8; do
         [ "$page" = about ] && index=1
         geometry=$("$wine" "$build/tools/sheet_pose.exe" "$index" | tr -d '\r')
         sleep $((2 * ${QUILLGATE_TIME_SCALE:-1})) # let the page paint
-        shoot "$geometry" "$docs/$page-$lang.png"
-        echo "docs/$page-$lang.png ($geometry)"
+        shoot "$geometry" "$docs/$page-$name.png"
+        echo "docs/$page-$name.png ($geometry)"
     done
     "$wine" "$build/tools/sheet_pose.exe" close
     wait "$program"
+    "$wine" reg delete 'HKCU\Software\Corvalen' /f >/dev/null 2>&1 || true
     quillgate_prefix_stop "$prefix"
 done

@@ -28,7 +28,6 @@ using launchertest::ProcessRun;
 using launchertest::RecorderLog;
 using launchertest::RunAnswering;
 using launchertest::TestFolder;
-using testsupport::Ansi;
 using testsupport::Quoted;
 using testsupport::Wide;
 using uidriver::Program;
@@ -38,11 +37,7 @@ namespace {
 typedef std::vector<std::string> Texts;
 
 const char kCaption[] = "Quillgate";
-const char kEditorNotFound[] = "エディタが見つかりません。\r設定を確認してください。";
-const char kEditorIsSelf[] =
-    "起動するエディタにQuillgateを指定しています。\r設定を確認してください。";
 const char kDefaultEditor[] = "notepa~.exe";
-const char kDefaultMenuText[] = "編集(&E)";
 const char kUnknownShell[] = "Unknown\\shell";
 const char kPaths[] = "Software\\Corvalen\\Quillgate\\Paths";
 const char kSource[] = "Software\\Corvalen\\Quillgate\\Source";
@@ -116,6 +111,40 @@ std::string ReadUtf8(const std::string& path) {
     }
     CloseHandle(file);
     return std::string(content, got);
+}
+
+std::string EditorNotFound() {
+    return testsupport::Localized("エディタが見つかりません。\r設定を確認してください。",
+                                  "The editor cannot be found.\rCheck the settings.");
+}
+std::string EditorIsSelf() {
+    return testsupport::Localized(
+        "起動するエディタにQuillgateを指定しています。\r設定を確認してください。",
+        "The editor to start is set to Quillgate itself.\rCheck the settings.");
+}
+
+// Whether the font `control` draws with, in the program that shows it, has
+// the glyph of `character`: asked there through a window hook that loads
+// tests/tools/font_probe.dll into it.
+bool DrawsCharacter(HWND control, wchar_t character) {
+    HMODULE probe = LoadLibraryA(testsupport::ToolPath("font_probe.dll").c_str());
+    HOOKPROC hook =
+        reinterpret_cast<HOOKPROC>(reinterpret_cast<void*>(GetProcAddress(probe, "FontProbeHook")));
+    EXPECT_NE(nullptr, hook);
+    HHOOK installed = hook ? SetWindowsHookExA(WH_CALLWNDPROC, hook, probe,
+                                               GetWindowThreadProcessId(control, NULL))
+                           : NULL;
+    EXPECT_NE(nullptr, installed);
+    DWORD_PTR ignored = 0;
+    SendMessageTimeoutA(control, RegisterWindowMessageA("QuillgateFontProbe"), character, 0,
+                        SMTO_BLOCK, timelimits::Scaled(timelimits::kMessageMs), &ignored);
+    const INT_PTR answer = reinterpret_cast<INT_PTR>(GetPropA(control, "QuillgateFontProbe"));
+    if (installed) {
+        UnhookWindowsHookEx(installed);
+    }
+    FreeLibrary(probe);
+    EXPECT_NE(0, answer) << "the probe did not run in the program";
+    return answer == 2;
 }
 
 std::wstring TextWide(HWND window) {
@@ -234,7 +263,7 @@ TEST_F(Journey, FirstRunFindsNoEditorThenTheChosenOneReceivesTheFileQuoted) {
         SheetRun first(memo);
         HWND box = uidriver::WaitForMessageBox(first.Process().Id(), kCaption);
         ASSERT_NE(nullptr, box) << "no message about the missing editor";
-        EXPECT_EQ(Ansi(kEditorNotFound), uidriver::MessageBoxText(box));
+        EXPECT_EQ(EditorNotFound(), uidriver::MessageBoxText(box));
         ASSERT_TRUE(uidriver::PressMessageBoxButton(box, IDOK));
         EXPECT_TRUE(uidriver::WaitUntil([box] { return !IsWindow(box); }));
 
@@ -250,7 +279,7 @@ TEST_F(Journey, FirstRunFindsNoEditorThenTheChosenOneReceivesTheFileQuoted) {
         EXPECT_EQ(Texts({"htm", "html", "shtml", "xml"}),
                   uidriver::ComboItems(first.Item(IDC_EXTENSION)));
         EXPECT_FALSE(uidriver::IsChecked(first.Item(IDC_UNKNOWN_ASSOCIATE)));
-        EXPECT_EQ(Ansi(kDefaultMenuText), first.TextOf(IDC_MENU_TEXT));
+        EXPECT_EQ(testsupport::Localized("編集(&E)", "&Edit"), first.TextOf(IDC_MENU_TEXT));
         EXPECT_FALSE(uidriver::IsEnabled(first.Item(IDC_MENU_TEXT)));
         EXPECT_FALSE(first.ApplyEnabled());
 
@@ -378,17 +407,15 @@ TEST_F(Journey, AnEditorNoCodePageHoldsIsBrowsedForStoredAndStarted) {
     {
         SheetRun run("/setting");
         ASSERT_TRUE(run.FindSheet());
-        // Its Japanese reads whole as Unicode, whatever the system's code page.
-        EXPECT_EQ(Wide("エディタの選択"), TextWide(run.Item(IDC_EDITORS_GROUP)));
-        EXPECT_EQ(Wide("編集用エディタ(&C)"), TextWide(run.Item(IDC_EDIT_EDITOR_LABEL)));
-
         // The browse button's dialog is modal: the click is posted.
         ASSERT_TRUE(PostMessageA(run.Item(IDC_EDIT_EDITOR_BROWSE), BM_CLICK, 0, 0));
         HWND sheet = run.Sheet();
         HWND open = uidriver::WaitForDialog(run.Process().Id(),
                                             [sheet](HWND dialog) { return dialog != sheet; });
         ASSERT_NE(nullptr, open) << uidriver::DescribeWindows(run.Process().Id());
-        EXPECT_EQ(Wide("編集用エディタの選択"), TextWide(open));
+        EXPECT_EQ(
+            Wide(testsupport::JapaneseSystem() ? "編集用エディタの選択" : "Edit Editor - Browse"),
+            TextWide(open));
         HWND name = GetDlgItem(open, cmb13) ? GetDlgItem(open, cmb13) : GetDlgItem(open, edt1);
         ASSERT_NE(nullptr, name);
         SendMessageW(name, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(Wide(editor).c_str()));
@@ -486,7 +513,7 @@ TEST_F(Journey, ItselfAsTheEditorIsRefusedAndNothingStarts) {
     SheetRun run(memo);
     HWND box = uidriver::WaitForMessageBox(run.Process().Id(), kCaption);
     ASSERT_NE(nullptr, box);
-    EXPECT_EQ(Ansi(kEditorIsSelf), uidriver::MessageBoxText(box));
+    EXPECT_EQ(EditorIsSelf(), uidriver::MessageBoxText(box));
     ASSERT_TRUE(uidriver::PressMessageBoxButton(box, IDOK));
     EXPECT_TRUE(uidriver::WaitUntil([box] { return !IsWindow(box); }));
     ASSERT_TRUE(run.FindSheet());
@@ -520,6 +547,61 @@ TEST_F(Journey, AnEditorPathTooLongToReadBackIsRefusedAndThePageStaysOpen) {
     EXPECT_TRUE(uidriver::WaitUntil([&run] { return !run.Process().Running(); }));
     EXPECT_EQ(0, run.Process().WaitForExit(0));
     EXPECT_EQ(fits, testsupport::ReadString(HKEY_CURRENT_USER, kPaths, "CommonEditor"));
+}
+
+// Japanese on a Japanese system, English on every other; UILanguage in the
+// user's key, else in the machine's, picks either on any system. Japanese
+// texts read whole as Unicode and the controls draw them, whatever the
+// system's code page.
+// The machine's UILanguage, in the native registry view, gone.
+void ForgetMachineLanguage() {
+    HKEY key;
+    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, testsupport::kSettingsKey, 0,
+                      KEY_SET_VALUE | KEY_WOW64_64KEY, &key) == ERROR_SUCCESS) {
+        RegDeleteValueA(key, "UILanguage");
+        RegCloseKey(key);
+    }
+}
+
+TEST_F(Journey, TheSheetSpeaksTheSystemsLanguageOrTheOneChosen) {
+    const char* kSettings = testsupport::kSettingsKey;
+    struct Case {
+        const char* user;
+        const char* machine;
+        bool japanese;
+    };
+    const bool system = testsupport::JapaneseSystem();
+    const Case cases[] = {{nullptr, nullptr, system}, {"ja", nullptr, true}, {"en", nullptr, false},
+                          {nullptr, "ja", true},      {"en", "ja", false},   {"de", "ja", system}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::Message()
+                     << (c.user ? c.user : "-") << " over " << (c.machine ? c.machine : "-"));
+        testsupport::ResetSettings();
+        ForgetMachineLanguage();
+        if (c.user) {
+            ASSERT_TRUE(testsupport::SetString(HKEY_CURRENT_USER, kSettings, "UILanguage", c.user));
+        }
+        if (c.machine) {
+            ASSERT_TRUE(testsupport::SetString(HKEY_LOCAL_MACHINE, kSettings, "UILanguage",
+                                               c.machine, KEY_WOW64_64KEY));
+        }
+        SheetRun run("/setting");
+        ASSERT_TRUE(run.FindSheet());
+        EXPECT_EQ(Wide(c.japanese ? "エディタの選択" : "Editors"),
+                  TextWide(run.Item(IDC_EDITORS_GROUP)));
+        EXPECT_EQ(Wide(c.japanese ? "編集用エディタ(&C)" : "&Edit editor:"),
+                  TextWide(run.Item(IDC_EDIT_EDITOR_LABEL)));
+        EXPECT_EQ(Wide(c.japanese ? "編集(&E)" : "&Edit"), TextWide(run.Item(IDC_MENU_TEXT)));
+        const wchar_t kEdit = 0x7DE8; // 編
+        if (c.japanese) {
+            EXPECT_TRUE(DrawsCharacter(run.Item(IDC_EDIT_EDITOR_LABEL), kEdit));
+        } else if (!system) {
+            // The English page's own font, which has no Japanese to show.
+            EXPECT_FALSE(DrawsCharacter(run.Item(IDC_EDIT_EDITOR_LABEL), kEdit));
+        }
+        EXPECT_EQ(0, run.Close(uidriver::kCancel));
+    }
+    ForgetMachineLanguage();
 }
 
 // The links open through the shell's URL handlers, which this test points at

@@ -328,24 +328,31 @@ TEST_F(NotepadExe, ForwardingLoadsNoneOfTheSheetsLibraries) {
     EXPECT_TRUE(loaded("shell32.dll")) << "the watch sees what is loaded";
     EXPECT_FALSE(loaded("comctl32.dll"));
     EXPECT_FALSE(loaded("comdlg32.dll"));
-    // The sheet loads both.
+    // The sheet loads the common controls; the open-file dialog waits for Browse.
     run = RunAnswering(Quoted(testsupport::NotepadPath()) + " /setting", watch);
     EXPECT_EQ(0, run.exitCode);
     EXPECT_EQ(Texts({kSettingsSheet}), run.dialogs);
     EXPECT_TRUE(loaded("comctl32.dll"));
+    EXPECT_FALSE(loaded("comdlg32.dll"));
+    watch.browse = true;
+    run = RunAnswering(Quoted(testsupport::NotepadPath()) + " /setting", watch);
+    EXPECT_EQ(0, run.exitCode);
+    EXPECT_EQ(2u, run.dialogs.size()) << "the sheet, then the open-file dialog";
     EXPECT_TRUE(loaded("comdlg32.dll"));
 }
 
-TEST_F(NotepadExe, WithoutTheCommonDialogsTheSheetSaysWhatIsMissing) {
+TEST_F(NotepadExe, WithoutTheCommonDialogsTheSheetOpensAndBrowseSaysWhatIsMissing) {
     // Wine then refuses to load comdlg32 into notepad.exe.
     const char overrides[] = "Software\\Wine\\AppDefaults\\notepad.exe\\DllOverrides";
     ASSERT_TRUE(testsupport::SetString(HKEY_CURRENT_USER, overrides, "comdlg32", ""));
-    ProcessRun run = Start("/setting");
+    launchertest::RunOptions browse;
+    browse.browse = true;
+    ProcessRun run = RunAnswering(Quoted(testsupport::NotepadPath()) + " /setting", browse);
     testsupport::DeleteKeyTree(HKEY_CURRENT_USER, "Software\\Wine\\AppDefaults\\notepad.exe");
     EXPECT_EQ(0, run.exitCode);
     char text[512];
-    wsprintfA(text, LoadText(IDS_SHEET_LIBRARY_MISSING), "comdlg32.dll");
-    EXPECT_EQ(Texts({std::string("message: ") + text}), run.dialogs);
+    wsprintfA(text, LoadText(IDS_BROWSE_LIBRARY_MISSING), "comdlg32.dll");
+    EXPECT_EQ(Texts({kSettingsSheet, std::string("message: ") + text}), run.dialogs);
 }
 
 TEST_F(NotepadExe, ACopyOfItselfAsTheEditorIsRefusedBeforeItStarts) {

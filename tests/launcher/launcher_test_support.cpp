@@ -4,6 +4,9 @@
 #include "tests/support/ui_driver.h"
 #include "tests/support/wine_test_support.h"
 
+#include "resources/resource_ids.h"
+
+#include <commctrl.h>
 #include <psapi.h>
 #include <shlobj.h>
 #include <shlwapi.h>
@@ -203,7 +206,18 @@ struct Answering {
     std::string sheetEditor;
     std::set<HWND> seen;
     ProcessRun* run;
+    bool browse;
+    HWND browsingSheet; // the sheet whose Browse was pressed, still open
+    HWND browseAnswer;  // the first dialog after that
 };
+
+// Closes the sheet whose Browse was pressed once its dialog has gone.
+void CloseBrowsingSheet(Answering* answering) {
+    if (answering->browsingSheet && answering->browseAnswer && !IsWindow(answering->browseAnswer)) {
+        PostMessageA(answering->browsingSheet, WM_COMMAND, answering->sheetButton, 0);
+        answering->browsingSheet = NULL;
+    }
+}
 
 BOOL CALLBACK AnswerWindow(HWND window, LPARAM context) {
     Answering* answering = reinterpret_cast<Answering*>(context);
@@ -222,6 +236,17 @@ BOOL CALLBACK AnswerWindow(HWND window, LPARAM context) {
     char title[256] = "";
     GetWindowTextA(window, title, sizeof title);
     HWND text = GetDlgItem(window, 0xFFFF); // a message box's text
+    if (answering->browsingSheet && !answering->browseAnswer) {
+        answering->browseAnswer = window;
+    }
+    HWND page = reinterpret_cast<HWND>(SendMessageA(window, PSM_GETCURRENTPAGEHWND, 0, 0));
+    if (answering->browse && page && !text) {
+        answering->browse = false;
+        answering->browsingSheet = window;
+        answering->run->dialogs.push_back(std::string("dialog: ") + title);
+        PostMessageA(GetDlgItem(page, IDC_EDIT_EDITOR_BROWSE), BM_CLICK, 0, 0);
+        return TRUE;
+    }
     if (text && lstrcmpA(title, "Quillgate") == 0) {
         char message[1024] = "";
         GetWindowTextA(text, message, sizeof message);
@@ -299,6 +324,9 @@ ProcessRun RunAnswering(const std::string& commandLine, const RunOptions& option
     answering.messageButton = options.messageButton;
     answering.sheetEditor = options.sheetEditor;
     answering.run = &run;
+    answering.browse = options.browse;
+    answering.browsingSheet = NULL;
+    answering.browseAnswer = NULL;
     DWORD begin = GetTickCount();
     for (;;) {
         if (options.watchModules) {
@@ -317,6 +345,7 @@ ProcessRun RunAnswering(const std::string& commandLine, const RunOptions& option
             break;
         }
         EnumWindows(AnswerWindow, reinterpret_cast<LPARAM>(&answering));
+        CloseBrowsingSheet(&answering);
     }
     if (options.watchModules) {
         DebugActiveProcessStop(processId);

@@ -98,6 +98,9 @@ struct RunOptions {
     bool console = false;       // in a console of its own, as git or jj runs
     int messageButton = IDOK;   // pressed in every message box
     std::string sheetEditor;    // typed as the edit editor before the sheet's button
+    // Presses the Settings page's first Browse button when the sheet shows,
+    // and closes the sheet once what that opened is answered.
+    bool browse = false;
 };
 
 // Starts `commandLine` exactly as given with the options' show state in its

@@ -92,6 +92,7 @@ protected:
 };
 
 TEST_F(BuiltProgram, CarriesEveryStringOfTheTableInJapanese) {
+    testsupport::ResourceLanguage japanese(testsupport::kJapanese);
     for (const StringCase& s : kStrings) {
         const WCHAR* text = nullptr;
         int length = LoadStringW(module_, s.id, reinterpret_cast<LPWSTR>(&text), 0);
@@ -101,6 +102,7 @@ TEST_F(BuiltProgram, CarriesEveryStringOfTheTableInJapanese) {
 }
 
 TEST(LoadText, GivesEachStringWholeInTheAnsiCodePage) {
+    testsupport::ResourceLanguage japanese(testsupport::kJapanese);
     for (const StringCase& s : kStrings) {
         EXPECT_EQ(InCodePage(s.utf8, CP_ACP), LoadText(s.id)) << "string " << s.id;
     }
@@ -358,6 +360,100 @@ TEST_F(BuiltProgram, SettingsDialogIsLaidOutAsDesigned) {
             c.id != 1016) {
             EXPECT_EQ(static_cast<DWORD>(BS_GROUPBOX), c.style & BS_TYPEMASK);
         }
+    }
+}
+
+const WORD kEnglish = MAKELANGID(LANG_ENGLISH, SUBLANG_ENGLISH_US);
+
+bool PlainAscii(const std::wstring& text) {
+    for (wchar_t c : text) {
+        if (c >= 0x80) {
+            return false;
+        }
+    }
+    return true;
+}
+
+size_t Count(const std::wstring& text, const wchar_t* part) {
+    size_t count = 0;
+    for (size_t at = text.find(part); at != std::wstring::npos; at = text.find(part, at + 1)) {
+        ++count;
+    }
+    return count;
+}
+
+// Each English page has the Japanese one's controls where they are, in a font
+// of its own, with plain texts where the Japanese has texts and each access
+// key once.
+TEST_F(BuiltProgram, EnglishPagesHaveTheJapaneseLayoutInTheirOwnFont) {
+    for (int id : {IDD_ABOUT, IDD_SETTINGS}) {
+        SCOPED_TRACE(testing::Message() << "dialog " << id);
+        const std::string japaneseData = Resource(RT_DIALOG, MAKEINTRESOURCEA(id), kJapanese);
+        const std::string englishData = Resource(RT_DIALOG, MAKEINTRESOURCEA(id), kEnglish);
+        ASSERT_FALSE(englishData.empty());
+        ParsedDialog japanese = ParseDialog(japaneseData);
+        ParsedDialog english = ParseDialog(englishData);
+        EXPECT_EQ(japanese.style, english.style);
+        EXPECT_EQ(japanese.cx, english.cx);
+        EXPECT_EQ(japanese.cy, english.cy);
+        EXPECT_EQ(8, english.pointSize);
+        EXPECT_EQ(L"MS Shell Dlg", english.face);
+        EXPECT_NE(SHIFTJIS_CHARSET, english.charset);
+        EXPECT_TRUE(PlainAscii(english.caption) && !english.caption.empty());
+        ASSERT_EQ(japanese.controls.size(), english.controls.size());
+        std::wstring keys;
+        for (size_t i = 0; i < english.controls.size(); ++i) {
+            const ParsedControl& j = japanese.controls[i];
+            const ParsedControl& e = english.controls[i];
+            SCOPED_TRACE(testing::Message() << "control " << j.id);
+            EXPECT_EQ(j.id, e.id);
+            EXPECT_EQ(j.className, e.className);
+            EXPECT_EQ(j.style, e.style);
+            EXPECT_EQ(j.exStyle, e.exStyle);
+            EXPECT_TRUE(j.x == e.x && j.y == e.y && j.cx == e.cx && j.cy == e.cy);
+            EXPECT_EQ(j.text.empty(), e.text.empty());
+            EXPECT_TRUE(PlainAscii(e.text));
+            EXPECT_EQ(Count(j.text, L"&"), Count(e.text, L"&"));
+            const size_t key = e.text.find(L'&');
+            if (key != std::wstring::npos && key + 1 < e.text.size()) {
+                const wchar_t letter = static_cast<wchar_t>(towlower(e.text[key + 1]));
+                EXPECT_EQ(std::wstring::npos, keys.find(letter)) << "access key used twice";
+                keys.push_back(letter);
+            }
+        }
+    }
+}
+
+// Every string of the Japanese table is there in English too, in plain text,
+// with what the code relies on: the filter's separators, the messages' breaks
+// and the %s of the library messages. Names and addresses stay as they are.
+TEST_F(BuiltProgram, EveryStringHasAnEnglishOneThatKeepsItsSeparatorsAndPlaceholders) {
+    auto text = [this](UINT id, LANGID language) {
+        testsupport::ResourceLanguage pinned(language);
+        const WCHAR* found = nullptr;
+        const int length = LoadStringW(module_, id, reinterpret_cast<LPWSTR>(&found), 0);
+        return std::wstring(found ? found : L"", length > 0 ? length : 0);
+    };
+    int strings = 0;
+    for (UINT id = 0; id < 1100; ++id) {
+        const std::wstring japanese = text(id, testsupport::kJapanese);
+        const std::wstring english = text(id, testsupport::kEnglish);
+        SCOPED_TRACE(testing::Message() << "string " << id);
+        EXPECT_EQ(japanese.empty(), english.empty());
+        if (english.empty()) {
+            continue;
+        }
+        ++strings;
+        EXPECT_TRUE(PlainAscii(english));
+        for (const wchar_t* part : {L"|", L"\r", L"%s", L"&"}) {
+            EXPECT_EQ(Count(japanese, part), Count(english, part)) << "count of " << part[0];
+        }
+    }
+    EXPECT_EQ(32, strings); // the whole table
+    for (UINT id :
+         {IDS_CAPTION, IDS_HOME_PAGE_URL, IDS_MAIL_URL, IDS_DEFAULT_EDITOR, IDS_EXTENSION_HTM,
+          IDS_EXTENSION_HTML, IDS_EXTENSION_SHTML, IDS_EXTENSION_XML}) {
+        EXPECT_EQ(text(id, testsupport::kJapanese), text(id, testsupport::kEnglish)) << id;
     }
 }
 

@@ -82,7 +82,7 @@ TEST_F(SettingsStore, FirstRunReadsTheDefaultsAndCreatesTheKeyAndBothSubkeys) {
     EXPECT_EQ(0, s().ExtensionFlag());
     EXPECT_STREQ("htm", s().Extension());
     EXPECT_EQ(0, s().UnknownAssociated());
-    EXPECT_EQ(testsupport::Ansi("編集(&E)"), s().MenuText());
+    EXPECT_EQ(testsupport::Localized("編集(&E)", "&Edit"), s().MenuText());
     EXPECT_TRUE(KeyExists(HKEY_CURRENT_USER, path_.c_str()));
     EXPECT_TRUE(KeyExists(HKEY_CURRENT_USER, Paths().c_str()));
     EXPECT_TRUE(KeyExists(HKEY_CURRENT_USER, Source().c_str()));

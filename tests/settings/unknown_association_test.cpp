@@ -70,7 +70,7 @@ protected:
         Plant(root, kCommand, NULL, "notepad.exe %1");
     }
 
-    std::string DefaultMenuText() const { return testsupport::Ansi("編集(&E)"); }
+    std::string DefaultMenuText() const { return testsupport::Localized("編集(&E)", "&Edit"); }
 
     std::unique_ptr<KeySnapshot> machine_, user_;
     std::string name_;

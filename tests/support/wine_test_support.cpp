@@ -1,5 +1,7 @@
 #include "tests/support/wine_test_support.h"
 
+#include "resources/ui_language.h"
+
 #include <stdlib.h>
 
 #include <vector>
@@ -212,6 +214,24 @@ int RunProcess(const std::string& commandLine, DWORD timeoutMs) {
 
 std::string Quoted(const std::string& text) {
     return "\"" + text + "\"";
+}
+
+bool JapaneseSystem() {
+    return PRIMARYLANGID(GetUserDefaultUILanguage()) == LANG_JAPANESE;
+}
+
+std::string Localized(const char* japaneseUtf8, const char* english) {
+    return JapaneseSystem() ? Ansi(japaneseUtf8) : english;
+}
+
+// Under Wine the loader follows the thread's locale (UseUILanguage), which is
+// what comes back.
+ResourceLanguage::ResourceLanguage(LANGID language) : locale_(GetThreadLocale()) {
+    UseUILanguage(language);
+}
+
+ResourceLanguage::~ResourceLanguage() {
+    SetThreadLocale(locale_);
 }
 
 std::string Ansi(const char* utf8) {

@@ -69,4 +69,26 @@ std::string Quoted(const std::string& text);
 // Text of a UTF-8 literal in the current ANSI code page, as the program sees it.
 std::string Ansi(const char* utf8);
 
+// Whether the system's UI language is Japanese; on every other system the
+// program speaks English.
+bool JapaneseSystem();
+// What the program shows on this system, in the current ANSI code page.
+std::string Localized(const char* japaneseUtf8, const char* english);
+
+// For one test, this thread's texts and dialogs come from the resources in
+// `language`, as the program's UILanguage setting has it; afterwards the
+// loader picks by the system again.
+class ResourceLanguage {
+public:
+    explicit ResourceLanguage(LANGID language);
+    ~ResourceLanguage();
+    ResourceLanguage(const ResourceLanguage&) = delete;
+    ResourceLanguage& operator=(const ResourceLanguage&) = delete;
+
+private:
+    LCID locale_;
+};
+const LANGID kJapanese = MAKELANGID(LANG_JAPANESE, SUBLANG_JAPANESE_JAPAN);
+const LANGID kEnglish = MAKELANGID(LANG_ENGLISH, SUBLANG_ENGLISH_US);
+
 } // namespace testsupport

@@ -46,7 +46,9 @@ static HFONT ShownPageFont(HWND page) {
 }
 
 void SetAboutFonts(HWND page) {
-    AdaptPageFont(page);
+    if (TemplateIsJapanese(IDD_ABOUT)) {
+        AdaptPageFont(page);
+    }
     HFONT pageFont = ShownPageFont(page);
 
     LOGFONTA font = {};

@@ -56,6 +56,9 @@ void FreeBuffer(char* buffer) {
 } // namespace
 
 BOOL BrowseForEditor(HWND page, HWND combo, BOOL forEditing) {
+    if (!LoadOpenFileDialog(GetParent(page))) {
+        return FALSE;
+    }
     char* file = static_cast<char*>(GlobalAlloc(GPTR, MAX_PATH));
     char* folder = static_cast<char*>(GlobalAlloc(GPTR, MAX_PATH));
     char* fileTitle = static_cast<char*>(GlobalAlloc(GPTR, MAX_PATH));

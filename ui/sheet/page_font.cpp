@@ -2,6 +2,8 @@
 
 #include <commctrl.h>
 
+#include "resources/app_globals.h"
+
 namespace {
 
 // Armed before each sheet, cleared by the first page that adapts.
@@ -220,4 +222,12 @@ void AdaptPageFont(HWND page) {
     MoveButton(sheet, IDOK, narrower);
     MoveButton(sheet, IDCANCEL, narrower);
     MoveButton(sheet, kApplyButtonId, narrower);
+}
+
+bool TemplateIsJapanese(int templateId) {
+    // The loader's choice is the very entry that the Japanese lookup finds.
+    HRSRC chosen = FindResourceA(g_instance, MAKEINTRESOURCEA(templateId), RT_DIALOG);
+    return chosen != NULL &&
+           chosen == FindResourceExA(g_instance, RT_DIALOG, MAKEINTRESOURCEA(templateId),
+                                     MAKELANGID(LANG_JAPANESE, SUBLANG_JAPANESE_JAPAN));
 }

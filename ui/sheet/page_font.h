@@ -12,3 +12,8 @@
 // page's controls leave less room (wider, where they already reach past the
 // sheet), moving OK, Cancel and Apply with it.
 void AdaptPageFont(HWND page);
+
+// Whether the resource loader gives this program's dialog `templateId` in
+// Japanese, the one template the adaptation is for; the English one keeps its
+// own font and size.
+bool TemplateIsJapanese(int templateId);

@@ -123,7 +123,9 @@ LRESULT CSettingsPage::WindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lPa
 void CSettingsPage::OnInitDialog(HWND page) {
     initialising = TRUE;
     g_outsideWorld.sheetLibraries.InitCommonControls();
-    AdaptPageFont(page);
+    if (TemplateIsJapanese(IDD_SETTINGS)) {
+        AdaptPageFont(page);
+    }
 
     FillEditorCombo(page, IDC_EDIT_EDITOR, g_settings.EditEditor());
     FillEditorCombo(page, IDC_PRINT_EDITOR, g_settings.PrintEditor());

@@ -18,10 +18,10 @@ template <typename Function> BOOL Find(HMODULE library, const char* name, Functi
     return *function != NULL;
 }
 
-void ReportMissing(const char* library) {
-    char text[kCaptionSize + MAX_PATH];
-    wnsprintfA(text, sizeof text, LoadText(IDS_SHEET_LIBRARY_MISSING), library);
-    g_outsideWorld.messageBox(NULL, text, g_caption, MB_ICONERROR);
+void ReportMissing(HWND owner, UINT textId, const char* library) {
+    char text[kLoadTextSize + MAX_PATH];
+    wnsprintfA(text, sizeof text, LoadText(textId), library);
+    g_outsideWorld.messageBox(owner, text, g_caption, MB_ICONERROR);
 }
 
 } // namespace
@@ -30,7 +30,7 @@ BOOL LoadSheetLibraries() {
     if (g_loaded) {
         return TRUE;
     }
-    SheetLibraries found;
+    SheetLibraries found = g_outsideWorld.sheetLibraries;
     // By name, as an import would be: the manifest's activation context then
     // redirects comctl32 to version 6, which a full path would bypass.
     HMODULE controls = LoadLibraryA("comctl32.dll");
@@ -38,16 +38,25 @@ BOOL LoadSheetLibraries() {
         !Find(controls, "CreatePropertySheetPageA", &found.CreatePropertySheetPageA) ||
         !Find(controls, "DestroyPropertySheetPage", &found.DestroyPropertySheetPage) ||
         !Find(controls, "PropertySheetA", &found.PropertySheetA)) {
-        ReportMissing("comctl32.dll");
+        ReportMissing(NULL, IDS_SHEET_LIBRARY_MISSING, "comctl32.dll");
         return FALSE;
     }
-    HMODULE dialogs = LoadLibraryA("comdlg32.dll");
-    if (!Find(dialogs, "GetOpenFileNameA", &found.GetOpenFileNameA)) {
-        ReportMissing("comdlg32.dll");
-        return FALSE;
-    }
-    // Both stay loaded for the life of the process, as imports would.
+    // It stays loaded for the life of the process, as an import would.
     g_outsideWorld.sheetLibraries = found;
     g_loaded = TRUE;
+    return TRUE;
+}
+
+BOOL LoadOpenFileDialog(HWND owner) {
+    if (g_outsideWorld.sheetLibraries.GetOpenFileNameA) {
+        return TRUE;
+    }
+    HMODULE dialogs = LoadLibraryA("comdlg32.dll");
+    BOOL(WINAPI * open)(LPOPENFILENAMEA dialog) = NULL;
+    if (!Find(dialogs, "GetOpenFileNameA", &open)) {
+        ReportMissing(owner, IDS_BROWSE_LIBRARY_MISSING, "comdlg32.dll");
+        return FALSE;
+    }
+    g_outsideWorld.sheetLibraries.GetOpenFileNameA = open;
     return TRUE;
 }

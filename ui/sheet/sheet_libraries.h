@@ -5,8 +5,9 @@
 #include <commdlg.h>
 
 // The common controls and the open-file dialog serve the settings sheet
-// alone. They are loaded when the sheet is due, never while a file is
-// forwarded, and each function is looked up by name.
+// alone. They are loaded when they are due, never while a file is
+// forwarded: the common controls when the sheet opens, the open-file dialog
+// when Browse is pressed. Each function is looked up by name.
 struct SheetLibraries {
     void(WINAPI* InitCommonControls)();
     HPROPSHEETPAGE(WINAPI* CreatePropertySheetPageA)(LPCPROPSHEETPAGEA page);
@@ -15,7 +16,11 @@ struct SheetLibraries {
     BOOL(WINAPI* GetOpenFileNameA)(LPOPENFILENAMEA dialog);
 };
 
-// Loads both libraries and looks up every function, once per process, into
-// g_outsideWorld.sheetLibraries (where tests may replace a function after
-// that). When one is missing it tells the user which, and returns FALSE.
+// Loads the common controls and looks up their functions, once per process,
+// into g_outsideWorld.sheetLibraries (where tests may replace a function after
+// that). When they are missing it tells the user so, and returns FALSE.
 BOOL LoadSheetLibraries();
+
+// The same for the open-file dialog, unless its function is there already;
+// a message owned by `owner` says when it is missing.
+BOOL LoadOpenFileDialog(HWND owner);

@@ -107,6 +107,8 @@ protected:
     }
     HWND Item(int id) { return GetDlgItem(page_, id); }
 
+    // The Japanese template, whose fonts these tests give in either locale.
+    testsupport::ResourceLanguage japanese_{testsupport::kJapanese};
     HWND host_ = nullptr;
     HWND page_ = nullptr;
     PROPSHEETPAGEA description_ = {};

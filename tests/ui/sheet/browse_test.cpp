@@ -17,7 +17,6 @@
 #include "ui/sheet/sheet_libraries.h"
 
 using namespace sheettest;
-using testsupport::Ansi;
 
 namespace {
 
@@ -124,17 +123,20 @@ protected:
     BOOL(WINAPI* realGetOpenFileName_)(LPOPENFILENAMEA) = NULL;
 };
 
-const std::string kFilter = std::string("プログラム (*.exe)") + '\0' + "*.exe" + '\0' +
-                            "すべてのファイル (*.*)" + '\0' + "*.*" + '\0' + '\0';
-
+std::string ProgramsFilter() {
+    return testsupport::Localized("プログラム (*.exe)", "Programs (*.exe)");
+}
+std::string AllFilesFilter() {
+    return testsupport::Localized("すべてのファイル (*.*)", "All Files (*.*)");
+}
 std::string AnsiFilter() {
-    std::string filter;
-    for (size_t start = 0; start < kFilter.size();) {
-        size_t end = kFilter.find('\0', start);
-        filter += Ansi(kFilter.substr(start, end - start).c_str()) + '\0';
-        start = end + 1;
-    }
-    return filter;
+    return ProgramsFilter() + '\0' + "*.exe" + '\0' + AllFilesFilter() + '\0' + "*.*" + '\0' + '\0';
+}
+std::string EditTitle() {
+    return testsupport::Localized("編集用エディタの選択", "Edit Editor - Browse");
+}
+std::string PrintTitle() {
+    return testsupport::Localized("印刷用エディタの選択", "Print Editor - Browse");
 }
 
 TEST_F(Browsing, StartsWhereTheEditorIsAndChoosingAProgramPutsItsFullPathInTheList) {
@@ -158,11 +160,10 @@ TEST_F(Browsing, StartsWhereTheEditorIsAndChoosingAProgramPutsItsFullPathInTheLi
     });
     EXPECT_TRUE(session.Run());
 
-    EXPECT_EQ(shown.title, Ansi("編集用エディタの選択"));
+    EXPECT_EQ(shown.title, EditTitle());
     EXPECT_TRUE(SameFolder(shown.folder, editors.Path())) << shown.folder;
     EXPECT_EQ(shown.fileName, "current.exe");
-    EXPECT_EQ(shown.filters, (std::vector<std::string>{Ansi("プログラム (*.exe)"),
-                                                       Ansi("すべてのファイル (*.*)")}));
+    EXPECT_EQ(shown.filters, (std::vector<std::string>{ProgramsFilter(), AllFilesFilter()}));
     EXPECT_EQ(lstrcmpiA(Stored(kPaths, "CommonEditor").c_str(), chosen.c_str()), 0);
 }
 
@@ -188,7 +189,7 @@ TEST_F(Browsing, ThePageAsksForAnExistingProgramWithTheTwoFilters) {
     EXPECT_TRUE(g_given.hasFileTitle);
     EXPECT_EQ(g_given.maxFileTitle, static_cast<DWORD>(MAX_PATH));
     EXPECT_TRUE(SameFolder(g_given.initialDir, editors.Path())) << g_given.initialDir;
-    EXPECT_EQ(g_given.title, Ansi("印刷用エディタの選択"));
+    EXPECT_EQ(g_given.title, PrintTitle());
     EXPECT_EQ(g_given.flags, static_cast<DWORD>(OFN_FILEMUSTEXIST | OFN_HIDEREADONLY));
     EXPECT_FALSE(g_given.customFilter || g_given.defaultExtension || g_given.hook ||
                  g_given.dialogTemplate);
@@ -214,7 +215,7 @@ TEST_F(Browsing, TheDefaultEditorIsLookedForOnTheSearchPath) {
     EXPECT_TRUE(session.Run());
     SetCurrentDirectoryA(savedDirectory_); // lets the scratch folder go
 
-    EXPECT_EQ(shown.title, Ansi("印刷用エディタの選択"));
+    EXPECT_EQ(shown.title, PrintTitle());
     EXPECT_TRUE(SameFolder(shown.folder, here.Path())) << shown.folder;
     EXPECT_EQ(shown.fileName, "notepa~.exe");
 }

@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "resources/resource_ids.h"
+#include "tests/support/wine_test_support.h"
 #include "tests/support/window_test_support.h"
 #include "tests/ui/sheet/sheet_fixture.h"
 #include "ui/sheet/page_font.h"
@@ -310,6 +311,8 @@ protected:
         EXPECT_TRUE(session.Run());
     }
 
+    // The adaptation serves the Japanese template alone, in either locale.
+    testsupport::ResourceLanguage japanese_{testsupport::kJapanese};
     HFONT gui_ = static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT));
     HFONT western_ = NULL;
 };
@@ -435,6 +438,25 @@ TEST_F(SheetFont, WithAShiftJisPageFontNothingIsReplacedOrResized) {
         .Do([&] { session.PressButton(PSBTN_CANCEL); });
     EXPECT_TRUE(session.Run());
     DeleteObject(japanese);
+}
+
+// Even where its font has no Japanese glyphs to miss, in either locale.
+TEST_F(SheetTest, TheEnglishPagesKeepTheirOwnFontAndTheSheetItsSize) {
+    testsupport::ResourceLanguage english(testsupport::kEnglish);
+    LoadSettings();
+    BeforeAdapting before;
+    session.WaitForSheet()
+        .Do([&] {
+            ASSERT_TRUE(before.seen);
+            ExpectUnchanged(before.geometry, Measure(session.Sheet()));
+            EXPECT_EQ(FontOf(TabOf(session.Sheet())), before.tabFont);
+            SendMessageA(session.Sheet(), PSM_SETCURSEL, 1, 0);
+        })
+        .Do([&] {
+            EXPECT_TRUE(before.givenGuiFont.empty());
+            session.PressButton(PSBTN_CANCEL);
+        });
+    EXPECT_TRUE(session.Run());
 }
 
 INT_PTR CALLBACK IgnoreAll(HWND, UINT, WPARAM, LPARAM) {

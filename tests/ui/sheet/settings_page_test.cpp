@@ -33,7 +33,8 @@ TEST_F(SettingsPage, WithDefaultSettingsEachEditorListHoldsOnlyTheDefault) {
         EXPECT_EQ(SendMessageA(session.Item(IDC_UNKNOWN_ASSOCIATE), BM_GETCHECK, 0, 0),
                   BST_UNCHECKED);
         EXPECT_FALSE(IsWindowEnabled(session.Item(IDC_MENU_TEXT)));
-        EXPECT_EQ(WindowText(session.Item(IDC_MENU_TEXT)), Ansi("編集(&E)"));
+        EXPECT_EQ(WindowText(session.Item(IDC_MENU_TEXT)),
+                  testsupport::Localized("編集(&E)", "&Edit"));
         EXPECT_FALSE(session.ApplyEnabled()) << "nothing has been changed yet";
         EXPECT_EQ(session.ChangedCount(), 0) << "filling the page is no change";
         session.PressButton(PSBTN_CANCEL);
