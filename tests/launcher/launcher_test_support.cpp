@@ -239,7 +239,14 @@ BOOL CALLBACK AnswerWindow(HWND window, LPARAM context) {
     if (answering->browsingSheet && !answering->browseAnswer) {
         answering->browseAnswer = window;
     }
-    HWND page = reinterpret_cast<HWND>(SendMessageA(window, PSM_GETCURRENTPAGEHWND, 0, 0));
+    // With a timeout: a debuggee stops at each of its debug events until this
+    // process, its debugger, lets it go on, so a plain send could wait forever.
+    DWORD_PTR reply = 0;
+    if (!SendMessageTimeoutA(window, PSM_GETCURRENTPAGEHWND, 0, 0, SMTO_NORMAL, 200, &reply)) {
+        answering->seen.erase(window); // asked again on the next round
+        return TRUE;
+    }
+    HWND page = reinterpret_cast<HWND>(reply);
     if (answering->browse && page && !text) {
         answering->browse = false;
         answering->browsingSheet = window;
