@@ -175,6 +175,7 @@ FunctionEnd
 !macroend
 !insertmacro SharedFunctions ""
 !insertmacro SharedFunctions "un."
+!include restarts.nsh
 
 Function .onInit
     Call CheckAdmin
@@ -387,6 +388,7 @@ Section "-Quillgate" SectionQuillgate
     ReadRegStr $Earlier HKLM "${UNINSTALL_KEY}" "InstallLocation"
     StrCpy $LeftDirs ""
     SetOutPath "$INSTDIR"
+    Call ClearPendingRenames
     Call PlaceNotepad
     ClearErrors
     WriteUninstaller "$INSTDIR\uninstall.exe"
@@ -610,6 +612,7 @@ Function un.UnregisterApplication
 FunctionEnd
 
 Section "Uninstall"
+    Call un.RemoveOwnEntries
     ${If} ${RunningX64}
         StrCpy $View 64
         Call un.UnregisterView

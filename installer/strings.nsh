@@ -86,3 +86,8 @@ LangString FinishEditor ${LANG_JAPANESE} "メモ帳を起動すると $EditorSho
 LangString FinishEditor ${LANG_ENGLISH} "Notepad now opens $EditorShown. To change that, run notepad.exe /setting."
 LangString FinishOwnEditor ${LANG_JAPANESE} "あなたには自分のエディター設定があるため、メモ帳を起動すると引き続き $EditorShown が開きます。変更するには notepad.exe /setting を実行してください。"
 LangString FinishOwnEditor ${LANG_ENGLISH} "You have an editor setting of your own: Notepad still opens $EditorShown for you. To change that, run notepad.exe /setting."
+
+LangString RestartsCleared ${LANG_JAPANESE} "再起動時に予定されていた、インストール先のファイルの削除や置き換えを取り消しました: $INSTDIR"
+LangString RestartsCleared ${LANG_ENGLISH} "Cancelled the deletes and replacements of files in the install folder that were due at the next restart: $INSTDIR"
+LangString RestartsNotCleared ${LANG_JAPANESE} "再起動時に予定されている操作の一覧を書き換えられませんでした。再起動すると、インストールしたファイルが削除されることがあります: $INSTDIR"
+LangString RestartsNotCleared ${LANG_ENGLISH} "Could not change the list of operations due at the next restart: restarting may delete the files just installed: $INSTDIR"

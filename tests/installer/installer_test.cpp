@@ -336,6 +336,54 @@ TEST_F(Installer, AFileInUseIsReplacedAtRestartWhichBothWaysReport) {
     stop(running);
 }
 
+TEST_F(Installer, InstallingAgainBeforeTheRestartCancelsThePendingDeleteOfItsFiles) {
+    ASSERT_EQ(0, Install());
+    PendingRenames pending;
+    const std::string other = WriteScratch("other program.tmp");
+    ASSERT_TRUE(MoveFileExA(other.c_str(), NULL, MOVEFILE_DELAY_UNTIL_REBOOT));
+    HANDLE running = testsupport::StartProcess(Quoted(File("notepad.exe")) + " /setting",
+                                               testsupport::kSystemShowState, NULL);
+    ASSERT_TRUE(running);
+    const std::string target = "\\??\\" + File("notepad.exe"), end(1, '\0');
+    EXPECT_EQ(kRestartNeeded, Uninstall());
+    EXPECT_TRUE(PendingRenames::Holds(target + end + end)) << "deleted at restart";
+    // Still in use: the new copy replaces it at the restart, and nothing deletes it then.
+    EXPECT_EQ(kRestartNeeded, Install());
+    EXPECT_FALSE(PendingRenames::Holds(target + end + end));
+    EXPECT_FALSE(PendingRenames::Holds("\\??\\" + Folder() + end + end));
+    EXPECT_TRUE(PendingRenames::Holds("!" + target + end));
+    EXPECT_TRUE(PendingRenames::Holds("\\??\\" + other + end + end)) << "another program's";
+    TerminateProcess(running, 0);
+    WaitForSingleObject(running, timelimits::Scaled(kTimeoutMs));
+    CloseHandle(running);
+    ASSERT_EQ(0, Install());
+    ASSERT_EQ(0, Uninstall());
+}
+
+TEST_F(Installer, UninstallingRemovesItsEntryFromFiltersItNeverRecordedAndKeepsOthers) {
+    SeparateImageOptionsViews views;
+    ASSERT_EQ(0, Install());
+    // Filters renumbered after the install: the uninstall record names neither.
+    const std::string ours = Subkey("7"), theirs = Subkey("8");
+    const char other[] = "C:\\Tools\\other.exe";
+    std::string spelled = Entry();
+    CharUpperBuffA(&spelled[0], static_cast<DWORD>(spelled.size()));
+    for (REGSAM view : kViews) {
+        for (const std::string* key : {&ours, &theirs}) {
+            ASSERT_TRUE(testsupport::SetString(kMachine, key->c_str(), "FilterFullPath",
+                                               "C:\\Windows\\notepad.exe", view));
+        }
+        ASSERT_TRUE(
+            testsupport::SetString(kMachine, ours.c_str(), "Debugger", spelled.c_str(), view));
+        ASSERT_TRUE(testsupport::SetString(kMachine, theirs.c_str(), "Debugger", other, view));
+    }
+    ASSERT_EQ(0, Uninstall());
+    for (REGSAM view : kViews) {
+        EXPECT_FALSE(testsupport::ValueExists(kMachine, ours.c_str(), "Debugger", view)) << view;
+        EXPECT_EQ(other, Debugger(theirs, view)) << view;
+    }
+}
+
 TEST_F(Installer, AFreshInstallThatCannotWriteItsFileFailsAndRegistersNothing) {
     const std::string before = RegistryState();
     // A folder in the file's place: no write can succeed, however often tried.
