@@ -315,11 +315,34 @@ TEST_F(NotepadExe, EveryWayToTheSheetClosesWithOkAndEndsWell) {
     EXPECT_TRUE(Log().WaitForStarts(0).empty());
 }
 
-TEST_F(NotepadExe, ForwardingLoadsNoneOfTheSheetsLibraries) {
+// Run from a folder where libraries of the sheet's names were planted, as
+// Explorer starts Notepad in the folder of the file it opens.
+TEST_F(NotepadExe, ForwardingLoadsNoneOfTheSheetsLibrariesAndNothingFromTheCurrentFolder) {
+    TestFolder planted(Files().File("planted libraries"));
+    for (const char* name : {"comctl32.dll", "comdlg32.dll", "hhctrl.ocx"}) {
+        ASSERT_TRUE(CopyFileA(testsupport::ToolPath("help_recorder.dll").c_str(),
+                              planted.File(name).c_str(), FALSE));
+    }
+    char folder[MAX_PATH] = "";
+    GetCurrentDirectoryA(sizeof folder, folder);
+    SetCurrentDirectoryA(planted.Path().c_str());
+    struct Restore {
+        const char* folder;
+        ~Restore() { SetCurrentDirectoryA(folder); }
+    } restore = {folder};
+    auto nothingPlanted = [](const ProcessRun& run) {
+        for (const std::string& path : run.modulePaths) {
+            if (path.find("planted libraries") != std::string::npos) {
+                return false;
+            }
+        }
+        return true;
+    };
     launchertest::RunOptions watch;
     watch.watchModules = true;
-    ProcessRun run =
-        RunAnswering(Quoted(testsupport::NotepadPath()) + " " + Files().Write("a.txt"), watch);
+    ProcessRun run = RunAnswering(
+        Quoted(testsupport::NotepadPath()) + " " + Quoted(planted.Write("a.txt")), watch);
+    EXPECT_TRUE(nothingPlanted(run));
     EXPECT_EQ(0, run.exitCode);
     EXPECT_EQ(1u, Log().WaitForStarts(1).size());
     auto loaded = [&run](const char* name) {
@@ -339,6 +362,7 @@ TEST_F(NotepadExe, ForwardingLoadsNoneOfTheSheetsLibraries) {
     EXPECT_EQ(0, run.exitCode);
     EXPECT_EQ(2u, run.dialogs.size()) << "the sheet, then the open-file dialog";
     EXPECT_TRUE(loaded("comdlg32.dll"));
+    EXPECT_TRUE(nothingPlanted(run));
 }
 
 TEST_F(NotepadExe, WithoutTheCommonDialogsTheSheetOpensAndBrowseSaysWhatIsMissing) {

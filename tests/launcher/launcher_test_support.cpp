@@ -270,14 +270,15 @@ BOOL CALLBACK AnswerWindow(HWND window, LPARAM context) {
     return TRUE;
 }
 
-std::string FileNameOf(HANDLE process, void* base) {
+// The module's path as its mapping names it, in lower case.
+std::string PathOf(HANDLE process, void* base) {
     char path[MAX_PATH] = "";
     if (!GetMappedFileNameA(process, base, path, sizeof path)) {
         return std::string();
     }
-    std::string name = PathFindFileNameA(path);
-    CharLowerBuffA(&name[0], static_cast<DWORD>(name.size()));
-    return name;
+    std::string lower = path;
+    CharLowerBuffA(&lower[0], static_cast<DWORD>(lower.size()));
+    return lower;
 }
 
 // Handles the debug events that arrive within 50 ms; true once the process
@@ -293,7 +294,8 @@ bool FollowDebugEvents(HANDLE process, ProcessRun* run) {
         CloseHandle(event.u.CreateProcessInfo.hFile);
         break;
     case LOAD_DLL_DEBUG_EVENT:
-        run->modules.push_back(FileNameOf(process, event.u.LoadDll.lpBaseOfDll));
+        run->modulePaths.push_back(PathOf(process, event.u.LoadDll.lpBaseOfDll));
+        run->modules.push_back(PathFindFileNameA(run->modulePaths.back().c_str()));
         CloseHandle(event.u.LoadDll.hFile);
         break;
     case EXCEPTION_DEBUG_EVENT: {

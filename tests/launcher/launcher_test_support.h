@@ -86,6 +86,7 @@ struct ProcessRun {
     std::vector<std::string> dialogs;
     // With watchModules: the lower-case file names of the DLLs it loaded.
     std::vector<std::string> modules;
+    std::vector<std::string> modulePaths; // the same with their folders
 };
 
 struct RunOptions {

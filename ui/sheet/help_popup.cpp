@@ -1,6 +1,7 @@
 #include "ui/sheet/help_popup.h"
 
 #include <htmlhelp.h>
+#include <shlwapi.h>
 
 #include "resources/app_globals.h"
 
@@ -8,7 +9,6 @@ namespace {
 
 typedef HWND(WINAPI* HtmlHelpFunction)(HWND caller, LPCSTR file, UINT command, DWORD_PTR data);
 
-const char kHtmlHelpServerKey[] = "CLSID\\{ADB880A6-D8FF-11CF-9377-00AA003B7A11}\\InprocServer32";
 const WORD kHtmlHelpOrdinal = 14; // HtmlHelpA
 
 HMODULE g_htmlHelpModule = NULL;
@@ -16,20 +16,16 @@ HtmlHelpFunction g_htmlHelp = NULL;
 // Set for good after a failed load: help is then silently off for the process.
 BOOL g_htmlHelpFailed = FALSE;
 
-// The registered path of the HTML Help control, or the empty text.
-void ReadRegisteredPath(char* path, DWORD size) {
-    ZeroMemory(path, size);
-    HKEY key;
-    if (RegOpenKeyExA(HKEY_CLASSES_ROOT, kHtmlHelpServerKey, 0, KEY_READ, &key) != ERROR_SUCCESS) {
-        return;
+// The system's HTML Help control, by its full path: never a copy in the
+// current folder, nor a path from HKEY_CLASSES_ROOT, where any program of the
+// user may register one of its own.
+HMODULE LoadSystemHtmlHelp() {
+    char path[MAX_PATH];
+    const UINT length = GetSystemDirectoryA(path, sizeof path);
+    if (length == 0 || length >= sizeof path || !PathAppendA(path, "hhctrl.ocx")) {
+        return NULL;
     }
-    // One byte is held back, so a value stored without its NUL still ends.
-    DWORD length = size - 1;
-    if (RegQueryValueExA(key, NULL, NULL, NULL, reinterpret_cast<BYTE*>(path), &length) !=
-        ERROR_SUCCESS) {
-        ZeroMemory(path, size);
-    }
-    RegCloseKey(key);
+    return LoadLibraryA(path);
 }
 
 HWND CallHtmlHelp(HWND caller, LPCSTR file, UINT command, DWORD_PTR data) {
@@ -37,14 +33,7 @@ HWND CallHtmlHelp(HWND caller, LPCSTR file, UINT command, DWORD_PTR data) {
         return NULL;
     }
     if (!g_htmlHelpModule) {
-        char path[MAX_PATH];
-        ReadRegisteredPath(path, sizeof path);
-        if (path[0]) {
-            g_htmlHelpModule = LoadLibraryA(path);
-        }
-        if (!g_htmlHelpModule) {
-            g_htmlHelpModule = LoadLibraryA("hhctrl.ocx");
-        }
+        g_htmlHelpModule = LoadSystemHtmlHelp();
         if (!g_htmlHelpModule) {
             g_htmlHelpFailed = TRUE;
             return NULL;
@@ -79,4 +68,9 @@ int ShowHelpPopup(HWND control, const char* text, int x, int y) {
     // Nothing to report when HTML Help is missing: the popup just does not show.
     CallHtmlHelp(control, NULL, HH_DISPLAY_TEXT_POPUP, reinterpret_cast<DWORD_PTR>(&popup));
     return 1;
+}
+
+void UseHtmlHelpControl(HMODULE control) {
+    g_htmlHelpModule = control;
+    g_htmlHelp = NULL;
 }

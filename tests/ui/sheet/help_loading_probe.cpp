@@ -2,9 +2,12 @@
 // Help loaded (or given up) for the first time.
 //   help_loading_probe <report file> <command>...
 //     server=<path>  registers <path> as the HTML Help control
-//     noserver       removes that registration
+//     plant=<path>   copies <path> as hhctrl.ocx into the current folder
+//     standin=<path> loads <path> and stands it in for the system's control
 //     show           asks for one popup and appends a line to the report:
-//                    "calls=<recorded> recorder=<0|1> noentry=<0|1> hhctrl=<0|1>"
+//                    "calls=<recorded> recorder=<0|1> noentry=<0|1> hhctrl=<0|1>
+//                     system=<0|1>", the last whether hhctrl.ocx came from the
+//                    system folder
 #include <windows.h>
 
 #include <stdio.h>
@@ -30,9 +33,25 @@ bool Register(const char* path) {
     return result == ERROR_SUCCESS;
 }
 
-bool Unregister() {
-    LONG result = RegDeleteKeyA(HKEY_CLASSES_ROOT, kServerKey);
-    return result == ERROR_SUCCESS || result == ERROR_FILE_NOT_FOUND;
+bool StandIn(const char* path) {
+    HMODULE control = LoadLibraryA(path);
+    if (control) {
+        UseHtmlHelpControl(control);
+    }
+    return control != NULL;
+}
+
+bool FromSystemFolder(HMODULE module) {
+    char path[MAX_PATH] = "", system[MAX_PATH] = "";
+    if (!module || !GetModuleFileNameA(module, path, sizeof path) ||
+        !GetSystemDirectoryA(system, sizeof system)) {
+        return false;
+    }
+    char* name = strrchr(path, '\\');
+    if (name) {
+        *name = '\0';
+    }
+    return lstrcmpiA(path, system) == 0;
 }
 
 int RecordedCalls() {
@@ -60,14 +79,17 @@ int main(int argc, char** argv) {
     for (int i = 2; i < argc; ++i) {
         if (strncmp(argv[i], "server=", 7) == 0) {
             failures += !Register(argv[i] + 7);
-        } else if (strcmp(argv[i], "noserver") == 0) {
-            failures += !Unregister();
+        } else if (strncmp(argv[i], "plant=", 6) == 0) {
+            failures += !CopyFileA(argv[i] + 6, "hhctrl.ocx", FALSE);
+        } else if (strncmp(argv[i], "standin=", 8) == 0) {
+            failures += !StandIn(argv[i] + 8);
         } else if (strcmp(argv[i], "show") == 0) {
             failures += ShowHelpPopup(NULL, "probe", 10, 20) != 1;
-            fprintf(report, "calls=%d recorder=%d noentry=%d hhctrl=%d\n", RecordedCalls(),
-                    GetModuleHandleA("help_recorder.dll") != NULL,
-                    GetModuleHandleA("no_help_entry.dll") != NULL,
-                    GetModuleHandleA("hhctrl.ocx") != NULL);
+            HMODULE hhctrl = GetModuleHandleA("hhctrl.ocx");
+            fprintf(report, "calls=%d recorder=%d noentry=%d hhctrl=%d system=%d\n",
+                    RecordedCalls(), GetModuleHandleA("help_recorder.dll") != NULL,
+                    GetModuleHandleA("no_help_entry.dll") != NULL, hhctrl != NULL,
+                    FromSystemFolder(hhctrl));
         } else {
             ++failures;
         }

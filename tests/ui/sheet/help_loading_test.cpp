@@ -1,7 +1,7 @@
-// How help popups find HTML Help: the registered HTML Help control first, then
-// "hhctrl.ocx" by name, and after a failed attempt never again. Each case runs
-// in a probe process of its own, since the outcome of the first attempt lasts
-// for the process.
+// How help popups find HTML Help: the system folder's hhctrl.ocx by its full
+// path, whatever is registered or lies in the current folder, and after a
+// failed attempt never again. Each case runs in a probe process of its own,
+// since the outcome of the first attempt lasts for the process.
 #include <gtest/gtest.h>
 
 #include <windows.h>
@@ -34,7 +34,12 @@ protected:
         for (const std::string& command : commands) {
             line += " \"" + command + "\"";
         }
+        // In the scratch folder, as Explorer starts a program in the opened file's.
+        char folder[MAX_PATH] = "";
+        GetCurrentDirectoryA(sizeof folder, folder);
+        SetCurrentDirectoryA(scratch.Path().c_str());
         EXPECT_EQ(testsupport::RunProcess(line), 0) << line;
+        SetCurrentDirectoryA(folder);
         std::vector<std::string> lines;
         std::string text = testsupport::ReadFile(report);
         for (size_t start = 0, end; (end = text.find('\n', start)) != std::string::npos;
@@ -49,26 +54,23 @@ protected:
     std::unique_ptr<settingstest::KeySnapshot> saved_;
 };
 
-TEST_F(HelpLoading, TheRegisteredControlIsLoadedAndItsOrdinal14Called) {
-    EXPECT_EQ(Probe({Server("help_recorder.dll"), "show", "show"}),
-              (std::vector<std::string>{"calls=1 recorder=1 noentry=0 hhctrl=0",
-                                        "calls=2 recorder=1 noentry=0 hhctrl=0"}));
+TEST_F(HelpLoading, TheSystemsControlIsLoadedWhateverIsRegisteredOrPlanted) {
+    EXPECT_EQ(
+        Probe({Server("help_recorder.dll"), "plant=" + ToolPath("help_recorder.dll"), "show"}),
+        (std::vector<std::string>{"calls=0 recorder=0 noentry=0 hhctrl=1 system=1"}));
 }
 
-TEST_F(HelpLoading, AMissingRegisteredFileFallsBackToHhctrlByName) {
-    EXPECT_EQ(Probe({"server=Z:\\no such folder\\hhctrl.ocx", "show"}),
-              (std::vector<std::string>{"calls=0 recorder=0 noentry=0 hhctrl=1"}));
+TEST_F(HelpLoading, AStandInControlHasItsOrdinal14Called) {
+    EXPECT_EQ(Probe({"standin=" + ToolPath("help_recorder.dll"), "show", "show"}),
+              (std::vector<std::string>{"calls=1 recorder=1 noentry=0 hhctrl=0 system=0",
+                                        "calls=2 recorder=1 noentry=0 hhctrl=0 system=0"}));
 }
 
-TEST_F(HelpLoading, NoRegistrationFallsBackToHhctrlByName) {
-    EXPECT_EQ(Probe({"noserver", "show"}),
-              (std::vector<std::string>{"calls=0 recorder=0 noentry=0 hhctrl=1"}));
-}
-
-TEST_F(HelpLoading, AModuleWithoutTheEntryIsAFailureNeverRetried) {
-    EXPECT_EQ(Probe({Server("no_help_entry.dll"), "show", Server("help_recorder.dll"), "show"}),
-              (std::vector<std::string>{"calls=0 recorder=0 noentry=1 hhctrl=0",
-                                        "calls=0 recorder=0 noentry=1 hhctrl=0"}));
+TEST_F(HelpLoading, AControlWithoutTheEntryIsAFailureNeverRetried) {
+    EXPECT_EQ(Probe({"standin=" + ToolPath("no_help_entry.dll"), "show",
+                     "standin=" + ToolPath("help_recorder.dll"), "show"}),
+              (std::vector<std::string>{"calls=0 recorder=0 noentry=1 hhctrl=0 system=0",
+                                        "calls=0 recorder=1 noentry=1 hhctrl=0 system=0"}));
 }
 
 TEST_F(HelpLoading, WhenNothingLoadsHelpStaysOffForTheProcess) {
@@ -76,10 +78,9 @@ TEST_F(HelpLoading, WhenNothingLoadsHelpStaysOffForTheProcess) {
     const char kOverrides[] = "Software\\Wine\\AppDefaults\\help_loading_probe.exe\\DllOverrides";
     settingstest::KeySnapshot overrides(HKEY_CURRENT_USER, kOverrides);
     ASSERT_TRUE(testsupport::SetString(HKEY_CURRENT_USER, kOverrides, "hhctrl.ocx", ""));
-    EXPECT_EQ(Probe({"server=Z:\\no such folder\\hhctrl.ocx", "show", Server("help_recorder.dll"),
-                     "show"}),
-              (std::vector<std::string>{"calls=0 recorder=0 noentry=0 hhctrl=0",
-                                        "calls=0 recorder=0 noentry=0 hhctrl=0"}));
+    EXPECT_EQ(Probe({"show", "show"}),
+              (std::vector<std::string>{"calls=0 recorder=0 noentry=0 hhctrl=0 system=0",
+                                        "calls=0 recorder=0 noentry=0 hhctrl=0 system=0"}));
 }
 
 } // namespace

@@ -5,30 +5,22 @@
 #include <memory>
 #include <string>
 
-#include "tests/settings/registry_guard.h"
 #include "tests/support/wine_test_support.h"
+#include "ui/sheet/help_popup.h"
 
 namespace sheettest {
 namespace {
-
-const char kHtmlHelpServer[] = "CLSID\\{ADB880A6-D8FF-11CF-9377-00AA003B7A11}\\InprocServer32";
 
 HMODULE g_recorder = NULL;
 
 class RecordingHtmlHelp : public testing::Environment {
 public:
     void SetUp() override {
-        saved_.reset(new settingstest::KeySnapshot(HKEY_CLASSES_ROOT, kHtmlHelpServer));
         const std::string recorder = testsupport::ToolPath("help_recorder.dll");
-        ASSERT_TRUE(
-            testsupport::SetString(HKEY_CLASSES_ROOT, kHtmlHelpServer, NULL, recorder.c_str()));
         g_recorder = LoadLibraryA(recorder.c_str());
         ASSERT_NE(g_recorder, nullptr) << recorder;
+        UseHtmlHelpControl(g_recorder);
     }
-    void TearDown() override { saved_.reset(); }
-
-private:
-    std::unique_ptr<settingstest::KeySnapshot> saved_;
 };
 
 testing::Environment* const g_recording = testing::AddGlobalTestEnvironment(new RecordingHtmlHelp);
