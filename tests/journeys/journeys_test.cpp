@@ -549,6 +549,25 @@ TEST_F(Journey, AnEditorPathTooLongToReadBackIsRefusedAndThePageStaysOpen) {
     EXPECT_EQ(fits, testsupport::ReadString(HKEY_CURRENT_USER, kPaths, "CommonEditor"));
 }
 
+TEST_F(Journey, SettingsThatCannotBeSavedAreReportedAndThePageStaysOpen) {
+    ASSERT_TRUE(testsupport::SetString(HKEY_CURRENT_USER, kPaths, "CommonEditor", "old.exe"));
+    settingstest::ScopedDeniedKey denied(HKEY_CURRENT_USER, kPaths);
+    ASSERT_TRUE(denied.Applied()) << "Wine no longer enforces the key's DACL";
+    SheetRun run("/setting");
+    ASSERT_TRUE(run.FindSheet());
+    ASSERT_TRUE(uidriver::Type(run.Item(IDC_EDIT_EDITOR), "new.exe"));
+    ASSERT_TRUE(uidriver::Press(run.Sheet(), uidriver::kOk));
+    HWND box = uidriver::WaitForMessageBox(run.Process().Id(), kCaption);
+    ASSERT_NE(nullptr, box) << "a failed save passed for a saved one";
+    EXPECT_EQ(LoadText(IDS_SETTINGS_NOT_SAVED), uidriver::MessageBoxText(box));
+    ASSERT_TRUE(uidriver::PressMessageBoxButton(box, IDOK));
+    EXPECT_TRUE(uidriver::WaitUntil([box] { return !IsWindow(box); }));
+    EXPECT_TRUE(IsWindowVisible(run.Sheet()));
+    EXPECT_EQ("new.exe", run.TextOf(IDC_EDIT_EDITOR)) << "what was typed is kept";
+    EXPECT_EQ(0, run.Close(uidriver::kCancel));
+    EXPECT_EQ("old.exe", testsupport::ReadString(HKEY_CURRENT_USER, kPaths, "CommonEditor"));
+}
+
 // Japanese on a Japanese system, English on every other; UILanguage in the
 // user's key, else in the machine's, picks either on any system. Japanese
 // texts read whole as Unicode and the controls draw them, whatever the
