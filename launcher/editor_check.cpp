@@ -1,15 +1,192 @@
 #include "launcher/editor_check.h"
 
+#include <shlobj.h>
 #include <shlwapi.h>
 
-#include "launcher/outside_world.h"
-#include "launcher/paths.h"
+#include "launcher/command_line.h"
+#include "resources/paths.h"
 #include "resources/resource_ids.h"
+#include "resources/version_text.h"
 #include "settings/reg_key.h"
-#include "ui/sheet/version_key.h"
-#include "ui/sheet/version_text.h"
+#include "settings/settings.h"
 
 namespace {
+
+// An elevated start runs its editor with the administrator's full token. The
+// user's settings, their PATH and their profile folders can all be changed
+// by any of the user's unelevated programs, so such a start takes only an
+// editor that a standard user cannot replace.
+
+// Fills `out` by `call(buffer, size)`, which returns the length written, or
+// the size needed (or 0) when the buffer does not do.
+template <typename Call> bool Fill(CHeapText* out, Call call) {
+    if (!out->Allocate(MAX_PATH)) {
+        return false;
+    }
+    const UINT length = call(out->Get(), MAX_PATH);
+    return length > 0 && length < MAX_PATH;
+}
+
+bool ReadProgramFilesX64(CHeapText* out) {
+    // The machine's own record, not the environment, which the user may set.
+    // A 32-bit program cannot ask for FOLDERID_ProgramFilesX64.
+    HKEY key;
+    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, "Software\\Microsoft\\Windows\\CurrentVersion", 0,
+                      KEY_QUERY_VALUE | KEY_WOW64_64KEY, &key) != ERROR_SUCCESS) {
+        return false;
+    }
+    char folder[MAX_PATH];
+    DWORD type = REG_NONE, bytes = sizeof folder - 1;
+    ZeroMemory(folder, sizeof folder);
+    const LONG result = RegQueryValueExA(key, "ProgramW6432Dir", NULL, &type,
+                                         reinterpret_cast<BYTE*>(folder), &bytes);
+    RegCloseKey(key);
+    return result == ERROR_SUCCESS && (type == REG_SZ || type == REG_EXPAND_SZ) && folder[0] &&
+           out->Copy(folder);
+}
+
+bool InFolder(const char* resolvedEditor, const char* folder) {
+    CHeapText resolved;
+    return GetResolvedPath(folder, &resolved) &&
+           PathLiesInFolder(resolvedEditor, resolved.Get(), AnsiLeadByte, AnsiSameTextIgnoringCase);
+}
+
+// Whether this process runs with an elevated token.
+bool IsElevated() {
+    HANDLE token;
+    if (!OpenProcessToken(GetCurrentProcess(), TOKEN_QUERY, &token)) {
+        return false;
+    }
+    TOKEN_ELEVATION elevation = {0};
+    DWORD bytes = 0;
+    const BOOL read =
+        GetTokenInformation(token, TokenElevation, &elevation, sizeof elevation, &bytes);
+    CloseHandle(token);
+    return read && elevation.TokenIsElevated != 0;
+}
+
+// Whether `editor` (a full path) lies in the Windows folder, the system
+// folder or a Program Files folder, which standard users cannot change.
+bool LiesInProtectedFolder(const char* editor) {
+    CHeapText resolved;
+    if (!GetResolvedPath(editor, &resolved)) {
+        return false;
+    }
+    CHeapText folder;
+    if (Fill(&folder,
+             [](char* buffer, UINT size) { return GetSystemWindowsDirectoryA(buffer, size); }) &&
+        InFolder(resolved.Get(), folder.Get())) {
+        return true;
+    }
+    // Under the Windows folder anyway on Windows; checked on its own for
+    // a system folder placed elsewhere.
+    if (Fill(&folder, [](char* buffer, UINT size) { return GetSystemDirectoryA(buffer, size); }) &&
+        InFolder(resolved.Get(), folder.Get())) {
+        return true;
+    }
+    // On 64-bit Windows this is Program Files (x86) for a 32-bit program.
+    if (folder.Allocate(MAX_PATH) &&
+        SHGetFolderPathA(NULL, CSIDL_PROGRAM_FILES, NULL, SHGFP_TYPE_CURRENT, folder.Get()) ==
+            S_OK &&
+        InFolder(resolved.Get(), folder.Get())) {
+        return true;
+    }
+    return ReadProgramFilesX64(&folder) && InFolder(resolved.Get(), folder.Get());
+}
+
+// A bare file name found in the system folder or the Windows folder alone.
+bool SearchSystemFolders(const char* name, CHeapText* out) {
+    CHeapText system, windows;
+    if (!Fill(&system, [](char* buffer, UINT size) { return GetSystemDirectoryA(buffer, size); }) ||
+        !Fill(&windows,
+              [](char* buffer, UINT size) { return GetSystemWindowsDirectoryA(buffer, size); })) {
+        return false;
+    }
+    CHeapText folders;
+    const size_t size = system.Size() + windows.Size() + 3;
+    if (!folders.Allocate(size)) {
+        return false;
+    }
+    wnsprintfA(folders.Get(), static_cast<int>(size), "%s;%s", system.Get(), windows.Get());
+    if (!out->Allocate(MAX_PATH)) {
+        return false;
+    }
+    const DWORD length = SearchPathA(folders.Get(), name, NULL, MAX_PATH, out->Get(), NULL);
+    return length > 0 && length < MAX_PATH;
+}
+
+// The system's own Notepad, as Setup names it: the System32 one, which a
+// 32-bit program finds in SysWOW64.
+bool GetSystemNotepad(CHeapText* out) {
+    CHeapText windows;
+    if (!Fill(&windows,
+              [](char* buffer, UINT size) { return GetSystemWindowsDirectoryA(buffer, size); }) ||
+        !out->Allocate(MAX_PATH)) {
+        return false;
+    }
+    lstrcpyA(out->Get(), windows.Get());
+    return PathAppendA(out->Get(), "System32\\notepad.exe") != FALSE;
+}
+
+// A bare file name found in this program's folder, the system folders or a
+// folder of PATH given by its full path: never in the current folder. A hit
+// for which `skip` holds is passed over and the search goes on; when every
+// hit is skipped, the first of them is the result.
+typedef bool (*SkipFile)(const char* path);
+bool SearchOutsideCurrentFolder(const char* name, CHeapText* out, SkipFile skip) {
+    CHeapText own, system, windows, path;
+    if (!GetOwnModulePath(&own) ||
+        !FillGrowing(&system,
+                     [](char* buffer, DWORD size) { return GetSystemDirectoryA(buffer, size); }) ||
+        !FillGrowing(&windows,
+                     [](char* buffer, DWORD size) { return GetWindowsDirectoryA(buffer, size); })) {
+        return false;
+    }
+    PathRemoveFileSpecA(own.Get());
+    // No PATH is no error: the other folders remain.
+    if (!FillGrowing(&path,
+                     [](char* buffer, DWORD size) {
+                         return GetEnvironmentVariableA("PATH", buffer, size);
+                     }) &&
+        !path.Copy("")) {
+        return false;
+    }
+    CHeapText folders;
+    const size_t size = own.Size() + system.Size() + windows.Size() + path.Size() + 4;
+    if (!folders.Allocate(size) || !AppendAbsoluteFolders(folders.Get(), size, own.Get()) ||
+        !AppendAbsoluteFolders(folders.Get(), size, system.Get()) ||
+        !AppendAbsoluteFolders(folders.Get(), size, windows.Get()) ||
+        !AppendAbsoluteFolders(folders.Get(), size, path.Get())) {
+        return false;
+    }
+    // One folder at a time, in order, so that a skipped hit does not hide the
+    // folders after it. Every entry ends in ';'.
+    CHeapText skipped;
+    for (char* folder = folders.Get(); *folder != '\0';) {
+        char* end = StrChrA(folder, ';');
+        if (!end) {
+            break;
+        }
+        *end = '\0';
+        if (FillGrowing(out, [folder, name](char* buffer, DWORD size) {
+                return SearchPathA(folder, name, NULL, size, buffer, NULL);
+            })) {
+            if (!skip || !skip(out->Get())) {
+                return true;
+            }
+            if (!skipped.Get() && !skipped.Copy(out->Get())) {
+                return false;
+            }
+        }
+        folder = end + 1;
+    }
+    // Only skipped hits: the first of them, for the caller to refuse.
+    if (!skipped.Get()) {
+        out->Free();
+        return false;
+    }
+    return out->Copy(skipped.Get());
+}
 
 // Windows starts "<Debugger> <command line>" in place of a program whose file
 // name has a Debugger registered under Image File Execution Options, unless
@@ -165,25 +342,9 @@ bool IsThisProgram(const char* editor) {
 }
 
 // A copy of this program under any name would forward to the same settings,
-// and so to itself: its version resource names this product under its first
-// translation.
+// and so to itself.
 bool IsCopyOfThisProgram(const char* editor) {
-    const DWORD* translation = NULL;
-    UINT bytes = 0;
-    LPVOID block = ReadVersionBlock(editor, &translation, &bytes);
-    if (!block) {
-        return false;
-    }
-    char key[kVersionKeySize];
-    LPVOID value = NULL;
-    UINT length = 0;
-    const bool copy = bytes >= sizeof *translation &&
-                      FormatStringFileInfoKey(key, sizeof key, LOWORD(*translation),
-                                              HIWORD(*translation), "ProductName") &&
-                      g_outsideWorld.queryVersionValue(block, key, &value, &length) && value &&
-                      lstrcmpA(static_cast<const char*>(value), QUILLGATE_PRODUCT_NAME) == 0;
-    GlobalFree(block);
-    return copy;
+    return NamesThisProduct(editor);
 }
 
 // A bare name (the default, notepa~.exe) is never taken from the current
@@ -213,29 +374,54 @@ bool NamesThisProgram(const char* program) {
            (PathFileExistsA(resolved.Get()) && IsCopyOfThisProgram(resolved.Get()));
 }
 
-// Only a debugger of the editor's own architecture can start it.
-bool CanStartAsDebuggee(const char* editor) {
-    DWORD type = 0;
-    return GetBinaryTypeA(editor, &type) && type == SCS_32BIT_BINARY;
+// The editor setting this start goes by. Elevated, the machine's comes first,
+// since every unelevated program of the user can write the user's; a bare
+// name is then looked for in the system folders alone.
+bool ReadEditorSetting(bool print, bool elevated, CHeapText* setting) {
+    if (elevated) {
+        char machine[MAX_PATH];
+        if (g_settings.ReadMachineEditor(print ? TRUE : FALSE, machine, sizeof machine)) {
+            return setting->Copy(machine);
+        }
+    }
+    const char* own = print ? g_settings.PrintEditor() : g_settings.EditEditor();
+    if (elevated && PathFindFileNameA(own) == own) {
+        return SearchSystemFolders(own, setting) || setting->Copy(own);
+    }
+    return setting->Copy(own);
+}
+
+EditorCheck CheckEditor(const char* setting, CHeapText* editor) {
+    return ResolveEditor(setting, editor) ? WhereEditorLeads(editor->Get()) : kEditorMissing;
 }
 
 } // namespace
 
-EditorCheck CheckEditor(const char* setting, CHeapText* editor) {
-    if (!ResolveEditor(setting, editor)) {
-        return kEditorMissing;
-    }
-    if (IsThisProgram(editor->Get())) {
+EditorCheck WhereEditorLeads(const char* editor) {
+    if (IsThisProgram(editor)) {
         return kEditorIsThisProgram;
     }
-    if (!PathFileExistsA(editor->Get())) {
+    if (!PathFileExistsA(editor)) {
         return kEditorMissing;
     }
-    if (IsCopyOfThisProgram(editor->Get())) {
-        return kEditorIsThisProgram;
+    if (IsCopyOfThisProgram(editor)) {
+        return kEditorIsCopy;
     }
-    if (!IsStartRedirectedTo(editor->Get(), NamesThisProgram)) {
-        return kEditorReady;
+    return IsStartRedirectedTo(editor, NamesThisProgram) ? kEditorRedirectsHere : kEditorReady;
+}
+
+// Resolves and checks the editor setting. Elevated, an editor outside the
+// folders standard users cannot change gives way to the system's Notepad.
+EditorCheck CheckChosenEditor(bool print, CHeapText* editor) {
+    const bool elevated = IsElevated();
+    CHeapText setting;
+    if (!ReadEditorSetting(print, elevated, &setting)) {
+        return kEditorMissing;
     }
-    return CanStartAsDebuggee(editor->Get()) ? kEditorRedirectsHere : kEditorIsThisProgram;
+    EditorCheck check = CheckEditor(setting.Get(), editor);
+    if (!elevated || check == kEditorMissing || LiesInProtectedFolder(editor->Get())) {
+        return check;
+    }
+    CHeapText notepad;
+    return GetSystemNotepad(&notepad) ? CheckEditor(notepad.Get(), editor) : kEditorMissing;
 }

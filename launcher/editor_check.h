@@ -1,19 +1,25 @@
-// Which editor to start, and whether starting it would only start this
-// program again: this program under another spelling, a copy of it, or an
-// editor whose start a debugger registration redirects to this program.
+// Which editor a start takes, and the one answer to whether starting it
+// would only start this program again: this program under another spelling,
+// a copy of it, or an editor whose start a debugger registration redirects
+// here.
 #pragma once
 
-#include "launcher/paths.h"
+#include "resources/paths.h"
 
 enum EditorCheck {
-    kEditorReady,         // `editor` holds the path to start
-    kEditorIsThisProgram, // this program or a copy: starting it would start it again, without end
-    kEditorRedirectsHere, // a registration redirects its start here: start it as a debuggee
+    kEditorReady,         // leads elsewhere: the path to start
+    kEditorIsThisProgram, // this program, however spelled
+    kEditorIsCopy,        // a copy: its version resource names this product
+    kEditorRedirectsHere, // a registration redirects its start here
     kEditorMissing
 };
 
-// Resolves the editor setting the way the system searches for files (a
-// setting that cannot be resolved is kept as it is) and checks it. An editor
-// whose start a registration redirects here, and which cannot be started as a
-// debuggee of this program (another architecture's), counts as this program.
-EditorCheck CheckEditor(const char* setting, CHeapText* editor);
+// Where starting `editor` (a full path) leads.
+EditorCheck WhereEditorLeads(const char* editor);
+
+// The editor setting for editing or printing (`print`), resolved the way the
+// system searches for files (a bare name never from the current folder; a
+// setting that cannot be resolved is kept as it is) into `editor`, and
+// checked. Elevated, the machine's setting comes first, and an editor outside
+// the folders standard users cannot change gives way to the system's Notepad.
+EditorCheck CheckChosenEditor(bool print, CHeapText* editor);

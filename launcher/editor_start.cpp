@@ -1,43 +1,134 @@
 #include "launcher/editor_start.h"
 
 #include <stddef.h>
+#include <shlobj.h>
 #include <shlwapi.h>
 #include <winternl.h>
 
 #include "launcher/command_line.h"
-#include "launcher/outside_world.h"
-#include "launcher/path_text.h"
-#include "launcher/paths.h"
+#include "resources/outside_world.h"
+#include "resources/paths.h"
 #include "resources/resource_ids.h"
 #include "settings/settings.h"
 
 namespace {
 
-enum { kMinParamsSize = 263 }; // "/p " and a quoted path of MAX_PATH - 3 characters
+struct KnownEditor {
+    const char* fileName;
+    const char* wait;
+    const char* print;     // NULL: it has no print switch, and opens the file instead
+    const char* companion; // a program beside it that waits for it, or NULL
+};
 
-// The shared parameter string; it grows for longer paths and lives as long
-// as the process.
-char* g_params = NULL;
-size_t g_paramsSize = 0;
+// Each switch is from the editor's own documentation.
+const KnownEditor kKnownEditors[] = {
+    {"Code.exe", "--wait", NULL, NULL},
+    {"Code - Insiders.exe", "--wait", NULL, NULL},
+    {"VSCodium.exe", "--wait", NULL, NULL},
+    {"Cursor.exe", "--wait", NULL, NULL},
+    {"notepad++.exe", "-multiInst -nosession", "-quickPrint", NULL},
+    {"subl.exe", "-w", NULL, NULL},
+    {"sublime_text.exe", "-w", NULL, "subl.exe"},
+    {"gvim.exe", "-f", NULL, NULL},       // stays in the foreground
+    {"emacsclientw.exe", "", NULL, NULL}, // waits unless told -n
+    {"idea64.exe", "--wait", NULL, NULL}, // JetBrains IDEs
+    {"pycharm64.exe", "--wait", NULL, NULL},
+    {"webstorm64.exe", "--wait", NULL, NULL},
+};
 
-char* ParamsBuffer(size_t bytes) {
-    if (bytes < kMinParamsSize) {
-        bytes = kMinParamsSize;
-    }
-    if (bytes > g_paramsSize) {
-        char* grown = static_cast<char*>(HeapAlloc(GetProcessHeap(), 0, bytes));
-        if (!grown) {
-            return NULL;
+// Unknown editors get Notepad's own print switch.
+const char kNotepadPrint[] = "/p";
+// Chocolatey's shims exit at once unless told otherwise.
+const char kShimWait[] = "--shimgen-waitforexit";
+
+const KnownEditor* FindKnownEditor(const char* fileName) {
+    for (const KnownEditor& row : kKnownEditors) {
+        if (lstrcmpiA(row.fileName, fileName) == 0) {
+            return &row;
         }
-        if (g_params) {
-            HeapFree(GetProcessHeap(), 0, g_params);
-        }
-        g_params = grown;
-        g_paramsSize = bytes;
     }
-    ZeroMemory(g_params, g_paramsSize);
-    return g_params;
+    return NULL;
 }
+
+// A value of Editors\<file name>, the user's over the machine's; false when
+// neither has it.
+bool ReadOverride(const char* fileName, const char* value, CHeapText* out) {
+    char subkey[MAX_PATH + 8];
+    char text[MAX_PATH];
+    wnsprintfA(subkey, sizeof subkey, "Editors\\%s", fileName);
+    return g_settings.ReadSetting(subkey, value, text, sizeof text) && out->Copy(text);
+}
+
+bool IsChocolateyShim(const char* editor) {
+    char bin[MAX_PATH];
+    DWORD length = GetEnvironmentVariableA("ChocolateyInstall", bin, sizeof bin);
+    if (length == 0 || length >= sizeof bin) {
+        length = GetEnvironmentVariableA("ProgramData", bin, sizeof bin);
+        if (length == 0 || length >= sizeof bin || !PathAppendA(bin, "chocolatey")) {
+            return false;
+        }
+    }
+    CHeapText folder;
+    return PathAppendA(bin, "bin") && folder.Copy(editor) && PathRemoveFileSpecA(folder.Get()) &&
+           IsSameFile(folder.Get(), bin);
+}
+
+// `wait` with the shim's own switch before it.
+bool PrependShimWait(CHeapText* wait) {
+    CHeapText joined;
+    if (!joined.Allocate(sizeof kShimWait + 1 + static_cast<size_t>(lstrlenA(wait->Get())))) {
+        return false;
+    }
+    lstrcpyA(joined.Get(), kShimWait);
+    if (wait->Get()[0]) {
+        lstrcatA(joined.Get(), " ");
+        lstrcatA(joined.Get(), wait->Get());
+    }
+    return wait->Copy(joined.Get());
+}
+
+// Sublime Text's editor exits at once; subl.exe beside it waits for it.
+bool TakeCompanion(CHeapText* editor, const char* companion) {
+    CHeapText path;
+    if (!path.Allocate(static_cast<size_t>(lstrlenA(editor->Get())) + MAX_PATH)) {
+        return false;
+    }
+    lstrcpyA(path.Get(), editor->Get());
+    if (!PathRemoveFileSpecA(path.Get()) || !PathAppendA(path.Get(), companion) ||
+        !PathFileExistsA(path.Get())) {
+        return true; // none there: the editor itself, with its own switch
+    }
+    return editor->Copy(path.Get());
+}
+
+} // namespace
+
+bool FindEditorArguments(CHeapText* editor, bool callerWaits, EditorArguments* arguments) {
+    const KnownEditor* row = FindKnownEditor(PathFindFileNameA(editor->Get()));
+    if (row && row->companion && callerWaits) {
+        if (!TakeCompanion(editor, row->companion)) {
+            return false;
+        }
+        row = FindKnownEditor(PathFindFileNameA(editor->Get()));
+    }
+    const char* fileName = PathFindFileNameA(editor->Get());
+    const bool waitOverridden = ReadOverride(fileName, "WaitArguments", &arguments->wait);
+    const bool printOverridden = ReadOverride(fileName, "PrintArguments", &arguments->print);
+    arguments->known = row || waitOverridden || printOverridden;
+    if (!waitOverridden && !arguments->wait.Copy(row ? row->wait : "")) {
+        return false;
+    }
+    if (!printOverridden &&
+        !arguments->print.Copy(row ? (row->print ? row->print : "") : kNotepadPrint)) {
+        return false;
+    }
+    if (callerWaits && IsChocolateyShim(editor->Get())) {
+        return PrependShimWait(&arguments->wait);
+    }
+    return true;
+}
+
+namespace {
 
 // `path` + "." + extension, written only beside `path` itself: an extension
 // with separators or ".." in it must not send the copy elsewhere.
@@ -59,19 +150,11 @@ bool MakeViewSourceCopy(const char* path, const char* extension, CHeapText* copy
     return CopyFileA(path, copy->Get(), FALSE) != FALSE;
 }
 
-} // namespace
-
-const char* BuildEditorParams(const char* path, BOOL printFlag) {
-    return BuildEditorParams(path, printFlag ? "/p" : "");
-}
-
-namespace {
-
 // The file an editor is handed for `path`: its view-source copy where the
 // copy is to be made and can be, else `path` itself.
-const char* HandedOnPath(const char* path, CHeapText* copy) {
-    if (g_settings.ExtensionFlag() != 0 && LiesInInternetCache(path)) {
-        if (MakeViewSourceCopy(path, g_settings.Extension(), copy)) {
+const char* HandedOnPath(EditorStarts* starts, const char* path, CHeapText* copy) {
+    if (starts->copyExtension && starts->cache.Holds(path)) {
+        if (MakeViewSourceCopy(path, starts->copyExtension, copy)) {
             return copy->Get();
         }
         ShowLauncherMessage(IDS_SOURCE_COPY_FAILED, MB_ICONERROR);
@@ -79,22 +162,14 @@ const char* HandedOnPath(const char* path, CHeapText* copy) {
     return path;
 }
 
-char* FormatParams(const char* arguments, const char* handOn) {
-    size_t size = EditorParamsSize(static_cast<size_t>(lstrlenA(arguments)),
-                                   static_cast<size_t>(lstrlenA(handOn)));
-    char* params = ParamsBuffer(size);
-    if (!params || !FormatEditorParams(params, g_paramsSize, arguments, handOn)) {
-        return NULL;
-    }
-    return params;
+bool FormatParams(const char* arguments, const char* handOn, CHeapText* params) {
+    const size_t size = EditorParamsSize(static_cast<size_t>(lstrlenA(arguments)),
+                                         static_cast<size_t>(lstrlenA(handOn)));
+    return params->Allocate(size) &&
+           FormatEditorParams(params->Get(), params->Size(), arguments, handOn);
 }
 
 } // namespace
-
-const char* BuildEditorParams(const char* path, const char* arguments) {
-    CHeapText copy;
-    return FormatParams(arguments, HandedOnPath(path, &copy));
-}
 
 namespace {
 
@@ -117,6 +192,11 @@ BYTE* ReadImageFileExecOptions() {
 }
 
 } // namespace
+
+bool CanStartAsDebuggee(const char* editor) {
+    DWORD type = 0;
+    return GetBinaryTypeA(editor, &type) && type == SCS_32BIT_BINARY;
+}
 
 HANDLE StartAsDebuggee(const char* editor, const char* params, int showState) {
     // The same command line the shell builds: the quoted editor, a blank, the parameters.
@@ -288,18 +368,58 @@ WIN32_FILE_ATTRIBUTE_DATA FileStamp(const char* path) {
     return stamp;
 }
 
+namespace {
+
+// The file-system path of shell special folder `csidl`; false when it cannot
+// be located.
+bool GetSpecialFolderPath(int csidl, CHeapText* out) {
+    IMalloc* shellMalloc = NULL;
+    if (FAILED(SHGetMalloc(&shellMalloc)) || !shellMalloc) {
+        return false;
+    }
+    bool found = false;
+    LPITEMIDLIST items = NULL;
+    if (SUCCEEDED(SHGetSpecialFolderLocation(GetDesktopWindow(), csidl, &items)) && items) {
+        // The shell's ANSI form takes a MAX_PATH buffer.
+        found = out->Allocate(MAX_PATH) && SHGetPathFromIDListA(items, out->Get()) &&
+                out->Get()[0] != '\0';
+        shellMalloc->Free(items);
+    }
+    shellMalloc->Release();
+    return found;
+}
+
+} // namespace
+
+// Judged on full long paths, so that short names, "..", and forward slashes
+// neither hide a cached file nor pass off another file as a cached one.
+bool CInternetCache::Holds(const char* path) {
+    if (!lookedUp) {
+        lookedUp = true;
+        CHeapText cache;
+        if (!GetSpecialFolderPath(CSIDL_INTERNET_CACHE, &cache) ||
+            !GetResolvedPath(cache.Get(), &folder)) {
+            folder.Free(); // not located: nothing counts as cached
+        }
+    }
+    CHeapText pathResolved;
+    return folder.Get() && GetResolvedPath(path, &pathResolved) &&
+           PathLiesInFolder(pathResolved.Get(), folder.Get(), AnsiLeadByte,
+                            AnsiSameTextIgnoringCase);
+}
+
 bool FileExistsOnDisk(const char* path, void*) {
     return PathFileExistsA(path) != FALSE;
 }
 
 void StartEditor(EditorStarts* target, const char* path) {
-    CHeapText copy;
-    const char* handOn = HandedOnPath(path, &copy);
-    const char* params = FormatParams(target->arguments, handOn);
-    if (!params) {
+    CHeapText copy, paramText;
+    const char* handOn = HandedOnPath(target, path, &copy);
+    if (!FormatParams(target->arguments, handOn, &paramText)) {
         target->startFailed = true;
         return;
     }
+    const char* params = paramText.Get();
     // As the file stood before the editor could touch it.
     const WIN32_FILE_ATTRIBUTE_DATA before = FileStamp(handOn);
     const WIN32_FILE_ATTRIBUTE_DATA* watched = target->watchFiles ? &before : NULL;

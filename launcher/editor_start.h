@@ -1,18 +1,50 @@
-// Starting the editor: the parameter string for each file (with its
-// view-source copy), a start that Windows would hand to a registered debugger
-// made as a debugger makes it, and the waiting path for callers that wait
-// until their editors exit.
+// Starting the editor: what it needs on its command line besides the file
+// (its own wait and print switches), the parameter string for each file (with
+// its view-source copy), a start that Windows would hand to a registered
+// debugger made as a debugger makes it, and the waiting path for callers that
+// wait until their editors exit.
 #pragma once
 
 #include <windows.h>
 
-// The parameter string for one file: `arguments` and a blank where there are
-// any, then `path` in double quotes, or its view-source copy when the file
-// lies in the Internet cache and copies are switched on. One shared buffer,
-// overwritten by the next call; NULL only when no memory could be had for it.
-const char* BuildEditorParams(const char* path, const char* arguments);
-// The same with Notepad's own "/p" when `printFlag` is set.
-const char* BuildEditorParams(const char* path, BOOL printFlag);
+#include "resources/paths.h"
+
+// What an editor needs besides the file, known by its file name: the
+// arguments that make it wait until its file is closed (many editors hand a
+// file to their running instance and exit at once), and those that make it
+// print. Users and administrators add or override rows under
+// Editors\<file name> of their settings (WaitArguments, PrintArguments).
+struct EditorArguments {
+    CHeapText wait;     // before the quoted path where the caller waits
+    CHeapText print;    // in place of "/p" on the print road; "" for none
+    bool known = false; // a row says how it waits: it is never suspected of handing on
+};
+
+// The arguments for `editor` (a full path). Where the caller waits and the
+// editor has a companion that waits for it (Sublime Text's subl.exe), `editor`
+// becomes that companion. Reads nothing from the registry but the Editors key
+// of the one editor. False when no memory could be had.
+bool FindEditorArguments(CHeapText* editor, bool callerWaits, EditorArguments* arguments);
+
+// Whether a path lies inside the Internet cache folder. The folder is looked
+// up through the shell, which is slow, once per object: on the first file
+// that asks.
+class CInternetCache {
+public:
+    CInternetCache() : lookedUp(false) {}
+    bool Holds(const char* path);
+
+private:
+    CInternetCache(const CInternetCache&);
+    CInternetCache& operator=(const CInternetCache&);
+
+    CHeapText folder; // full and long; NULL when it cannot be located
+    bool lookedUp;
+};
+
+// Whether `editor` can be started as a debuggee of this program: only a
+// debugger of its own architecture can start it.
+bool CanStartAsDebuggee(const char* editor);
 
 // An editor whose start the system would hand to a registered debugger is
 // started the way a debugger starts a program, which the system leaves alone,
@@ -73,13 +105,15 @@ WIN32_FILE_ATTRIBUTE_DATA FileStamp(const char* path);
 // One request's editor starts, one file at a time.
 struct EditorStarts {
     const char* editor;
-    const char* arguments; // before each path: "/p", or the editor's own switches
+    const char* arguments;     // before each path: "/p", or the editor's own switches
+    const char* copyExtension; // a file in the cache goes as its copy with this; NULL: never
     int showState;
     CEditorProcesses* waitFor; // NULL: fire and forget
     bool asDebuggee;           // a registration redirects the editor's start to this program
     bool watchFiles;           // whether an editor that exits at once handed its file on
     bool debuggeeFailed;       // a start as a debuggee failed: the rest are not to be tried
     bool startFailed;          // an editor that was to be waited for did not start
+    CInternetCache cache;      // looked up on the first file that asks
 };
 
 // Whether `path` names an existing file or folder (`context` is unused).

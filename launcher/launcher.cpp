@@ -6,16 +6,15 @@
 #include "launcher/command_line.h"
 #include "launcher/editor_check.h"
 #include "launcher/editor_start.h"
-#include "launcher/elevation.h"
-#include "launcher/known_editors.h"
-#include "launcher/outside_world.h"
-#include "launcher/path_text.h"
-#include "launcher/paths.h"
 #include "resources/app_globals.h"
 #include "resources/load_text.h"
+#include "resources/outside_world.h"
+#include "resources/paths.h"
 #include "resources/resource_ids.h"
 #include "resources/ui_language.h"
 #include "settings/settings.h"
+// The entry point is the one place above the sheet: it opens it.
+#include "ui/sheet/settings_sheet.h"
 
 namespace {
 
@@ -80,42 +79,15 @@ void LoadLibrariesFromSystemOnly() {
     }
 }
 
+// TRUE when the sheet was closed with OK and saved its settings; a test may
+// stand in for it.
+BOOL RunSheet() {
+    return g_outsideWorld.runSettingsSheet ? g_outsideWorld.runSettingsSheet() : RunSettingsSheet();
+}
+
 void WarnAndRunSettings(UINT textId) {
     ShowLauncherMessage(textId, MB_ICONWARNING);
-    g_outsideWorld.runSettingsSheet();
-}
-
-// The editor setting this start goes by. Elevated, the machine's comes first,
-// since every unelevated program of the user can write the user's; a bare
-// name is then looked for in the system folders alone.
-bool ReadEditorSetting(bool print, bool elevated, CHeapText* setting) {
-    if (elevated) {
-        char machine[MAX_PATH];
-        if (g_settings.ReadMachineEditor(print ? TRUE : FALSE, machine, sizeof machine)) {
-            return setting->Copy(machine);
-        }
-    }
-    const char* own = print ? g_settings.PrintEditor() : g_settings.EditEditor();
-    if (elevated && PathFindFileNameA(own) == own) {
-        return SearchSystemFolders(own, setting) || setting->Copy(own);
-    }
-    return setting->Copy(own);
-}
-
-// Resolves and checks the editor setting. Elevated, an editor outside the
-// folders standard users cannot change gives way to the system's Notepad.
-EditorCheck CheckChosenEditor(bool print, CHeapText* editor) {
-    const bool elevated = IsElevated();
-    CHeapText setting;
-    if (!ReadEditorSetting(print, elevated, &setting)) {
-        return kEditorMissing;
-    }
-    EditorCheck check = CheckEditor(setting.Get(), editor);
-    if (!elevated || check == kEditorMissing || LiesInProtectedFolder(editor->Get())) {
-        return check;
-    }
-    CHeapText notepad;
-    return GetSystemNotepad(&notepad) ? CheckEditor(notepad.Get(), editor) : kEditorMissing;
+    RunSheet();
 }
 
 // The editor to start: one that is there and does not lead back here. When
@@ -129,16 +101,21 @@ bool ChooseEditor(bool print, CHeapText* editor, bool* asDebuggee) {
             *asDebuggee = false;
             return true;
         case kEditorRedirectsHere:
-            *asDebuggee = true;
-            return true;
+            if (CanStartAsDebuggee(editor->Get())) {
+                *asDebuggee = true;
+                return true;
+            }
+            refusal = IDS_EDITOR_IS_SELF; // no way round the registration
+            break;
         case kEditorIsThisProgram:
+        case kEditorIsCopy:
             refusal = IDS_EDITOR_IS_SELF;
             break;
         case kEditorMissing:
             break;
         }
         ShowLauncherMessage(refusal, MB_ICONWARNING);
-        if (sheetShown || !g_outsideWorld.runSettingsSheet()) {
+        if (sheetShown || !RunSheet()) {
             return false;
         }
     }
@@ -185,7 +162,7 @@ ForwardOutcome RunLauncher(const char* commandLine, int showState, bool tooManyH
         return outcome;
     }
     if (scan == kRunSettings) {
-        g_outsideWorld.runSettingsSheet();
+        RunSheet();
         outcome.result = kSettingsShown;
         outcome.callerWaits = false;
         return outcome;
@@ -220,9 +197,9 @@ ForwardOutcome RunLauncher(const char* commandLine, int showState, bool tooManyH
     }
 
     // Refuse the whole request rather than start some files and lose others.
-    size_t copySuffix = g_settings.ExtensionFlag() != 0
-                            ? 1 + static_cast<size_t>(lstrlenA(g_settings.Extension()))
-                            : 0;
+    const size_t copySuffix = g_settings.ExtensionFlag() != 0
+                                  ? 1 + static_cast<size_t>(lstrlenA(g_settings.Extension()))
+                                  : 0;
     if (!EditorStartsFit(static_cast<size_t>(lstrlenA(editor.Get())),
                          static_cast<size_t>(lstrlenA(editorArguments)), paths.JoinedLength(),
                          copySuffix)) {
@@ -231,11 +208,11 @@ ForwardOutcome RunLauncher(const char* commandLine, int showState, bool tooManyH
     }
 
     // One start per file path, the last first; then the wait, where the caller waits.
-    ForgetInternetCacheFolder();
     CEditorProcesses started;
     EditorStarts starts = {};
     starts.editor = editor.Get();
     starts.arguments = editorArguments;
+    starts.copyExtension = g_settings.ExtensionFlag() != 0 ? g_settings.Extension() : NULL;
     starts.showState = showState;
     starts.waitFor = outcome.callerWaits ? &started : NULL;
     starts.asDebuggee = asDebuggee;

@@ -14,9 +14,6 @@ const char kKeyPrefix[] = "Software\\Corvalen\\";
 const char kPaths[] = "Paths";
 const char kSource[] = "Source";
 
-// The one result buffer of ReadString, overwritten by every call.
-char g_readText[MAX_PATH];
-
 // The user's key, then the machine's, as each is read.
 struct SettingsSource {
     HKEY key;
@@ -137,8 +134,6 @@ void CSettings::Load() {
     ZeroMemory(printEditor, sizeof printEditor);
     extensionFlag = 0;
     ZeroMemory(extension, sizeof extension);
-    unknownAssociated = 0;
-    ZeroMemory(menuText, sizeof menuText);
     waitForEditor = kWaitForEditorAutomatic;
 
     const DWORD pathSize = EditorPathReadSize();
@@ -153,7 +148,6 @@ void CSettings::Load() {
         lstrcpynA(extension, LoadText(IDS_EXTENSION_HTM), sizeof extension);
     }
     waitForEditor = ReadDword(kPaths, "WaitForEditor", kWaitForEditorAutomatic);
-    LoadUnknownAssociation();
 }
 
 BOOL CSettings::ReadMachineEditor(BOOL print, char* out, DWORD size) const {
@@ -186,21 +180,6 @@ BOOL CSettings::ReadSetting(const char* subkey, const char* value, char* out, DW
     }
     return ReadRegistryText(key, subkey, value, out, size, 0) ||
            ReadRegistryText(machineKey, subkey, value, out, size, KEY_WOW64_64KEY);
-}
-
-const char* CSettings::ReadString(const char* subkey, const char* value, const char* fallback,
-                                  DWORD size) {
-    if (size > sizeof g_readText) {
-        size = sizeof g_readText;
-    }
-    // Read aside first: the default may be LoadText's buffer, which the caller reuses.
-    char text[MAX_PATH];
-    if (ReadSetting(subkey, value, text, size)) {
-        CopyRegistryText(g_readText, size, text);
-    } else {
-        CopyRegistryText(g_readText, size, fallback);
-    }
-    return g_readText;
 }
 
 DWORD CSettings::ReadDword(const char* subkey, const char* value, DWORD fallback) const {

@@ -14,7 +14,8 @@ enum {
 // The program's settings under HKCU\Software\Corvalen\<name>, with the
 // machine's settings under the same path in HKLM (the native registry view)
 // where the user has no value of their own, and the state of the shell's
-// Unknown file class. One static instance, g_settings.
+// Unknown file class, which only the settings sheet reads. One static
+// instance, g_settings.
 class CSettings : public CRegKey {
 public:
     enum { kTextSize = 100 }; // registry texts are read through 100 bytes
@@ -24,13 +25,18 @@ public:
 
     // Opens both keys for reading; the user's is created where it can be.
     BOOL Open(const char* name);
+    // What a forward needs: both editors, the view-source copies, the wait.
     void Load();
+    // The state of the shell's Unknown class and its menu text, for the
+    // sheet (unknown_association.cpp).
+    void LoadUnknownAssociation();
 
     // Editor paths come expanded where they are stored as REG_EXPAND_SZ.
     const char* EditEditor() const { return editEditor; }
     const char* PrintEditor() const { return printEditor; }
     LONG ExtensionFlag() const { return extensionFlag; }
     const char* Extension() const { return extension; }
+    // As of the last LoadUnknownAssociation.
     LONG UnknownAssociated() const { return unknownAssociated; }
     const char* MenuText() const { return menuText; }
     // Whether the program waits for the editors it starts (kWaitFor...).
@@ -52,18 +58,14 @@ public:
 
     // Makes the program the user's default verb of the Unknown class, or
     // undoes that (and a verb an earlier version wrote for the machine),
-    // judged from the state of the last Load. Returns whether every write
-    // worked.
+    // judged from the state of the last LoadUnknownAssociation. Returns
+    // whether every write worked.
     bool ApplyUnknownAssociation(BOOL associate, const char* text);
 
     // `value` of `subkey`, the user's where there is one, else the machine's,
     // into `out` (`size` bytes, at most MAX_PATH, terminator included).
     // FALSE, with `out` empty, where neither has one that fits.
     BOOL ReadSetting(const char* subkey, const char* value, char* out, DWORD size) const;
-    // ReadSetting into one shared buffer that the next call overwrites, with
-    // `fallback` where neither key has the value.
-    const char* ReadString(const char* subkey, const char* value, const char* fallback,
-                           DWORD size = kTextSize);
     DWORD ReadDword(const char* subkey, const char* value, DWORD fallback) const;
     BOOL WriteString(const char* subkey, const char* value, const char* text);
     BOOL WriteDword(const char* subkey, const char* value, DWORD number);
@@ -76,8 +78,6 @@ private:
     BOOL WriteValue(const char* subkey, const char* value, DWORD type, const void* data,
                     DWORD bytes);
     BOOL WriteEditor(const char* value, const char* text);
-    // Load's step for the shell's Unknown class (unknown_association.cpp).
-    void LoadUnknownAssociation();
 
     HKEY machineKey; // the machine's settings, NULL where there are none
     char keyPath[MAX_PATH];

@@ -1,4 +1,4 @@
-// The shell's Unknown file class: reading its state on Load, and making
+// The shell's Unknown file class: reading its state for the sheet, and making
 // the program its open verb or undoing that. The program's verb is the user's
 // own, in HKCU\Software\Classes, which the shell lays over the machine's
 // class; the state is read the same way, the user's key over the machine's.
@@ -201,6 +201,8 @@ bool UndoMachineVerb() {
 } // namespace
 
 void CSettings::LoadUnknownAssociation() {
+    unknownAssociated = 0;
+    ZeroMemory(menuText, sizeof menuText);
     char verb[kTextSize], command[kTextSize];
     ReadMerged("", verb);
     ReadMerged("open\\command", command);

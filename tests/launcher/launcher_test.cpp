@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "launcher/launcher.h"
-#include "launcher/outside_world.h"
+#include "resources/outside_world.h"
 #include "resources/load_text.h"
 #include "resources/resource_ids.h"
 #include "tests/launcher/launcher_test_support.h"

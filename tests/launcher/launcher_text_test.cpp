@@ -10,7 +10,6 @@
 #include <vector>
 
 #include "launcher/command_line.h"
-#include "launcher/path_text.h"
 #include "tests/launcher/text_predicates.h"
 
 namespace {

@@ -66,6 +66,11 @@ protected:
     std::string Source() const { return Sub("Source"); }
 
     CSettings& s() { return *settings_; }
+    // A text as the store reads it through its 100 bytes, else `fallback`.
+    std::string Text(const char* subkey, const char* value, const char* fallback) {
+        char text[CSettings::kTextSize];
+        return settings_->ReadSetting(subkey, value, text, sizeof text) ? text : fallback;
+    }
 
     std::string name_;
     std::string path_;
@@ -81,6 +86,7 @@ TEST_F(SettingsStore, FirstRunReadsTheDefaultsAndCreatesTheKeyAndBothSubkeys) {
     EXPECT_STREQ(kDefaultEditor, s().PrintEditor());
     EXPECT_EQ(0, s().ExtensionFlag());
     EXPECT_STREQ("htm", s().Extension());
+    s().LoadUnknownAssociation();
     EXPECT_EQ(0, s().UnknownAssociated());
     EXPECT_EQ(testsupport::Localized("編集(&E)", "&Edit"), s().MenuText());
     EXPECT_TRUE(KeyExists(HKEY_CURRENT_USER, path_.c_str()));
@@ -203,11 +209,11 @@ TEST_F(SettingsStore, StoredTextsOf99And100BytesWithAndWithoutTerminator) {
     ASSERT_TRUE(SetRaw(HKEY_CURRENT_USER, Paths().c_str(), "C", REG_SZ, hundred.data(), 100));
     ASSERT_TRUE(SetRaw(HKEY_CURRENT_USER, Paths().c_str(), "D", REG_SZ, hundred.c_str(), 101));
     ASSERT_TRUE(SetRaw(HKEY_CURRENT_USER, Paths().c_str(), "E", REG_BINARY, hundred.data(), 100));
-    EXPECT_EQ(ninetyNine, s().ReadString("Paths", "A", "default"));
-    EXPECT_EQ(ninetyNine, s().ReadString("Paths", "B", "default"));
-    EXPECT_STREQ("default", s().ReadString("Paths", "C", "default"));
-    EXPECT_STREQ("default", s().ReadString("Paths", "D", "default"));
-    EXPECT_STREQ("default", s().ReadString("Paths", "E", "default"));
+    EXPECT_EQ(ninetyNine, Text("Paths", "A", "default"));
+    EXPECT_EQ(ninetyNine, Text("Paths", "B", "default"));
+    EXPECT_EQ("default", Text("Paths", "C", "default"));
+    EXPECT_EQ("default", Text("Paths", "D", "default"));
+    EXPECT_EQ("default", Text("Paths", "E", "default"));
 }
 
 TEST_F(SettingsStore, AShortTextOverALongerDefaultReadsBackExactly) {
@@ -225,23 +231,12 @@ TEST_F(SettingsStore, AReadNeverCarriesBytesOfAnEarlierRead) {
     ASSERT_TRUE(SetRaw(HKEY_CURRENT_USER, Paths().c_str(), "Long", REG_SZ, longText.data(), 99));
     ASSERT_TRUE(SetRaw(HKEY_CURRENT_USER, Paths().c_str(), "Short", REG_SZ, "ab", 2));
     ASSERT_TRUE(SetRaw(HKEY_CURRENT_USER, Paths().c_str(), "Bin", REG_BINARY, "cd", 2));
-    EXPECT_EQ(longText, s().ReadString("Paths", "Long", "d"));
-    EXPECT_STREQ("ab", s().ReadString("Paths", "Short", "d"));
-    EXPECT_EQ(longText, s().ReadString("Paths", "Long", "d"));
-    EXPECT_STREQ("cd", s().ReadString("Paths", "Bin", "d"));
-    EXPECT_EQ(longText, s().ReadString("Paths", "Long", "d"));
-    EXPECT_STREQ("d", s().ReadString("Paths", "Missing", "d"));
-}
-
-TEST_F(SettingsStore, ReadStringSharesOneBufferAndTakesItsDefaultFromLoadText) {
-    OpenKey();
-    const char* first = s().ReadString("Paths", "Missing", LoadText(16));
-    EXPECT_STREQ(kDefaultEditor, first);
-    LoadText(21); // the default was copied, not kept as a pointer into LoadText's buffer
-    EXPECT_STREQ(kDefaultEditor, first);
-    const char* second = s().ReadString("Source", "Missing", "htm");
-    EXPECT_EQ(first, second) << "one shared result buffer";
-    EXPECT_STREQ("htm", first);
+    EXPECT_EQ(longText, Text("Paths", "Long", "d"));
+    EXPECT_EQ("ab", Text("Paths", "Short", "d"));
+    EXPECT_EQ(longText, Text("Paths", "Long", "d"));
+    EXPECT_EQ("cd", Text("Paths", "Bin", "d"));
+    EXPECT_EQ(longText, Text("Paths", "Long", "d"));
+    EXPECT_EQ("d", Text("Paths", "Missing", "d"));
 }
 
 TEST_F(SettingsStore, WritingTheEmptyTextStoresARegSzOfItsTerminatorAlone) {
@@ -319,7 +314,7 @@ TEST_F(SettingsStore, ADwordOfOtherTypesOrTooLongData) {
 
 TEST_F(SettingsStore, OpeningLaysOutTheKeyButReadsWriteNothing) {
     OpenKey();
-    EXPECT_STREQ("d", s().ReadString("Elsewhere", "Value", "d"));
+    EXPECT_EQ("d", Text("Elsewhere", "Value", "d"));
     EXPECT_EQ(3u, s().ReadDword("Further", "Value", 3));
     EXPECT_TRUE(KeyExists(HKEY_CURRENT_USER, Paths().c_str()));
     EXPECT_TRUE(KeyExists(HKEY_CURRENT_USER, Source().c_str()));
@@ -329,7 +324,7 @@ TEST_F(SettingsStore, OpeningLaysOutTheKeyButReadsWriteNothing) {
 
 TEST_F(SettingsStore, WithoutOpenEveryReadGivesItsDefaultAndEveryWriteFails) {
     // A CSettings as constructed before the entry point: no key open.
-    EXPECT_STREQ("d", s().ReadString("Paths", "CommonEditor", "d"));
+    EXPECT_EQ("d", Text("Paths", "CommonEditor", "d"));
     EXPECT_EQ(9u, s().ReadDword("Source", "ExtensionFlag", 9));
     EXPECT_FALSE(s().WriteString("Paths", "CommonEditor", "x"));
     EXPECT_FALSE(s().WriteDword("Source", "ExtensionFlag", 1));
@@ -375,7 +370,8 @@ TEST_F(SettingsStore, AKeyThatMayOnlyBeReadGivesWhatIsStoredAndWritesFail) {
 
 TEST_F(SettingsStore, TheProcessHasOneStaticInstanceConstructedWithNoKeyOpen) {
     // This test program never opens g_settings (its main() does not run WinMain).
-    EXPECT_STREQ("d", g_settings.ReadString("Paths", "CommonEditor", "d"));
+    char text[CSettings::kTextSize];
+    EXPECT_FALSE(g_settings.ReadSetting("Paths", "CommonEditor", text, sizeof text));
     EXPECT_FALSE(g_settings.WriteString("Paths", "CommonEditor", "x"));
     EXPECT_STREQ("", g_settings.EditEditor()) << "text fields start empty";
 }

@@ -78,25 +78,25 @@ protected:
 };
 
 TEST_F(UnknownAssociation, TheStateIsTheUsersVerbOverTheMachinesAndReadingWritesNothing) {
-    settings_->Load();
+    settings_->LoadUnknownAssociation();
     EXPECT_EQ(0, settings_->UnknownAssociated());
     EXPECT_EQ(DefaultMenuText(), settings_->MenuText());
     EXPECT_FALSE(KeyExists(kUser, User(kShell).c_str()));
 
     PlantOurs(kMachine, "machine menu", "openas"); // as an earlier version wrote it
-    settings_->Load();
+    settings_->LoadUnknownAssociation();
     EXPECT_EQ(1, settings_->UnknownAssociated());
     EXPECT_STREQ("machine menu", settings_->MenuText());
     Plant(kUser, kOpen, NULL, "user menu");
-    settings_->Load();
+    settings_->LoadUnknownAssociation();
     EXPECT_STREQ("user menu", settings_->MenuText());
     Plant(kUser, kShell, NULL, "openwith");
-    settings_->Load();
+    settings_->LoadUnknownAssociation();
     EXPECT_EQ(0, settings_->UnknownAssociated());
     // Another program's open verb is not the program's.
     Plant(kUser, kShell, NULL, "open");
     Plant(kUser, kCommand, NULL, "\"C:\\their.exe\" \"%1\"");
-    settings_->Load();
+    settings_->LoadUnknownAssociation();
     EXPECT_EQ(0, settings_->UnknownAssociated());
 }
 
@@ -111,7 +111,7 @@ TEST_F(UnknownAssociation, AsAStandardUserItAssociatesInTheUsersKeyAndUndoRestor
     const std::string before = KeySnapshot::Describe(kUser, User(kShell));
     ScopedDeniedKey denied(kMachine, kShell);
     ASSERT_TRUE(denied.Applied());
-    settings_->Load();
+    settings_->LoadUnknownAssociation();
     ASSERT_EQ(0, settings_->UnknownAssociated());
 
     EXPECT_TRUE(settings_->ApplyUnknownAssociation(TRUE, "Mine"));
@@ -123,22 +123,22 @@ TEST_F(UnknownAssociation, AsAStandardUserItAssociatesInTheUsersKeyAndUndoRestor
     EXPECT_EQ(static_cast<DWORD>(REG_SZ), type);
     EXPECT_EQ(std::string("notepad.exe %1", 15), data) << "with its NUL";
     EXPECT_EQ("openas", Get(kMachine, kShell));
-    settings_->Load();
+    settings_->LoadUnknownAssociation();
     EXPECT_EQ(1, settings_->UnknownAssociated());
     EXPECT_STREQ("Mine", settings_->MenuText());
 
     EXPECT_TRUE(settings_->ApplyUnknownAssociation(FALSE, "Mine"));
     EXPECT_EQ(before, KeySnapshot::Describe(kUser, User(kShell))) << "exactly as it was";
-    settings_->Load();
+    settings_->LoadUnknownAssociation();
     EXPECT_EQ(0, settings_->UnknownAssociated());
 }
 
 TEST_F(UnknownAssociation, UndoLeavesAnAbsentVerbAbsentAndUndoesTheMachinesEarlierOne) {
     PlantOurs(kMachine, "Edit", "openwith");
-    settings_->Load();
+    settings_->LoadUnknownAssociation();
     ASSERT_EQ(1, settings_->UnknownAssociated());
     EXPECT_TRUE(settings_->ApplyUnknownAssociation(TRUE, "Edit"));
-    settings_->Load();
+    settings_->LoadUnknownAssociation();
     EXPECT_TRUE(settings_->ApplyUnknownAssociation(FALSE, "Edit"));
     EXPECT_FALSE(KeyExists(kUser, User(kOpen).c_str()));
     EXPECT_FALSE(ValueExists(kUser, User(kShell).c_str(), NULL));
@@ -151,7 +151,7 @@ TEST_F(UnknownAssociation, UndoWhileNotAssociatedTouchesNothingAndAFailedWriteIs
     PlantOurs(kUser, "planted menu", "planted backup");
     Plant(kUser, kShell, NULL, "openas");
     const std::string before = KeySnapshot::Describe(kUser, User(kShell));
-    settings_->Load();
+    settings_->LoadUnknownAssociation();
     ASSERT_EQ(0, settings_->UnknownAssociated());
     EXPECT_TRUE(settings_->ApplyUnknownAssociation(FALSE, "Edit"));
     EXPECT_EQ(before, KeySnapshot::Describe(kUser, User(kShell)));
@@ -164,11 +164,11 @@ TEST_F(UnknownAssociation, UndoWhileNotAssociatedTouchesNothingAndAFailedWriteIs
 TEST_F(UnknownAssociation, AMenuTextWithoutTerminatorOrTooLongIsReadSafely) {
     PlantOurs(kUser, "x", NULL);
     ASSERT_TRUE(SetRaw(kUser, User(kOpen).c_str(), NULL, REG_SZ, "MenuXYZ", 4));
-    settings_->Load();
+    settings_->LoadUnknownAssociation();
     EXPECT_STREQ("Menu", settings_->MenuText());
     std::string tooLong(100, 'm');
     ASSERT_TRUE(SetRaw(kUser, User(kOpen).c_str(), NULL, REG_SZ, tooLong.data(), 100));
-    settings_->Load();
+    settings_->LoadUnknownAssociation();
     EXPECT_EQ(1, settings_->UnknownAssociated());
     EXPECT_STREQ("", settings_->MenuText()) << "cannot be read: stays empty";
 }

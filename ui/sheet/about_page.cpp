@@ -4,7 +4,7 @@
 #include "resources/resource_ids.h"
 #include "ui/sheet/help_popup.h"
 #include "ui/sheet/page_font.h"
-#include "ui/sheet/version_text.h"
+#include "resources/version_text.h"
 
 LRESULT CAboutPage::WindowProc(HWND hwnd, UINT msg, WPARAM, LPARAM lParam) {
     switch (msg) {
@@ -28,7 +28,9 @@ void CAboutPage::OnInitDialog(HWND page) {
     // LoadText shares one buffer: each text is set before the next is loaded.
     SetDlgItemTextA(page, IDC_ABOUT_HOME_LINK, LoadText(IDS_HOME_PAGE_URL));
     SetDlgItemTextA(page, IDC_ABOUT_MAIL_LINK, LoadText(IDS_MAIL_URL));
-    SetDlgItemTextA(page, IDC_ABOUT_VERSION, GetProductVersionText());
+    char version[kVersionLineSize];
+    GetProductVersionText(version, sizeof version);
+    SetDlgItemTextA(page, IDC_ABOUT_VERSION, version);
     homePageLink.Attach(GetDlgItem(page, IDC_ABOUT_HOME_LINK));
     mailLink.Attach(GetDlgItem(page, IDC_ABOUT_MAIL_LINK));
 }

@@ -4,7 +4,6 @@
 #include <stddef.h>
 #include <shlwapi.h>
 
-#include "launcher/outside_world.h"
 #include "resources/load_text.h"
 #include "resources/resource_ids.h"
 #include "ui/sheet/sheet_libraries.h"
@@ -93,7 +92,7 @@ BOOL BrowseForEditor(HWND page, HWND combo, BOOL forEditing) {
         dialog.lpstrInitialDir = folder;
         dialog.lpstrTitle = title;
         dialog.Flags = OFN_FILEMUSTEXIST | OFN_HIDEREADONLY;
-        chosen = g_outsideWorld.sheetLibraries.GetOpenFileNameA(&dialog);
+        chosen = g_sheetLibraries.GetOpenFileNameA(&dialog);
         if (chosen) {
             SetWindowTextA(combo, file);
         }

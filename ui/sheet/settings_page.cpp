@@ -2,10 +2,10 @@
 
 #include <commctrl.h>
 
-#include "launcher/paths.h"
-#include "launcher/outside_world.h"
 #include "resources/app_globals.h"
 #include "resources/load_text.h"
+#include "resources/outside_world.h"
+#include "resources/paths.h"
 #include "resources/resource_ids.h"
 #include "settings/settings.h"
 #include "ui/sheet/browse_for_editor.h"
@@ -98,6 +98,7 @@ LRESULT CSettingsPage::WindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lPa
             }
             const bool saved = Save(hwnd);
             g_settings.Load();
+            g_settings.LoadUnknownAssociation();
             // OK, not Apply: the sheet closes now.
             closedWithOk = saved && reinterpret_cast<const PSHNOTIFY*>(lParam)->lParam != 0;
             if (!saved) {
@@ -122,7 +123,7 @@ LRESULT CSettingsPage::WindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lPa
 
 void CSettingsPage::OnInitDialog(HWND page) {
     initialising = TRUE;
-    g_outsideWorld.sheetLibraries.InitCommonControls();
+    g_sheetLibraries.InitCommonControls();
     if (TemplateIsJapanese(IDD_SETTINGS)) {
         AdaptPageFont(page);
     }
@@ -146,6 +147,8 @@ void CSettingsPage::OnInitDialog(HWND page) {
     }
     SetWindowTextA(extension, g_settings.Extension());
 
+    // Only the sheet asks about the Unknown class: a forward has no use for it.
+    g_settings.LoadUnknownAssociation();
     SetUpDependentCheck(page, associationCheck, IDC_UNKNOWN_ASSOCIATE, IDC_MENU_TEXT,
                         g_settings.UnknownAssociated());
     SetDlgItemTextA(page, IDC_MENU_TEXT, g_settings.MenuText());

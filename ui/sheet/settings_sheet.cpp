@@ -6,7 +6,6 @@
 
 #include "resources/app_globals.h"
 #include "resources/resource_ids.h"
-#include "launcher/outside_world.h"
 #include "ui/sheet/page_font.h"
 #include "ui/sheet/settings_sheet_object.h"
 #include "ui/sheet/sheet_libraries.h"
@@ -32,7 +31,7 @@ HPROPSHEETPAGE CreatePage(int templateId, CWinBase* page) {
     description.pszTemplate = MAKEINTRESOURCEA(templateId);
     description.pfnDlgProc = PageDialogProc;
     description.lParam = reinterpret_cast<LPARAM>(page);
-    return g_outsideWorld.sheetLibraries.CreatePropertySheetPageA(&description);
+    return g_sheetLibraries.CreatePropertySheetPageA(&description);
 }
 
 } // namespace
@@ -45,7 +44,7 @@ bool CSettingsSheet::Run() {
         // A sheet with a missing page cannot be shown; the one made is freed.
         for (HPROPSHEETPAGE page : pages) {
             if (page) {
-                g_outsideWorld.sheetLibraries.DestroyPropertySheetPage(page);
+                g_sheetLibraries.DestroyPropertySheetPage(page);
             }
         }
         return false;
@@ -66,7 +65,7 @@ bool CSettingsSheet::Run() {
     AdaptPageFont(NULL);
     // Closing by OK, Cancel or the close box all end here; the Settings page
     // knows whether OK saved its settings.
-    g_outsideWorld.sheetLibraries.PropertySheetA(&header);
+    g_sheetLibraries.PropertySheetA(&header);
     return settingsPage.ClosedWithOk();
 }
 

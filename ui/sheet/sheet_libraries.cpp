@@ -2,10 +2,12 @@
 
 #include <shlwapi.h>
 
-#include "launcher/outside_world.h"
+#include "resources/outside_world.h"
 #include "resources/app_globals.h"
 #include "resources/load_text.h"
 #include "resources/resource_ids.h"
+
+SheetLibraries g_sheetLibraries = {};
 
 namespace {
 
@@ -30,7 +32,7 @@ BOOL LoadSheetLibraries() {
     if (g_loaded) {
         return TRUE;
     }
-    SheetLibraries found = g_outsideWorld.sheetLibraries;
+    SheetLibraries found = g_sheetLibraries;
     // By name, as an import would be: the manifest's activation context then
     // redirects comctl32 to version 6, which a full path would bypass.
     HMODULE controls = LoadLibraryA("comctl32.dll");
@@ -42,13 +44,13 @@ BOOL LoadSheetLibraries() {
         return FALSE;
     }
     // It stays loaded for the life of the process, as an import would.
-    g_outsideWorld.sheetLibraries = found;
+    g_sheetLibraries = found;
     g_loaded = TRUE;
     return TRUE;
 }
 
 BOOL LoadOpenFileDialog(HWND owner) {
-    if (g_outsideWorld.sheetLibraries.GetOpenFileNameA) {
+    if (g_sheetLibraries.GetOpenFileNameA) {
         return TRUE;
     }
     HMODULE dialogs = LoadLibraryA("comdlg32.dll");
@@ -57,6 +59,6 @@ BOOL LoadOpenFileDialog(HWND owner) {
         ReportMissing(owner, IDS_BROWSE_LIBRARY_MISSING, "comdlg32.dll");
         return FALSE;
     }
-    g_outsideWorld.sheetLibraries.GetOpenFileNameA = open;
+    g_sheetLibraries.GetOpenFileNameA = open;
     return TRUE;
 }

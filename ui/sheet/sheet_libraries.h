@@ -16,9 +16,11 @@ struct SheetLibraries {
     BOOL(WINAPI* GetOpenFileNameA)(LPOPENFILENAMEA dialog);
 };
 
+// The sheet's functions once they are loaded; tests may replace one after that.
+extern SheetLibraries g_sheetLibraries;
+
 // Loads the common controls and looks up their functions, once per process,
-// into g_outsideWorld.sheetLibraries (where tests may replace a function after
-// that). When they are missing it tells the user so, and returns FALSE.
+// into g_sheetLibraries. When they are missing it tells the user so, and returns FALSE.
 BOOL LoadSheetLibraries();
 
 // The same for the open-file dialog, unless its function is there already;

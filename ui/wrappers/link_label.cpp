@@ -3,7 +3,7 @@
 #include <shellapi.h>
 #include <windowsx.h>
 
-#include "launcher/outside_world.h"
+#include "resources/outside_world.h"
 
 LRESULT CLinkLabel::WindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
     switch (msg) {

@@ -9,15 +9,13 @@ int CWinBase::SlotIndex() const {
 }
 
 BOOL CWinBase::Attach(HWND window) {
-    if (!window) {
+    // The window is ours only once the property that leads back to us is set.
+    if (!window || !SetPropA(window, kWinBaseProperty, this)) {
         return FALSE;
     }
     m_window = window;
     m_parent = GetParent(window);
     m_isDialog = IsDialogWindow(window);
-    if (!SetPropA(window, kWinBaseProperty, this)) {
-        return FALSE;
-    }
     // A window that already runs SharedWindowProc (attached before, or made
     // with it) is not subclassed again: that would make it call itself.
     const LONG_PTR shared = reinterpret_cast<LONG_PTR>(SharedWindowProc);
@@ -31,7 +29,10 @@ BOOL CWinBase::Detach() {
     if (!m_window) {
         return FALSE;
     }
-    if (m_previousProc) {
+    // Should someone have subclassed the window after us, putting the old
+    // procedure back would cut them off: ours then stays, and passes on.
+    const LONG_PTR shared = reinterpret_cast<LONG_PTR>(SharedWindowProc);
+    if (m_previousProc && GetWindowLongPtrA(m_window, SlotIndex()) == shared) {
         SetWindowLongPtrA(m_window, SlotIndex(), reinterpret_cast<LONG_PTR>(m_previousProc));
     }
     return RemovePropA(m_window, kWinBaseProperty) != NULL;

@@ -33,11 +33,12 @@ public:
     virtual LRESULT WindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
 
     // Sets the property and subclasses `window` (its dialog-procedure slot for
-    // a dialog). 0 when `window` is null or the property could not be set.
+    // a dialog). 0, with nothing recorded, when `window` is null or the
+    // property could not be set.
     BOOL Attach(HWND window);
-    // Restores the replaced procedure and removes the property. 0 when no
-    // window was attached or the property was already gone. Fields stay as
-    // they were.
+    // Restores the replaced procedure, while ours is still the one installed,
+    // and removes the property. 0 when no window was attached or the property
+    // was already gone. Fields stay as they were.
     BOOL Detach();
 
     HWND Window() const { return m_window; }

@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "launcher/outside_world.h"
+#include "resources/outside_world.h"
 #include "resources/app_globals.h"
 #include "resources/load_text.h"
 #include "resources/resource_ids.h"

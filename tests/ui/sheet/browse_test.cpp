@@ -9,7 +9,7 @@
 #include <commdlg.h>
 #include <dlgs.h>
 
-#include "launcher/outside_world.h"
+#include "resources/outside_world.h"
 #include "resources/resource_ids.h"
 #include "tests/support/wine_test_support.h"
 #include "tests/ui/sheet/sheet_fixture.h"
@@ -96,12 +96,12 @@ protected:
         SheetTest::SetUp();
         g_given = GivenDialog();
         ASSERT_TRUE(LoadSheetLibraries());
-        realGetOpenFileName_ = g_outsideWorld.sheetLibraries.GetOpenFileNameA;
-        g_outsideWorld.sheetLibraries.GetOpenFileNameA = RecordAndShow;
+        realGetOpenFileName_ = g_sheetLibraries.GetOpenFileNameA;
+        g_sheetLibraries.GetOpenFileNameA = RecordAndShow;
         GetCurrentDirectoryA(sizeof savedDirectory_, savedDirectory_);
     }
     void TearDown() override {
-        g_outsideWorld.sheetLibraries.GetOpenFileNameA = realGetOpenFileName_;
+        g_sheetLibraries.GetOpenFileNameA = realGetOpenFileName_;
         SetCurrentDirectoryA(savedDirectory_);
         SheetTest::TearDown();
     }

@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "ui/sheet/version_key.h"
+#include "resources/version_key.h"
 
 TEST(VersionKey, NamesLanguageThenCodePageInLowerCaseHex) {
     char key[kVersionKeySize];

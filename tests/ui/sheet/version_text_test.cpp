@@ -6,10 +6,10 @@
 #include <vector>
 
 #include "resources/app_globals.h"
-#include "launcher/outside_world.h"
+#include "resources/outside_world.h"
 #include "resources/resource_ids.h"
 #include "tests/support/wine_test_support.h"
-#include "ui/sheet/version_text.h"
+#include "resources/version_text.h"
 
 using testsupport::ToolPath;
 
@@ -38,12 +38,22 @@ protected:
         return ToolPath((std::string("version_") + name + ".dll").c_str());
     }
     static std::string ProductVersion(const char* module) {
-        return GetVersionString(Module(module).c_str(), "ProductVersion");
+        return VersionString(Module(module).c_str());
+    }
+    static std::string VersionString(const char* path) {
+        char value[kVersionValueSize];
+        GetVersionString(path, "ProductVersion", value, sizeof value);
+        return value;
+    }
+    static std::string VersionLine() {
+        char line[kVersionLineSize];
+        GetProductVersionText(line, sizeof line);
+        return line;
     }
 };
 
 TEST_F(VersionLookup, OwnResourceIsFoundAtTheFirstLookup) {
-    EXPECT_EQ(std::string("Version ") + QUILLGATE_VERSION_TEXT, GetProductVersionText());
+    EXPECT_EQ(std::string("Version ") + QUILLGATE_VERSION_TEXT, VersionLine());
     ASSERT_EQ(1u, g_lookups.size());
     EXPECT_EQ("\\StringFileInfo\\000004b0\\ProductVersion", g_lookups[0]);
 }
@@ -73,7 +83,7 @@ TEST_F(VersionLookup, NoTranslationValueMeansNoLookupAtAll) {
 
 TEST_F(VersionLookup, NoVersionResourceGivesTheEmptyText) {
     EXPECT_EQ("", ProductVersion("no_version"));
-    EXPECT_EQ("", std::string(GetVersionString("C:\\no\\such\\file.dll", "ProductVersion")));
+    EXPECT_EQ("", VersionString("C:\\no\\such\\file.dll"));
     EXPECT_EQ(0u, g_lookups.size());
 }
 
@@ -90,22 +100,23 @@ TEST_F(VersionLookup, LongValuesAreCutToTheirBuffers) {
     HMODULE module = LoadLibraryA(Module("long_value").c_str());
     ASSERT_NE(nullptr, module);
     g_instance = module;
-    std::string line = GetProductVersionText();
+    std::string line = VersionLine();
     FreeLibrary(module);
     EXPECT_EQ("Version 1.2.3.4-bui", line); // 8 + 11 characters fill the 20-byte line
 }
 
 TEST_F(VersionLookup, UnknownModuleGivesAnEmptyLineNotAVersionPrefix) {
     g_instance = reinterpret_cast<HINSTANCE>(static_cast<INT_PTR>(0x12340000));
-    EXPECT_EQ("", std::string(GetProductVersionText()));
+    EXPECT_EQ("", VersionLine());
 }
 
-TEST_F(VersionLookup, EachCallOverwritesTheSharedBuffers) {
-    const char* first = GetVersionString(Module("two_blocks").c_str(), "ProductVersion");
-    const char* second =
-        GetVersionString(Module("neutral_block_unnamed").c_str(), "ProductVersion");
-    EXPECT_EQ(first, second);
-    EXPECT_STREQ("", first);
+TEST_F(VersionLookup, AValueNotFoundLeavesNothingOfAnEarlierOneInItsBuffer) {
+    char value[kVersionValueSize];
+    GetVersionString(Module("two_blocks").c_str(), "ProductVersion", value, sizeof value);
+    ASSERT_STREQ("english", value);
+    GetVersionString(Module("neutral_block_unnamed").c_str(), "ProductVersion", value,
+                     sizeof value);
+    EXPECT_STREQ("", value);
 }
 
 } // namespace

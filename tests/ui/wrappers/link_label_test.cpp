@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "launcher/outside_world.h"
+#include "resources/outside_world.h"
 #include "tests/support/window_test_support.h"
 #include "ui/wrappers/link_label.h"
 

@@ -1,4 +1,4 @@
-#include "ui/sheet/version_key.h"
+#include "resources/version_key.h"
 
 #include <string.h>
 

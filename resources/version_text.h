@@ -1,6 +1,6 @@
-// The About page's version line, read from the running module's own version
-// resource. Each function's result lives in one shared buffer that its next
-// call overwrites.
+// Version resources: the About page's version line, read from the running
+// module's own, and whether a file's names this product. Each result goes
+// into the caller's buffer.
 #pragma once
 
 #include <windows.h>
@@ -10,12 +10,18 @@ enum {
     kVersionLineSize = 20,   // "Version " and up to 11 characters of version
 };
 
-// "Version <ProductVersion>", "Version " when there is no such value, or ""
-// when the module's own file name cannot be had.
-const char* GetProductVersionText();
+// "Version <ProductVersion>" into `line` (`size` bytes, cut to fit),
+// "Version " when there is no such value, or "" when the module's own file
+// name cannot be had.
+void GetProductVersionText(char* line, UINT size);
 
-// The string `name` from the StringFileInfo of `path`'s version resource, or "".
-const char* GetVersionString(const char* path, const char* name);
+// The string `name` from the StringFileInfo of `path`'s version resource, or
+// "", into `value` (`size` bytes, cut to fit).
+void GetVersionString(const char* path, const char* name, char* value, UINT size);
+
+// Whether `path`'s version resource names this product under its first
+// translation: a copy of this program, under whatever name.
+bool NamesThisProduct(const char* path);
 
 // The file's whole version resource (free it with GlobalFree) and its
 // Translation array with that array's length in bytes; NULL when the file

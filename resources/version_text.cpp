@@ -1,8 +1,9 @@
-#include "ui/sheet/version_text.h"
+#include "resources/version_text.h"
 
-#include "launcher/outside_world.h"
 #include "resources/app_globals.h"
-#include "ui/sheet/version_key.h"
+#include "resources/outside_world.h"
+#include "resources/resource_ids.h"
+#include "resources/version_key.h"
 
 // Stands in for a Translation value too short to hold one entry: the first
 // pair of the sweep, so such a file is simply swept.
@@ -60,31 +61,54 @@ LPVOID ReadVersionBlock(const char* path, const DWORD** translation, UINT* trans
     return block;
 }
 
-const char* GetVersionString(const char* path, const char* name) {
-    static char value[kVersionValueSize];
-    ZeroMemory(value, sizeof value);
+void GetVersionString(const char* path, const char* name, char* value, UINT size) {
+    if (size == 0) {
+        return;
+    }
+    ZeroMemory(value, size);
     const DWORD* translation = NULL;
     UINT translationBytes = 0;
     LPVOID block = ReadVersionBlock(path, &translation, &translationBytes);
     if (block == NULL) {
-        return value;
+        return;
     }
     DWORD first = translationBytes >= sizeof(DWORD) ? *translation : kSweepStart;
-    QueryStringFileInfo(value, sizeof value, block, first, name);
+    QueryStringFileInfo(value, size, block, first, name);
     GlobalFree(block);
-    return value;
 }
 
-const char* GetProductVersionText() {
-    static char line[kVersionLineSize];
-    ZeroMemory(line, sizeof line);
+void GetProductVersionText(char* line, UINT size) {
+    if (size == 0) {
+        return;
+    }
+    ZeroMemory(line, size);
     char path[MAX_PATH] = {0};
     DWORD length = GetModuleFileNameA(g_instance, path, sizeof path);
     if (length == 0 || length >= sizeof path) {
-        return line; // no name, or only a cut one that could name another file
+        return; // no name, or only a cut one that could name another file
     }
-    lstrcpynA(line, "Version ", sizeof line);
-    int used = lstrlenA(line);
-    lstrcpynA(line + used, GetVersionString(path, "ProductVersion"), sizeof line - used);
-    return line;
+    lstrcpynA(line, "Version ", static_cast<int>(size));
+    const UINT used = static_cast<UINT>(lstrlenA(line));
+    char version[kVersionValueSize];
+    GetVersionString(path, "ProductVersion", version, sizeof version);
+    lstrcpynA(line + used, version, static_cast<int>(size - used));
+}
+
+bool NamesThisProduct(const char* path) {
+    const DWORD* translation = NULL;
+    UINT bytes = 0;
+    LPVOID block = ReadVersionBlock(path, &translation, &bytes);
+    if (!block) {
+        return false;
+    }
+    char key[kVersionKeySize];
+    LPVOID value = NULL;
+    UINT length = 0;
+    const bool named = bytes >= sizeof *translation &&
+                       FormatStringFileInfoKey(key, sizeof key, LOWORD(*translation),
+                                               HIWORD(*translation), "ProductName") &&
+                       g_outsideWorld.queryVersionValue(block, key, &value, &length) && value &&
+                       lstrcmpA(static_cast<const char*>(value), QUILLGATE_PRODUCT_NAME) == 0;
+    GlobalFree(block);
+    return named;
 }

@@ -1,6 +1,6 @@
 // Paths as the system sees them: working text buffers sized to what they
-// hold, the ANSI code page's text tests, paths resolved into buffers sized to
-// the result (none of these cuts a path short), and the Internet cache folder.
+// hold, the ANSI code page's text tests, and paths resolved into buffers sized
+// to the result (none of these cuts a path short).
 #pragma once
 
 #include <windows.h>
@@ -41,17 +41,33 @@ bool AnsiSwitchEquals(const char* argument, const char* name);
 // as the file system sees case (no other collation rule counts).
 bool AnsiSameTextIgnoringCase(const char* a, const char* b, size_t length);
 
+// Fills `out` by `call(buffer, size)`, which returns the length it wrote, the size it
+// needs (NUL included) when the buffer is too small, or 0 on failure.
+template <typename Call> bool FillGrowing(CHeapText* out, Call call) {
+    DWORD size = MAX_PATH;
+    for (int attempt = 0; attempt < 4; ++attempt) { // the needed size may change between calls
+        if (!out->Allocate(size)) {
+            return false;
+        }
+        DWORD result = call(out->Get(), size);
+        if (result == 0) {
+            out->Free();
+            return false;
+        }
+        if (result < size) {
+            return true;
+        }
+        size = result + 1;
+    }
+    out->Free();
+    return false;
+}
+
 // The program's own executable.
 bool GetOwnModulePath(CHeapText* out);
 // `name` found the way the system searches for files (SearchPathA), with
 // `extension` (".exe", say) added to a name that has none.
 bool SearchForFile(const char* name, CHeapText* out, const char* extension = NULL);
-// A bare file name found in this program's folder, the system folders or a
-// folder of PATH given by its full path: never in the current folder. A hit
-// for which `skip` holds is passed over and the search goes on; when every
-// hit is skipped, the first of them is the result.
-typedef bool (*SkipFile)(const char* path);
-bool SearchOutsideCurrentFolder(const char* name, CHeapText* out, SkipFile skip = NULL);
 // `path` made absolute, with "." and ".." segments and forward slashes resolved.
 bool GetFullPath(const char* path, CHeapText* out);
 // `path` with every component in its long form (the file must exist).
@@ -66,13 +82,3 @@ FileIdentity CompareFileIdentity(const char* a, const char* b);
 // slashes, another hard link) name the same file: by identity, or where a file
 // cannot be opened to tell, by long path. The cheapest test goes first.
 bool IsSameFile(const char* a, const char* b);
-
-// The file-system path of shell special folder `csidl` in one shared buffer
-// that the next call overwrites; "" when the folder cannot be located.
-const char* GetSpecialFolderPath(int csidl);
-
-// Whether `path` lies inside the Internet cache folder. The folder is looked
-// up once per run of the launcher, on the first file that asks; a new run
-// starts by forgetting it.
-bool LiesInInternetCache(const char* path);
-void ForgetInternetCacheFolder();

@@ -1,0 +1,10 @@
+#include "resources/outside_world.h"
+
+#include "resources/app_globals.h"
+#include "resources/load_text.h"
+
+OutsideWorld g_outsideWorld = {ShellExecuteA, ShellExecuteExA, MessageBoxA, NULL, VerQueryValueA};
+
+void ShowLauncherMessage(UINT textId, UINT icon) {
+    g_outsideWorld.messageBox(NULL, LoadText(textId), g_caption, icon);
+}
