@@ -115,15 +115,17 @@ protected:
     }
     Events RunLine(const std::string& commandLine, int show = SW_SHOWNORMAL) {
         g_events.clear();
-        EXPECT_EQ(0, LauncherMain(GetModuleHandleA(NULL), commandLine.c_str(), show));
+        exitCode_ = LauncherMain(GetModuleHandleA(NULL), commandLine.c_str(), show);
         return g_events;
     }
+    int ExitCode() const { return exitCode_; }
 
     std::string File(const char* name) { return files_.Write(name); }
     const ScratchDir& Files() const { return files_; }
 
 private:
     OutsideWorld saved_;
+    int exitCode_ = -1;
     ScratchDir files_{"launcher"};
 };
 
@@ -245,6 +247,17 @@ TEST_F(Launcher, AMissingEditorShowsTheSettings) {
     EXPECT_EQ(Events({Message(IDS_EDITOR_NOT_FOUND, MB_ICONWARNING), kSettingsSheet}), Run(""));
 }
 
+// No caller's console is found in-process: unless the setting says so,
+// nobody waits, and 0 is all a caller ever gets.
+TEST_F(Launcher, ACallerThatWaitsLearnsThatARefusedRequestStartedNothing) {
+    SetEditors(Files().File("missing.exe"), g_printEditor);
+    for (DWORD wait : {0, 1}) {
+        testsupport::SetDword(HKEY_CURRENT_USER, kPaths, "WaitForEditor", wait);
+        EXPECT_EQ(Events({Message(IDS_EDITOR_NOT_FOUND, MB_ICONWARNING), kSettingsSheet}), Run(""));
+        EXPECT_EQ(static_cast<int>(wait), ExitCode());
+    }
+}
+
 TEST_F(Launcher, LongPathsArriveWhole) {
     std::string longPath = "C:\\" + std::string(300, 'a') + "\\b.txt";
     EXPECT_EQ(Events({Started("edit", Quoted(longPath))}), Run(longPath));
@@ -270,7 +283,9 @@ TEST_F(Launcher, ACommandLineFarBeyondTheUsualBuffersLosesNoFile) {
 TEST_F(Launcher, ACommandLineTooLongToForwardStartsNothing) {
     std::string line = "notepad.exe C:\\";
     line += std::string(32767 - line.size(), 'a');
+    testsupport::SetDword(HKEY_CURRENT_USER, kPaths, "WaitForEditor", 1);
     EXPECT_EQ(Events({Message(IDS_COMMAND_LINE_TOO_LONG, MB_ICONERROR)}), RunLine(line));
+    EXPECT_EQ(1, ExitCode());
 }
 
 class LauncherInCache : public Launcher {
