@@ -27,8 +27,8 @@ using launchertest::EditorStart;
 using launchertest::ProcessRun;
 using launchertest::RecorderLog;
 using launchertest::RunAnswering;
-using launchertest::TestFolder;
 using testsupport::Quoted;
+using testsupport::ScratchDir;
 using testsupport::Wide;
 using uidriver::Program;
 
@@ -246,13 +246,13 @@ protected:
 
     const std::string& Editor() const { return editor_; }
     const std::string& Printer() const { return printer_; }
-    const TestFolder& Files() const { return files_; }
+    const ScratchDir& Files() const { return files_; }
     const RecorderLog& Log() const { return log_; }
 
 private:
     std::unique_ptr<settingstest::KeySnapshot> unknown_, userUnknown_;
-    TestFolder folder_{"C:\\quillgate-journeys"};
-    TestFolder files_{"C:\\quillgate-journeys-files"};
+    ScratchDir folder_{"C:\\quillgate-journeys"};
+    ScratchDir files_{"C:\\quillgate-journeys-files"};
     std::string editor_, printer_;
     RecorderLog log_;
 };
@@ -354,7 +354,7 @@ TEST_F(Journey, ViewSourceCopiesACachedFileAndLeavesOthersAlone) {
 
     const std::string cache = launchertest::InternetCacheFolder();
     ASSERT_FALSE(cache.empty());
-    TestFolder cached(cache + "\\quillgate-journeys");
+    ScratchDir cached(cache + "\\quillgate-journeys");
     const std::string page = cached.Write("page[1].txt", "<p>source</p>");
     std::vector<EditorStart> starts = Forward(page, 1);
     EXPECT_EQ(Texts({Quoted(page + ".html")}), ParamsOf(starts));
@@ -387,7 +387,7 @@ TEST_F(Journey, NamesNoCodePageHoldsArriveWhole) {
     ASSERT_TRUE(testsupport::SetDword(HKEY_CURRENT_USER, kSource, "ExtensionFlag", 1));
     const std::string cache = launchertest::InternetCacheFolder();
     ASSERT_FALSE(cache.empty());
-    TestFolder cached(cache + "\\quillgate-journeys");
+    ScratchDir cached(cache + "\\quillgate-journeys");
     const std::string page = WriteUtf8(cached.Path() + "\\한국어 😀[1].txt", "<p>source</p>");
     starts = Forward(page, 4, CP_UTF8);
     ASSERT_EQ(4u, starts.size());

@@ -18,7 +18,6 @@
 
 using launchertest::InternetCacheFolder;
 using launchertest::ShortPath;
-using launchertest::TestFolder;
 using launchertest::UpperCase;
 using launchertest::WithForwardSlashes;
 using testsupport::Ansi;
@@ -126,7 +125,7 @@ protected:
 private:
     OutsideWorld saved_;
     int exitCode_ = -1;
-    ScratchDir files_{"launcher"};
+    ScratchDir files_{testsupport::TempPath("launcher")};
 };
 
 TEST_F(Launcher, WithoutArgumentsStartsTheEditEditorOnceWithNothing) {
@@ -294,21 +293,21 @@ protected:
         Launcher::SetUp();
         cache_ = InternetCacheFolder();
         ASSERT_FALSE(cache_.empty());
-        folder_.reset(new TestFolder(cache_ + "\\quillgate-test"));
-        sibling_.reset(new TestFolder(cache_ + "Old"));
+        folder_.reset(new ScratchDir(cache_ + "\\quillgate-test"));
+        sibling_.reset(new ScratchDir(cache_ + "Old"));
     }
     void TearDown() override {
         folder_.reset();
         sibling_.reset();
         Launcher::TearDown();
     }
-    const TestFolder& Cached() const { return *folder_; }
-    const TestFolder& Sibling() const { return *sibling_; }
+    const ScratchDir& Cached() const { return *folder_; }
+    const ScratchDir& Sibling() const { return *sibling_; }
     const std::string& Cache() const { return cache_; }
 
 private:
     std::string cache_;
-    std::unique_ptr<TestFolder> folder_, sibling_;
+    std::unique_ptr<ScratchDir> folder_, sibling_;
 };
 
 TEST_F(LauncherInCache, ACachedFileArrivesAsItsCopyWhenCopiesAreOn) {

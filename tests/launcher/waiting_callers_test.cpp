@@ -63,7 +63,7 @@ protected:
         return Edited(path);
     }
 
-    testsupport::ScratchDir files{"waiting callers"};
+    testsupport::ScratchDir files{testsupport::TempPath("waiting callers")};
 };
 
 TEST_F(WaitingCallers, AConsoleCallerFindsItsFileEditedWhenNotepadReturns) {

@@ -17,20 +17,26 @@ std::string BuildDir();
 std::string NotepadPath();              // notepad.exe of this build, as shipped
 std::string ToolPath(const char* name); // a helper program in build/tools
 
-// A fresh, empty folder for one test, removed again when the object goes.
+// A fresh, empty folder for one test at `path` (its parent must exist),
+// removed with everything in it when the object goes.
 class ScratchDir {
 public:
-    explicit ScratchDir(const char* name);
+    explicit ScratchDir(const std::string& path);
     ~ScratchDir();
+    ScratchDir(const ScratchDir&) = delete;
+    ScratchDir& operator=(const ScratchDir&) = delete;
     const std::string& Path() const { return path_; }
-    std::string File(const char* name) const { return path_ + "\\" + name; }
-    std::string Write(const char* name, const char* content = "text") const;
+    std::string File(const std::string& name) const { return path_ + "\\" + name; }
+    std::string Write(const std::string& name, const std::string& content = "text") const;
 
 private:
     std::string path_;
 };
+// quillgate-<name> in the temporary folder.
+std::string TempPath(const char* name);
 
 bool FileExists(const std::string& path);
+bool WriteFileText(const std::string& path, const std::string& content);
 void RemoveTree(const std::string& path); // a folder and everything in it
 std::string ReadFile(const std::string& path);
 

@@ -13,6 +13,7 @@
 #include "resources/app_globals.h"
 #include "resources/load_text.h"
 #include "resources/resource_ids.h"
+#include "tests/support/ui_driver.h"
 #include "tests/support/wine_test_support.h"
 #include "tests/support/window_test_support.h"
 #include "tests/ui/sheet/recording_html_help.h"
@@ -72,12 +73,6 @@ LOGFONTA FontOf(HWND window) {
     return font;
 }
 
-std::string TextOf(HWND window) {
-    char text[512] = {0};
-    GetWindowTextA(window, text, sizeof text);
-    return text;
-}
-
 class AboutPage : public testing::Test {
 protected:
     void SetUp() override {
@@ -116,17 +111,18 @@ protected:
 
 TEST_F(AboutPage, ShowsTheLinksAndTheVersionOfTheRunningProgram) {
     Open();
-    EXPECT_EQ(LoadText(IDS_HOME_PAGE_URL), TextOf(Item(IDC_ABOUT_HOME_LINK)));
-    EXPECT_EQ(LoadText(IDS_MAIL_URL), TextOf(Item(IDC_ABOUT_MAIL_LINK)));
-    EXPECT_EQ(std::string("Version ") + QUILLGATE_VERSION_TEXT, TextOf(Item(IDC_ABOUT_VERSION)));
-    EXPECT_EQ("Corvalen Quillgate", TextOf(Item(IDC_ABOUT_TITLE)));
+    EXPECT_EQ(LoadText(IDS_HOME_PAGE_URL), uidriver::Text(Item(IDC_ABOUT_HOME_LINK)));
+    EXPECT_EQ(LoadText(IDS_MAIL_URL), uidriver::Text(Item(IDC_ABOUT_MAIL_LINK)));
+    EXPECT_EQ(std::string("Version ") + QUILLGATE_VERSION_TEXT,
+              uidriver::Text(Item(IDC_ABOUT_VERSION)));
+    EXPECT_EQ("Corvalen Quillgate", uidriver::Text(Item(IDC_ABOUT_TITLE)));
 }
 
 TEST_F(AboutPage, EachLinkShowsItsWholeAddress) {
     Open();
     for (int id : {IDC_ABOUT_HOME_LINK, IDC_ABOUT_MAIL_LINK}) {
         HWND link = Item(id);
-        std::string text = TextOf(link);
+        std::string text = uidriver::Text(link);
         HDC dc = GetDC(link);
         HGDIOBJ previous =
             SelectObject(dc, reinterpret_cast<HGDIOBJ>(SendMessageA(link, WM_GETFONT, 0, 0)));

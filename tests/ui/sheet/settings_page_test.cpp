@@ -22,17 +22,18 @@ TEST_F(SettingsPage, WithDefaultSettingsEachEditorListHoldsOnlyTheDefault) {
     LoadSettings();
     session.WaitForSheet().Do([&] {
         for (int id : {IDC_EDIT_EDITOR, IDC_PRINT_EDITOR}) {
-            EXPECT_EQ(ComboItems(session.Item(id)), std::vector<std::string>{kDefaultEditor});
-            EXPECT_EQ(WindowText(session.Item(id)), kDefaultEditor);
+            EXPECT_EQ(uidriver::ComboItems(session.Item(id)),
+                      std::vector<std::string>{kDefaultEditor});
+            EXPECT_EQ(uidriver::Text(session.Item(id)), kDefaultEditor);
         }
-        EXPECT_EQ(ComboItems(session.Item(IDC_EXTENSION)),
+        EXPECT_EQ(uidriver::ComboItems(session.Item(IDC_EXTENSION)),
                   (std::vector<std::string>{"htm", "html", "shtml", "xml"}));
-        EXPECT_EQ(WindowText(session.Item(IDC_EXTENSION)), "htm");
+        EXPECT_EQ(uidriver::Text(session.Item(IDC_EXTENSION)), "htm");
         EXPECT_EQ(SendMessageA(session.Item(IDC_EXTENSION_FLAG), BM_GETCHECK, 0, 0), BST_UNCHECKED);
         EXPECT_EQ(SendMessageA(session.Item(IDC_UNKNOWN_ASSOCIATE), BM_GETCHECK, 0, 0),
                   BST_UNCHECKED);
         EXPECT_FALSE(IsWindowEnabled(session.Item(IDC_MENU_TEXT)));
-        EXPECT_EQ(WindowText(session.Item(IDC_MENU_TEXT)),
+        EXPECT_EQ(uidriver::Text(session.Item(IDC_MENU_TEXT)),
                   testsupport::Localized("編集(&E)", "&Edit"));
         EXPECT_FALSE(session.ApplyEnabled()) << "nothing has been changed yet";
         EXPECT_EQ(session.ChangedCount(), 0) << "filling the page is no change";
@@ -46,12 +47,12 @@ TEST_F(SettingsPage, AnotherStoredEditorJoinsTheDefaultInSortedOrderAndIsShown) 
     Store(kPaths, "PrinterEditor", "C:\\Tools\\Print.exe");
     LoadSettings();
     session.WaitForSheet().Do([&] {
-        EXPECT_EQ(ComboItems(session.Item(IDC_EDIT_EDITOR)),
+        EXPECT_EQ(uidriver::ComboItems(session.Item(IDC_EDIT_EDITOR)),
                   (std::vector<std::string>{kDefaultEditor, "x:\\tools\\vim.exe"}));
-        EXPECT_EQ(WindowText(session.Item(IDC_EDIT_EDITOR)), "x:\\tools\\vim.exe");
-        EXPECT_EQ(ComboItems(session.Item(IDC_PRINT_EDITOR)),
+        EXPECT_EQ(uidriver::Text(session.Item(IDC_EDIT_EDITOR)), "x:\\tools\\vim.exe");
+        EXPECT_EQ(uidriver::ComboItems(session.Item(IDC_PRINT_EDITOR)),
                   (std::vector<std::string>{"C:\\Tools\\Print.exe", kDefaultEditor}));
-        EXPECT_EQ(WindowText(session.Item(IDC_PRINT_EDITOR)), "C:\\Tools\\Print.exe");
+        EXPECT_EQ(uidriver::Text(session.Item(IDC_PRINT_EDITOR)), "C:\\Tools\\Print.exe");
         session.PressButton(PSBTN_CANCEL);
     });
     EXPECT_TRUE(session.Run());
@@ -61,9 +62,9 @@ TEST_F(SettingsPage, AnEmptyStoredEditorIsListedEmptyBesideTheDefault) {
     Store(kPaths, "CommonEditor", "");
     LoadSettings();
     session.WaitForSheet().Do([&] {
-        EXPECT_EQ(ComboItems(session.Item(IDC_EDIT_EDITOR)),
+        EXPECT_EQ(uidriver::ComboItems(session.Item(IDC_EDIT_EDITOR)),
                   (std::vector<std::string>{"", kDefaultEditor}));
-        EXPECT_EQ(WindowText(session.Item(IDC_EDIT_EDITOR)), "");
+        EXPECT_EQ(uidriver::Text(session.Item(IDC_EDIT_EDITOR)), "");
         session.PressButton(PSBTN_CANCEL);
     });
     EXPECT_TRUE(session.Run());
@@ -75,7 +76,7 @@ TEST_F(SettingsPage, ClickingTheExtensionBoxEnablesTheExtensionListAndApply) {
     LoadSettings();
     session.WaitForSheet().Do([&] {
         EXPECT_FALSE(IsWindowEnabled(session.Item(IDC_EXTENSION)));
-        EXPECT_EQ(WindowText(session.Item(IDC_EXTENSION)), "xml");
+        EXPECT_EQ(uidriver::Text(session.Item(IDC_EXTENSION)), "xml");
         EXPECT_FALSE(session.ApplyEnabled());
         session.Click(IDC_EXTENSION_FLAG);
         EXPECT_TRUE(IsWindowEnabled(session.Item(IDC_EXTENSION)));
@@ -127,7 +128,7 @@ TEST_F(WhatEnablesApply, TypingInAnyComboEditField) {
 
 TEST_F(WhatEnablesApply, AKeyTypedInTheEditorField) {
     EXPECT_TRUE(ApplyAfter([](SheetSession& s) {
-        SendMessageA(ComboEdit(s.Item(IDC_EDIT_EDITOR)), WM_CHAR, 'x', 1);
+        SendMessageA(uidriver::ComboEdit(s.Item(IDC_EDIT_EDITOR)), WM_CHAR, 'x', 1);
     }));
 }
 
@@ -135,8 +136,8 @@ TEST_F(WhatEnablesApply, ChoosingAnotherEntryFromTheList) {
     Store(kPaths, "CommonEditor", "x:\\tools\\vim.exe");
     EXPECT_TRUE(ApplyAfter([](SheetSession& s) {
         // The up arrow in the field selects the entry above, "notepa~.exe".
-        SendMessageA(ComboEdit(s.Item(IDC_EDIT_EDITOR)), WM_KEYDOWN, VK_UP, 1);
-        EXPECT_EQ(WindowText(s.Item(IDC_EDIT_EDITOR)), kDefaultEditor);
+        SendMessageA(uidriver::ComboEdit(s.Item(IDC_EDIT_EDITOR)), WM_KEYDOWN, VK_UP, 1);
+        EXPECT_EQ(uidriver::Text(s.Item(IDC_EDIT_EDITOR)), kDefaultEditor);
     }));
 }
 
@@ -208,7 +209,7 @@ TEST_F(SettingsPage, AMenuTextCannotBeTypedPastWhatTheStoreReadsBack) {
         for (int i = 0; i < 150; ++i) {
             SendMessageW(session.Item(IDC_MENU_TEXT), WM_CHAR, i % 2 ? L'm' : 0x3042, 1);
         }
-        shown = WindowText(session.Item(IDC_MENU_TEXT));
+        shown = uidriver::Text(session.Item(IDC_MENU_TEXT));
         session.PressButton(PSBTN_OK);
     });
     EXPECT_TRUE(session.Run());
@@ -278,7 +279,7 @@ TEST_F(SettingsPage, WhileAssociatedTheMenuTextIsShownAndCanBeChanged) {
         EXPECT_EQ(SendMessageA(session.Item(IDC_UNKNOWN_ASSOCIATE), BM_GETCHECK, 0, 0),
                   BST_CHECKED);
         EXPECT_TRUE(IsWindowEnabled(session.Item(IDC_MENU_TEXT)));
-        EXPECT_EQ(WindowText(session.Item(IDC_MENU_TEXT)), open);
+        EXPECT_EQ(uidriver::Text(session.Item(IDC_MENU_TEXT)), open);
         session.TypeInEdit(IDC_MENU_TEXT, typed);
         session.PressButton(PSBTN_OK);
     });
