@@ -9,6 +9,11 @@
 namespace testsupport {
 
 const char kSettingsKey[] = "Software\\Corvalen\\Quillgate";
+const char kDefaultEditor[] = "notepa~.exe";
+
+std::vector<std::string> DefaultExtensions() {
+    return {"htm", "html", "shtml", "xml"};
+}
 
 static std::string WindowsPath(const char* unixPath) {
     std::string path = unixPath ? unixPath : "";
@@ -230,6 +235,10 @@ bool JapaneseSystem() {
 
 std::string Localized(const char* japaneseUtf8, const char* english) {
     return JapaneseSystem() ? Ansi(japaneseUtf8) : english;
+}
+
+std::string DefaultMenuText() {
+    return Localized("編集(&E)", "&Edit");
 }
 
 // Under Wine the loader follows the thread's locale (UseUILanguage), which is

@@ -6,6 +6,7 @@
 #include <windows.h>
 
 #include <string>
+#include <vector>
 
 #include "tests/support/process_start.h"
 #include "tests/support/time_limits.h"
@@ -63,6 +64,11 @@ std::string MergedClassesString(const std::string& path, const char* value = NUL
 // The program's settings key, removed so that a test starts from first run.
 extern const char kSettingsKey[]; // Software\Corvalen\Quillgate
 void ResetSettings();
+// What a first run offers: both editors, the source copies' extensions in
+// list order, and the Unknown verb's menu text as this system shows it.
+extern const char kDefaultEditor[]; // notepa~.exe
+std::vector<std::string> DefaultExtensions();
+std::string DefaultMenuText();
 
 // Starts `commandLine` exactly as given; waits up to `timeoutMs` (scaled) for
 // the exit.

@@ -198,7 +198,7 @@ TEST_F(Browsing, ThePageAsksForAnExistingProgramWithTheTwoFilters) {
 
 TEST_F(Browsing, TheDefaultEditorIsLookedForOnTheSearchPath) {
     testsupport::ScratchDir here(testsupport::TempPath("browse-search"));
-    here.Write("notepa~.exe");
+    here.Write(testsupport::kDefaultEditor);
     ASSERT_TRUE(SetCurrentDirectoryA(here.Path().c_str()));
     LoadSettings();
     ShownDialog shown;
@@ -208,7 +208,7 @@ TEST_F(Browsing, TheDefaultEditorIsLookedForOnTheSearchPath) {
         SendMessageA(GetDlgItem(dialog, IDCANCEL), BM_CLICK, 0, 0);
     });
     session.WaitFor([&] { return ThreadDialogs(session.Sheet()).empty(); }).Do([&] {
-        EXPECT_EQ(uidriver::Text(session.Item(IDC_PRINT_EDITOR)), "notepa~.exe");
+        EXPECT_EQ(uidriver::Text(session.Item(IDC_PRINT_EDITOR)), testsupport::kDefaultEditor);
         EXPECT_FALSE(session.ApplyEnabled()) << "cancelling changes nothing";
         EXPECT_EQ(session.ChangedCount(), 0);
         session.PressButton(PSBTN_OK);
@@ -218,7 +218,7 @@ TEST_F(Browsing, TheDefaultEditorIsLookedForOnTheSearchPath) {
 
     EXPECT_EQ(shown.title, PrintTitle());
     EXPECT_TRUE(SameFolder(shown.folder, here.Path())) << shown.folder;
-    EXPECT_EQ(shown.fileName, "notepa~.exe");
+    EXPECT_EQ(shown.fileName, testsupport::kDefaultEditor);
 }
 
 TEST_F(Browsing, AnEditorThatIsNowhereGivesNoStartFolder) {

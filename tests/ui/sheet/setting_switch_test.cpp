@@ -21,12 +21,12 @@ TEST_F(SettingSwitch, OpensTheSheetWhoseOkSavesWhatWasTyped) {
     HWND sheet = uidriver::WaitForPropertySheet(notepad.Id(), g_caption);
     ASSERT_NE(sheet, nullptr) << "no settings sheet appeared";
     HWND combo = GetDlgItem(uidriver::CurrentPage(sheet), IDC_EDIT_EDITOR);
-    EXPECT_EQ(uidriver::Text(combo), "notepa~.exe");
+    EXPECT_EQ(uidriver::Text(combo), testsupport::kDefaultEditor);
     EXPECT_TRUE(uidriver::Type(combo, "my editor.exe"));
     EXPECT_TRUE(uidriver::Press(sheet, uidriver::kOk));
     EXPECT_EQ(notepad.WaitForExit(), 0) << "notepad.exe /setting did not end";
     EXPECT_EQ(Stored(kPaths, "CommonEditor"), "my editor.exe");
-    EXPECT_EQ(Stored(kPaths, "PrinterEditor"), "notepa~.exe");
+    EXPECT_EQ(Stored(kPaths, "PrinterEditor"), testsupport::kDefaultEditor);
 }
 
 } // namespace

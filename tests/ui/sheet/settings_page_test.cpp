@@ -11,10 +11,9 @@
 #include "tests/ui/sheet/sheet_fixture.h"
 
 using namespace sheettest;
+using testsupport::kDefaultEditor;
 
 namespace {
-
-const char kDefaultEditor[] = "notepa~.exe";
 
 class SettingsPage : public SheetTest {};
 
@@ -27,14 +26,13 @@ TEST_F(SettingsPage, WithDefaultSettingsEachEditorListHoldsOnlyTheDefault) {
             EXPECT_EQ(uidriver::Text(session.Item(id)), kDefaultEditor);
         }
         EXPECT_EQ(uidriver::ComboItems(session.Item(IDC_EXTENSION)),
-                  (std::vector<std::string>{"htm", "html", "shtml", "xml"}));
+                  testsupport::DefaultExtensions());
         EXPECT_EQ(uidriver::Text(session.Item(IDC_EXTENSION)), "htm");
         EXPECT_EQ(SendMessageA(session.Item(IDC_EXTENSION_FLAG), BM_GETCHECK, 0, 0), BST_UNCHECKED);
         EXPECT_EQ(SendMessageA(session.Item(IDC_UNKNOWN_ASSOCIATE), BM_GETCHECK, 0, 0),
                   BST_UNCHECKED);
         EXPECT_FALSE(IsWindowEnabled(session.Item(IDC_MENU_TEXT)));
-        EXPECT_EQ(uidriver::Text(session.Item(IDC_MENU_TEXT)),
-                  testsupport::Localized("編集(&E)", "&Edit"));
+        EXPECT_EQ(uidriver::Text(session.Item(IDC_MENU_TEXT)), testsupport::DefaultMenuText());
         EXPECT_FALSE(session.ApplyEnabled()) << "nothing has been changed yet";
         EXPECT_EQ(session.ChangedCount(), 0) << "filling the page is no change";
         session.PressButton(PSBTN_CANCEL);
