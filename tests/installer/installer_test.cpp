@@ -146,7 +146,7 @@ private:
     KeySnapshot company_{kMachine, "Software\\Corvalen", KEY_WOW64_64KEY};
     KeySnapshot progId_{kMachine, kProgId, KEY_WOW64_64KEY};
     KeySnapshot registeredApps_{kMachine, kRegisteredApps, KEY_WOW64_64KEY};
-    testsupport::ScratchDir scratch_{"installer"};
+    testsupport::ScratchDir scratch_{testsupport::TempPath("installer")};
     std::string folder_ = scratch_.File("Corvalen Apps\\Quillgate");
     const std::string& Or(const std::string& folder) const {
         return folder.empty() ? folder_ : folder;
@@ -446,7 +446,7 @@ TEST_F(Installer, ASilentInstallWritesTheEditorItIsGivenForEveryUserAndKeepsItWh
 
 TEST_F(Installer, AfterASilentInstallWithAnEditorNotepadOpensFilesInIt) {
     testsupport::ResetSettings(); // no editor of the user's own
-    launchertest::TestFolder editors(LocalAppData() + "\\Quillgate Test Editor");
+    testsupport::ScratchDir editors(LocalAppData() + "\\Quillgate Test Editor");
     const std::string editor = editors.File("editor.exe");
     ASSERT_TRUE(CopyFileA(testsupport::ToolPath("recorder.exe").c_str(), editor.c_str(), FALSE));
     ASSERT_EQ(0, Install(std::string(), "/EDITOR=" + Quoted(editor)));

@@ -27,8 +27,9 @@ using launchertest::EditorStart;
 using launchertest::ProcessRun;
 using launchertest::RecorderLog;
 using launchertest::RunAnswering;
-using launchertest::TestFolder;
+using testsupport::kDefaultEditor;
 using testsupport::Quoted;
+using testsupport::ScratchDir;
 using testsupport::Wide;
 using uidriver::Program;
 
@@ -37,7 +38,6 @@ namespace {
 typedef std::vector<std::string> Texts;
 
 const char kCaption[] = "Quillgate";
-const char kDefaultEditor[] = "notepa~.exe";
 const char kUnknownShell[] = "Unknown\\shell";
 const char kPaths[] = "Software\\Corvalen\\Quillgate\\Paths";
 const char kSource[] = "Software\\Corvalen\\Quillgate\\Source";
@@ -199,10 +199,6 @@ private:
 class Journey : public testing::Test {
 protected:
     void SetUp() override {
-        unknown_.reset(new settingstest::KeySnapshot(HKEY_CLASSES_ROOT, kUnknownShell));
-        userUnknown_.reset(new settingstest::KeySnapshot(HKEY_CURRENT_USER, UserShell()));
-        testsupport::DeleteKeyTree(HKEY_CLASSES_ROOT, kUnknownShell);
-        testsupport::DeleteKeyTree(HKEY_CURRENT_USER, UserShell().c_str());
         ASSERT_TRUE(testsupport::SetString(HKEY_CLASSES_ROOT, kUnknownShell, NULL, "openas"));
         testsupport::ResetSettings();
         // Short paths, as a user would type them into the editor field.
@@ -212,11 +208,7 @@ protected:
         ASSERT_TRUE(CopyFileA(recorder.c_str(), editor_.c_str(), FALSE));
         ASSERT_TRUE(CopyFileA(recorder.c_str(), printer_.c_str(), FALSE));
     }
-    void TearDown() override {
-        testsupport::ResetSettings();
-        unknown_.reset(); // puts the Unknown class back as it was
-        userUnknown_.reset();
-    }
+    void TearDown() override { testsupport::ResetSettings(); }
 
     // The user opens the settings, types the editors and presses OK.
     void ChooseEditors(const std::string& edit, const std::string& print = "") {
@@ -246,13 +238,13 @@ protected:
 
     const std::string& Editor() const { return editor_; }
     const std::string& Printer() const { return printer_; }
-    const TestFolder& Files() const { return files_; }
+    const ScratchDir& Files() const { return files_; }
     const RecorderLog& Log() const { return log_; }
 
 private:
-    std::unique_ptr<settingstest::KeySnapshot> unknown_, userUnknown_;
-    TestFolder folder_{"C:\\quillgate-journeys"};
-    TestFolder files_{"C:\\quillgate-journeys-files"};
+    settingstest::EmptyUnknownShell unknown_;
+    ScratchDir folder_{"C:\\quillgate-journeys"};
+    ScratchDir files_{"C:\\quillgate-journeys-files"};
     std::string editor_, printer_;
     RecorderLog log_;
 };
@@ -276,10 +268,10 @@ TEST_F(Journey, FirstRunFindsNoEditorThenTheChosenOneReceivesTheFileQuoted) {
         EXPECT_FALSE(uidriver::IsChecked(first.Item(IDC_EXTENSION_FLAG)));
         EXPECT_EQ("htm", first.TextOf(IDC_EXTENSION));
         EXPECT_FALSE(uidriver::IsEnabled(first.Item(IDC_EXTENSION)));
-        EXPECT_EQ(Texts({"htm", "html", "shtml", "xml"}),
+        EXPECT_EQ(testsupport::DefaultExtensions(),
                   uidriver::ComboItems(first.Item(IDC_EXTENSION)));
         EXPECT_FALSE(uidriver::IsChecked(first.Item(IDC_UNKNOWN_ASSOCIATE)));
-        EXPECT_EQ(testsupport::Localized("編集(&E)", "&Edit"), first.TextOf(IDC_MENU_TEXT));
+        EXPECT_EQ(testsupport::DefaultMenuText(), first.TextOf(IDC_MENU_TEXT));
         EXPECT_FALSE(uidriver::IsEnabled(first.Item(IDC_MENU_TEXT)));
         EXPECT_FALSE(first.ApplyEnabled());
 
@@ -354,7 +346,7 @@ TEST_F(Journey, ViewSourceCopiesACachedFileAndLeavesOthersAlone) {
 
     const std::string cache = launchertest::InternetCacheFolder();
     ASSERT_FALSE(cache.empty());
-    TestFolder cached(cache + "\\quillgate-journeys");
+    ScratchDir cached(cache + "\\quillgate-journeys");
     const std::string page = cached.Write("page[1].txt", "<p>source</p>");
     std::vector<EditorStart> starts = Forward(page, 1);
     EXPECT_EQ(Texts({Quoted(page + ".html")}), ParamsOf(starts));
@@ -387,7 +379,7 @@ TEST_F(Journey, NamesNoCodePageHoldsArriveWhole) {
     ASSERT_TRUE(testsupport::SetDword(HKEY_CURRENT_USER, kSource, "ExtensionFlag", 1));
     const std::string cache = launchertest::InternetCacheFolder();
     ASSERT_FALSE(cache.empty());
-    TestFolder cached(cache + "\\quillgate-journeys");
+    ScratchDir cached(cache + "\\quillgate-journeys");
     const std::string page = WriteUtf8(cached.Path() + "\\한국어 😀[1].txt", "<p>source</p>");
     starts = Forward(page, 4, CP_UTF8);
     ASSERT_EQ(4u, starts.size());

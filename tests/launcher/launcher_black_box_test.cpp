@@ -28,7 +28,6 @@ using launchertest::ProcessRun;
 using launchertest::RecorderLog;
 using launchertest::RunAnswering;
 using launchertest::ShortPath;
-using launchertest::TestFolder;
 using launchertest::UpperCase;
 using launchertest::WithForwardSlashes;
 using testsupport::Ansi;
@@ -150,7 +149,7 @@ protected:
     const RecorderLog& Log() const { return log_; }
 
 private:
-    ScratchDir files_{"notepad-exe"};
+    ScratchDir files_{testsupport::TempPath("notepad-exe")};
     std::string printEditor_;
     RecorderLog log_;
 };
@@ -247,7 +246,7 @@ TEST_F(NotepadExe, ACommandLineTooLongToForwardIsRefused) {
 TEST_F(NotepadExe, ACachedFileArrivesAsItsViewSourceCopy) {
     std::string cache = InternetCacheFolder();
     ASSERT_FALSE(cache.empty());
-    TestFolder cached(cache + "\\quillgate-exe");
+    ScratchDir cached(cache + "\\quillgate-exe");
     std::string page = cached.Write("index[1].txt", "<p>cached</p>");
     ASSERT_TRUE(testsupport::SetDword(HKEY_CURRENT_USER, kSource, "ExtensionFlag", 1));
     EXPECT_EQ(Texts({Quoted(page + ".htm")}), ParamsOf(Forward(page, 1)));
@@ -318,7 +317,7 @@ TEST_F(NotepadExe, EveryWayToTheSheetClosesWithOkAndEndsWell) {
 // Run from a folder where libraries of the sheet's names were planted, as
 // Explorer starts Notepad in the folder of the file it opens.
 TEST_F(NotepadExe, ForwardingLoadsNoneOfTheSheetsLibrariesAndNothingFromTheCurrentFolder) {
-    TestFolder planted(Files().File("planted libraries"));
+    ScratchDir planted(Files().File("planted libraries"));
     for (const char* name : {"comctl32.dll", "comdlg32.dll", "hhctrl.ocx"}) {
         ASSERT_TRUE(CopyFileA(testsupport::ToolPath("help_recorder.dll").c_str(),
                               planted.File(name).c_str(), FALSE));
@@ -480,7 +479,7 @@ TEST_F(NotepadExe, ARedirectedEditorThatFailsToStartIsReportedSoAndTheRequestFai
                              sizeof(IMAGE_FILE_HEADER) +
                              offsetof(IMAGE_OPTIONAL_HEADER32, SectionAlignment);
     image.replace(alignment, 4, std::string("\x03\0\0\0", 4));
-    ASSERT_TRUE(launchertest::WriteFileText(notepad, image));
+    ASSERT_TRUE(testsupport::WriteFileText(notepad, image));
     SetEditor("CommonEditor", notepad);
     ASSERT_TRUE(testsupport::SetDword(HKEY_CURRENT_USER, kPaths, "WaitForEditor", 1));
     NotepadRegistration registration(KEY_WOW64_64KEY);
@@ -500,7 +499,7 @@ TEST_F(NotepadExe, AMissingEditorIsReportedThenTheSheetRuns) {
 
 TEST_F(NotepadExe, ABareEditorNameIsFoundOnThePathButNeverInTheCurrentFolder) {
     testsupport::ResetSettings(); // the default editor, notepa~.exe
-    TestFolder onPath(Files().File("on path"));
+    ScratchDir onPath(Files().File("on path"));
     const std::string recorder = testsupport::ToolPath("recorder.exe");
     const std::string listed = onPath.File("notepa~.exe");
     ASSERT_TRUE(CopyFileA(recorder.c_str(), listed.c_str(), FALSE));
@@ -617,7 +616,7 @@ TEST_F(NotepadExe, OfTwoFilesAConsoleCallerGetsTheFailingEditorsExitCode) {
 TEST_F(NotepadExe, AfterTheMissingEditorsSheetTheFileOpensInTheEditorChosenThere) {
     SetEditor("CommonEditor", Files().File("missing.exe"));
     // Short enough to type into the field, which does not scroll.
-    TestFolder shortFolder("C:\\qg-choice");
+    ScratchDir shortFolder("C:\\qg-choice");
     const std::string chosen = shortFolder.File("ed.exe");
     ASSERT_TRUE(CopyFileA(testsupport::ToolPath("recorder.exe").c_str(), chosen.c_str(), FALSE));
     const std::string a = Files().Write("a.txt");
@@ -707,7 +706,7 @@ TEST_F(NotepadExe, AnElevatedStartTakesOnlyAnEditorThatStandardUsersCannotReplac
 
     char programFiles[MAX_PATH] = "";
     ASSERT_EQ(S_OK, SHGetFolderPathA(NULL, CSIDL_PROGRAM_FILES, NULL, 0, programFiles));
-    TestFolder installed(std::string(programFiles) + "\\Quillgate test editor");
+    ScratchDir installed(std::string(programFiles) + "\\Quillgate test editor");
     const std::string editor = installed.File("editor.exe");
     ASSERT_TRUE(CopyFileA(testsupport::ToolPath("recorder.exe").c_str(), editor.c_str(), FALSE));
     SetEditor("CommonEditor", editor);

@@ -18,7 +18,6 @@
 
 using launchertest::InternetCacheFolder;
 using launchertest::ShortPath;
-using launchertest::TestFolder;
 using launchertest::UpperCase;
 using launchertest::WithForwardSlashes;
 using testsupport::Ansi;
@@ -115,16 +114,18 @@ protected:
     }
     Events RunLine(const std::string& commandLine, int show = SW_SHOWNORMAL) {
         g_events.clear();
-        EXPECT_EQ(0, LauncherMain(GetModuleHandleA(NULL), commandLine.c_str(), show));
+        exitCode_ = LauncherMain(GetModuleHandleA(NULL), commandLine.c_str(), show);
         return g_events;
     }
+    int ExitCode() const { return exitCode_; }
 
     std::string File(const char* name) { return files_.Write(name); }
     const ScratchDir& Files() const { return files_; }
 
 private:
     OutsideWorld saved_;
-    ScratchDir files_{"launcher"};
+    int exitCode_ = -1;
+    ScratchDir files_{testsupport::TempPath("launcher")};
 };
 
 TEST_F(Launcher, WithoutArgumentsStartsTheEditEditorOnceWithNothing) {
@@ -245,6 +246,17 @@ TEST_F(Launcher, AMissingEditorShowsTheSettings) {
     EXPECT_EQ(Events({Message(IDS_EDITOR_NOT_FOUND, MB_ICONWARNING), kSettingsSheet}), Run(""));
 }
 
+// No caller's console is found in-process: unless the setting says so,
+// nobody waits, and 0 is all a caller ever gets.
+TEST_F(Launcher, ACallerThatWaitsLearnsThatARefusedRequestStartedNothing) {
+    SetEditors(Files().File("missing.exe"), g_printEditor);
+    for (DWORD wait : {0, 1}) {
+        testsupport::SetDword(HKEY_CURRENT_USER, kPaths, "WaitForEditor", wait);
+        EXPECT_EQ(Events({Message(IDS_EDITOR_NOT_FOUND, MB_ICONWARNING), kSettingsSheet}), Run(""));
+        EXPECT_EQ(static_cast<int>(wait), ExitCode());
+    }
+}
+
 TEST_F(Launcher, LongPathsArriveWhole) {
     std::string longPath = "C:\\" + std::string(300, 'a') + "\\b.txt";
     EXPECT_EQ(Events({Started("edit", Quoted(longPath))}), Run(longPath));
@@ -270,7 +282,9 @@ TEST_F(Launcher, ACommandLineFarBeyondTheUsualBuffersLosesNoFile) {
 TEST_F(Launcher, ACommandLineTooLongToForwardStartsNothing) {
     std::string line = "notepad.exe C:\\";
     line += std::string(32767 - line.size(), 'a');
+    testsupport::SetDword(HKEY_CURRENT_USER, kPaths, "WaitForEditor", 1);
     EXPECT_EQ(Events({Message(IDS_COMMAND_LINE_TOO_LONG, MB_ICONERROR)}), RunLine(line));
+    EXPECT_EQ(1, ExitCode());
 }
 
 class LauncherInCache : public Launcher {
@@ -279,21 +293,21 @@ protected:
         Launcher::SetUp();
         cache_ = InternetCacheFolder();
         ASSERT_FALSE(cache_.empty());
-        folder_.reset(new TestFolder(cache_ + "\\quillgate-test"));
-        sibling_.reset(new TestFolder(cache_ + "Old"));
+        folder_.reset(new ScratchDir(cache_ + "\\quillgate-test"));
+        sibling_.reset(new ScratchDir(cache_ + "Old"));
     }
     void TearDown() override {
         folder_.reset();
         sibling_.reset();
         Launcher::TearDown();
     }
-    const TestFolder& Cached() const { return *folder_; }
-    const TestFolder& Sibling() const { return *sibling_; }
+    const ScratchDir& Cached() const { return *folder_; }
+    const ScratchDir& Sibling() const { return *sibling_; }
     const std::string& Cache() const { return cache_; }
 
 private:
     std::string cache_;
-    std::unique_ptr<TestFolder> folder_, sibling_;
+    std::unique_ptr<ScratchDir> folder_, sibling_;
 };
 
 TEST_F(LauncherInCache, ACachedFileArrivesAsItsCopyWhenCopiesAreOn) {

@@ -17,34 +17,6 @@
 
 namespace launchertest {
 
-using testsupport::RemoveTree;
-
-bool WriteFileText(const std::string& path, const std::string& content) {
-    HANDLE h = CreateFileA(path.c_str(), GENERIC_WRITE, 0, NULL, CREATE_ALWAYS, 0, NULL);
-    if (h == INVALID_HANDLE_VALUE) {
-        return false;
-    }
-    DWORD written = 0;
-    BOOL ok = WriteFile(h, content.data(), static_cast<DWORD>(content.size()), &written, NULL);
-    CloseHandle(h);
-    return ok && written == content.size();
-}
-
-TestFolder::TestFolder(const std::string& path) : path_(path) {
-    RemoveTree(path_);
-    CreateDirectoryA(path_.c_str(), NULL);
-}
-
-TestFolder::~TestFolder() {
-    RemoveTree(path_);
-}
-
-std::string TestFolder::Write(const std::string& name, const std::string& content) const {
-    std::string file = File(name);
-    WriteFileText(file, content);
-    return file;
-}
-
 std::string InternetCacheFolder() {
     char path[MAX_PATH] = "";
     LPITEMIDLIST items = NULL;

@@ -1,6 +1,6 @@
-// Shared by the launcher's Wine tests: folders in arbitrary places, the
-// Internet cache folder, the recorder editor's log, and starting a program
-// while answering its message boxes.
+// Shared by the launcher's Wine tests: the Internet cache folder, the
+// recorder editor's log, and starting a program while answering its message
+// boxes.
 #pragma once
 
 #include <windows.h>
@@ -11,22 +11,6 @@
 #include "tests/support/time_limits.h"
 
 namespace launchertest {
-
-// A folder created for one test (with its parents' existence assumed) and
-// removed with everything in it when the object goes.
-class TestFolder {
-public:
-    explicit TestFolder(const std::string& path);
-    ~TestFolder();
-    const std::string& Path() const { return path_; }
-    std::string File(const std::string& name) const { return path_ + "\\" + name; }
-    std::string Write(const std::string& name, const std::string& content = "text") const;
-
-private:
-    std::string path_;
-};
-
-bool WriteFileText(const std::string& path, const std::string& content);
 
 // The Internet cache folder as the shell locates it; "" when it cannot.
 std::string InternetCacheFolder();

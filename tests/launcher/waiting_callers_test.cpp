@@ -1,8 +1,8 @@
 // Callers that wait for notepad.exe to exit and then read their file back.
 // wait_caller.exe stands in for such a program: started in a console of its
 // own it is a console program like git or jj, started without one it is a
-// GUI program. The editor, slow_editor.exe, appends " edited" to its file two
-// seconds after it starts.
+// GUI program. The editor, slow_editor.exe, appends " edited" to its file
+// timelimits::kEditingMs after it starts.
 #include <gtest/gtest.h>
 
 #include <windows.h>
@@ -63,7 +63,7 @@ protected:
         return Edited(path);
     }
 
-    testsupport::ScratchDir files{"waiting callers"};
+    testsupport::ScratchDir files{testsupport::TempPath("waiting callers")};
 };
 
 TEST_F(WaitingCallers, AConsoleCallerFindsItsFileEditedWhenNotepadReturns) {

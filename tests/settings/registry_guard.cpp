@@ -25,6 +25,13 @@ void KeySnapshot::Restore() {
     }
 }
 
+EmptyUnknownShell::EmptyUnknownShell()
+    : machine_(HKEY_CLASSES_ROOT, "Unknown\\shell"),
+      user_(HKEY_CURRENT_USER, "Software\\Classes\\Unknown\\shell") {
+    testsupport::DeleteKeyTree(HKEY_CLASSES_ROOT, "Unknown\\shell");
+    testsupport::DeleteKeyTree(HKEY_CURRENT_USER, "Software\\Classes\\Unknown\\shell");
+}
+
 std::string KeySnapshot::Describe(HKEY root, const std::string& path, REGSAM view) {
     Tree tree;
     std::string text;

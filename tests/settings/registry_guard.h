@@ -45,6 +45,17 @@ private:
     Tree tree_;
 };
 
+// The shell's Unknown class, the machine's (HKEY_CLASSES_ROOT) and the user's
+// (HKCU\Software\Classes), without a shell key while it lives, so that a test
+// starts from neither; both are put back as they were when it goes.
+class EmptyUnknownShell {
+public:
+    EmptyUnknownShell();
+
+private:
+    KeySnapshot machine_, user_;
+};
+
 // While it lives, root\path (which must exist) has a DACL that grants Everyone
 // only KEY_READ and WRITE_DAC: opening or creating it with KEY_ALL_ACCESS fails
 // with ERROR_ACCESS_DENIED, as under Windows without the rights to the key.

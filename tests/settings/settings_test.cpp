@@ -16,6 +16,7 @@
 using settingstest::KeySnapshot;
 using settingstest::ReadRawWide;
 using settingstest::ScopedDeniedKey;
+using testsupport::kDefaultEditor;
 using testsupport::KeyExists;
 using testsupport::ReadRaw;
 using testsupport::SetDword;
@@ -25,7 +26,6 @@ using testsupport::ValueExists;
 
 namespace {
 
-const char kDefaultEditor[] = "notepa~.exe"; // string 16
 const char kCorvalen[] = "Software\\Corvalen";
 
 class SettingsStore : public testing::Test {
@@ -36,11 +36,6 @@ protected:
         path_ = std::string(kCorvalen) + "\\" + name_;
         corvalenExisted_ = KeyExists(HKEY_CURRENT_USER, kCorvalen);
         testsupport::DeleteKeyTree(HKEY_CURRENT_USER, path_.c_str());
-        // Load also reads HKCR\Unknown\shell: start these tests without it.
-        unknown_.reset(new KeySnapshot(HKEY_CLASSES_ROOT, "Unknown\\shell"));
-        userUnknown_.reset(new KeySnapshot(HKEY_CURRENT_USER, "Software\\Classes\\Unknown\\shell"));
-        testsupport::DeleteKeyTree(HKEY_CLASSES_ROOT, "Unknown\\shell");
-        testsupport::DeleteKeyTree(HKEY_CURRENT_USER, "Software\\Classes\\Unknown\\shell");
         settings_.reset(new CSettings);
     }
 
@@ -50,8 +45,6 @@ protected:
         if (!corvalenExisted_) {
             RegDeleteKeyA(HKEY_CURRENT_USER, kCorvalen); // only while it is empty
         }
-        unknown_.reset();
-        userUnknown_.reset();
     }
 
     // Opens the test's key, asserting that it could be opened or created.
@@ -75,7 +68,7 @@ protected:
     std::string name_;
     std::string path_;
     bool corvalenExisted_ = false;
-    std::unique_ptr<KeySnapshot> unknown_, userUnknown_;
+    settingstest::EmptyUnknownShell unknown_; // Load reads the Unknown class too
     std::unique_ptr<CSettings> settings_;
 };
 
@@ -88,7 +81,7 @@ TEST_F(SettingsStore, FirstRunReadsTheDefaultsAndCreatesTheKeyAndBothSubkeys) {
     EXPECT_STREQ("htm", s().Extension());
     s().LoadUnknownAssociation();
     EXPECT_EQ(0, s().UnknownAssociated());
-    EXPECT_EQ(testsupport::Localized("編集(&E)", "&Edit"), s().MenuText());
+    EXPECT_EQ(testsupport::DefaultMenuText(), s().MenuText());
     EXPECT_TRUE(KeyExists(HKEY_CURRENT_USER, path_.c_str()));
     EXPECT_TRUE(KeyExists(HKEY_CURRENT_USER, Paths().c_str()));
     EXPECT_TRUE(KeyExists(HKEY_CURRENT_USER, Source().c_str()));

@@ -44,10 +44,6 @@ void Plant(HKEY root, const char* path, const char* value, const char* text) {
 class UnknownAssociation : public testing::Test {
 protected:
     void SetUp() override {
-        machine_.reset(new KeySnapshot(kMachine, kShell));
-        user_.reset(new KeySnapshot(kUser, User(kShell)));
-        testsupport::DeleteKeyTree(kMachine, kShell);
-        testsupport::DeleteKeyTree(kUser, User(kShell).c_str());
         name_ = std::string("QuillgateTest.") +
                 testing::UnitTest::GetInstance()->current_test_info()->name();
         settings_.reset(new CSettings);
@@ -56,8 +52,6 @@ protected:
     void TearDown() override {
         settings_.reset();
         testsupport::DeleteKeyTree(kUser, ("Software\\Corvalen\\" + name_).c_str());
-        user_->Restore();
-        machine_->Restore();
     }
 
     // The program's verb as `root` holds it, with `backup` as the verb it replaced.
@@ -70,9 +64,7 @@ protected:
         Plant(root, kCommand, NULL, "notepad.exe %1");
     }
 
-    std::string DefaultMenuText() const { return testsupport::Localized("編集(&E)", "&Edit"); }
-
-    std::unique_ptr<KeySnapshot> machine_, user_;
+    settingstest::EmptyUnknownShell unknown_;
     std::string name_;
     std::unique_ptr<CSettings> settings_;
 };
@@ -80,7 +72,7 @@ protected:
 TEST_F(UnknownAssociation, TheStateIsTheUsersVerbOverTheMachinesAndReadingWritesNothing) {
     settings_->LoadUnknownAssociation();
     EXPECT_EQ(0, settings_->UnknownAssociated());
-    EXPECT_EQ(DefaultMenuText(), settings_->MenuText());
+    EXPECT_EQ(testsupport::DefaultMenuText(), settings_->MenuText());
     EXPECT_FALSE(KeyExists(kUser, User(kShell).c_str()));
 
     PlantOurs(kMachine, "machine menu", "openas"); // as an earlier version wrote it

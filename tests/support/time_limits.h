@@ -13,6 +13,7 @@ namespace timelimits {
 
 enum : DWORD {
     kSettleMs = 300,        // quiet time that lets an unexpected extra start show
+    kEditingMs = 2000,      // a user working in an editor before it saves and exits
     kMessageMs = 5000,      // a window answering a message
     kEditorStartMs = 10000, // an editor started after a request
     kWindowMs = 15000,      // a window appearing, or a program ending after it

@@ -9,6 +9,11 @@
 namespace testsupport {
 
 const char kSettingsKey[] = "Software\\Corvalen\\Quillgate";
+const char kDefaultEditor[] = "notepa~.exe";
+
+std::vector<std::string> DefaultExtensions() {
+    return {"htm", "html", "shtml", "xml"};
+}
 
 static std::string WindowsPath(const char* unixPath) {
     std::string path = unixPath ? unixPath : "";
@@ -63,15 +68,17 @@ void RemoveTree(const std::string& path) {
     RemoveTreeWide(Wide(path, CP_ACP));
 }
 
-ScratchDir::ScratchDir(const char* name) {
+std::string TempPath(const char* name) {
     char temp[MAX_PATH];
     DWORD length = GetTempPathA(sizeof temp, temp);
-    path_.assign(temp, length);
-    if (!path_.empty() && path_.back() == '\\') {
-        path_.pop_back();
+    std::string path(temp, length < sizeof temp ? length : 0);
+    if (!path.empty() && path.back() == '\\') {
+        path.pop_back();
     }
-    path_ += "\\quillgate-";
-    path_ += name;
+    return path + "\\quillgate-" + name;
+}
+
+ScratchDir::ScratchDir(const std::string& path) : path_(path) {
     RemoveTree(path_);
     CreateDirectoryA(path_.c_str(), NULL);
 }
@@ -80,15 +87,21 @@ ScratchDir::~ScratchDir() {
     RemoveTree(path_);
 }
 
-std::string ScratchDir::Write(const char* name, const char* content) const {
+std::string ScratchDir::Write(const std::string& name, const std::string& content) const {
     std::string file = File(name);
-    HANDLE h = CreateFileA(file.c_str(), GENERIC_WRITE, 0, NULL, CREATE_ALWAYS, 0, NULL);
-    if (h != INVALID_HANDLE_VALUE) {
-        DWORD written = 0;
-        WriteFile(h, content, lstrlenA(content), &written, NULL);
-        CloseHandle(h);
-    }
+    WriteFileText(file, content);
     return file;
+}
+
+bool WriteFileText(const std::string& path, const std::string& content) {
+    HANDLE h = CreateFileA(path.c_str(), GENERIC_WRITE, 0, NULL, CREATE_ALWAYS, 0, NULL);
+    if (h == INVALID_HANDLE_VALUE) {
+        return false;
+    }
+    DWORD written = 0;
+    BOOL ok = ::WriteFile(h, content.data(), static_cast<DWORD>(content.size()), &written, NULL);
+    CloseHandle(h);
+    return ok && written == content.size();
 }
 
 bool FileExists(const std::string& path) {
@@ -222,6 +235,10 @@ bool JapaneseSystem() {
 
 std::string Localized(const char* japaneseUtf8, const char* english) {
     return JapaneseSystem() ? Ansi(japaneseUtf8) : english;
+}
+
+std::string DefaultMenuText() {
+    return Localized("編集(&E)", "&Edit");
 }
 
 // Under Wine the loader follows the thread's locale (UseUILanguage), which is

@@ -6,6 +6,7 @@
 #include <windows.h>
 
 #include <string>
+#include <vector>
 
 #include "tests/support/process_start.h"
 #include "tests/support/time_limits.h"
@@ -17,20 +18,26 @@ std::string BuildDir();
 std::string NotepadPath();              // notepad.exe of this build, as shipped
 std::string ToolPath(const char* name); // a helper program in build/tools
 
-// A fresh, empty folder for one test, removed again when the object goes.
+// A fresh, empty folder for one test at `path` (its parent must exist),
+// removed with everything in it when the object goes.
 class ScratchDir {
 public:
-    explicit ScratchDir(const char* name);
+    explicit ScratchDir(const std::string& path);
     ~ScratchDir();
+    ScratchDir(const ScratchDir&) = delete;
+    ScratchDir& operator=(const ScratchDir&) = delete;
     const std::string& Path() const { return path_; }
-    std::string File(const char* name) const { return path_ + "\\" + name; }
-    std::string Write(const char* name, const char* content = "text") const;
+    std::string File(const std::string& name) const { return path_ + "\\" + name; }
+    std::string Write(const std::string& name, const std::string& content = "text") const;
 
 private:
     std::string path_;
 };
+// quillgate-<name> in the temporary folder.
+std::string TempPath(const char* name);
 
 bool FileExists(const std::string& path);
+bool WriteFileText(const std::string& path, const std::string& content);
 void RemoveTree(const std::string& path); // a folder and everything in it
 std::string ReadFile(const std::string& path);
 
@@ -57,6 +64,11 @@ std::string MergedClassesString(const std::string& path, const char* value = NUL
 // The program's settings key, removed so that a test starts from first run.
 extern const char kSettingsKey[]; // Software\Corvalen\Quillgate
 void ResetSettings();
+// What a first run offers: both editors, the source copies' extensions in
+// list order, and the Unknown verb's menu text as this system shows it.
+extern const char kDefaultEditor[]; // notepa~.exe
+std::vector<std::string> DefaultExtensions();
+std::string DefaultMenuText();
 
 // Starts `commandLine` exactly as given; waits up to `timeoutMs` (scaled) for
 // the exit.

@@ -1,4 +1,4 @@
-// Stand-in for an editor that a user works in for a while: two seconds after
+// Stand-in for an editor that a user works in for a while: kEditingMs after
 // it starts it appends " edited" to the file named last on its command line,
 // then exits, with the code in SLOW_EDITOR_EXIT_CODE if that is set (and
 // SLOW_EDITOR_ONLY, where set, names its file).
@@ -7,11 +7,13 @@
 #include <stdlib.h>
 #include <string.h>
 
+#include "tests/support/time_limits.h"
+
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
     if (__argc < 2) {
         return 2;
     }
-    Sleep(2000);
+    Sleep(timelimits::Scaled(timelimits::kEditingMs));
     // Shared with readers: a test that polls the file must not make the edit fail.
     HANDLE file = CreateFileA(__argv[__argc - 1], FILE_APPEND_DATA, FILE_SHARE_READ, NULL,
                               OPEN_EXISTING, 0, NULL);

@@ -1,10 +1,11 @@
-// The About page on its real template (dialog 102), hosted by a plain window
-// as a property sheet would host it.
+// The About page on its real template (dialog 102) in the system's language,
+// hosted by a plain window as a property sheet would host it.
 #include <gtest/gtest.h>
 
 #include <windows.h>
 #include <prsht.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -12,6 +13,7 @@
 #include "resources/app_globals.h"
 #include "resources/load_text.h"
 #include "resources/resource_ids.h"
+#include "tests/support/ui_driver.h"
 #include "tests/support/wine_test_support.h"
 #include "tests/support/window_test_support.h"
 #include "tests/ui/sheet/recording_html_help.h"
@@ -71,12 +73,6 @@ LOGFONTA FontOf(HWND window) {
     return font;
 }
 
-std::string TextOf(HWND window) {
-    char text[512] = {0};
-    GetWindowTextA(window, text, sizeof text);
-    return text;
-}
-
 class AboutPage : public testing::Test {
 protected:
     void SetUp() override {
@@ -107,8 +103,6 @@ protected:
     }
     HWND Item(int id) { return GetDlgItem(page_, id); }
 
-    // The Japanese template, whose fonts these tests give in either locale.
-    testsupport::ResourceLanguage japanese_{testsupport::kJapanese};
     HWND host_ = nullptr;
     HWND page_ = nullptr;
     PROPSHEETPAGEA description_ = {};
@@ -117,17 +111,18 @@ protected:
 
 TEST_F(AboutPage, ShowsTheLinksAndTheVersionOfTheRunningProgram) {
     Open();
-    EXPECT_EQ(LoadText(IDS_HOME_PAGE_URL), TextOf(Item(IDC_ABOUT_HOME_LINK)));
-    EXPECT_EQ(LoadText(IDS_MAIL_URL), TextOf(Item(IDC_ABOUT_MAIL_LINK)));
-    EXPECT_EQ(std::string("Version ") + QUILLGATE_VERSION_TEXT, TextOf(Item(IDC_ABOUT_VERSION)));
-    EXPECT_EQ("Corvalen Quillgate", TextOf(Item(IDC_ABOUT_TITLE)));
+    EXPECT_EQ(LoadText(IDS_HOME_PAGE_URL), uidriver::Text(Item(IDC_ABOUT_HOME_LINK)));
+    EXPECT_EQ(LoadText(IDS_MAIL_URL), uidriver::Text(Item(IDC_ABOUT_MAIL_LINK)));
+    EXPECT_EQ(std::string("Version ") + QUILLGATE_VERSION_TEXT,
+              uidriver::Text(Item(IDC_ABOUT_VERSION)));
+    EXPECT_EQ("Corvalen Quillgate", uidriver::Text(Item(IDC_ABOUT_TITLE)));
 }
 
 TEST_F(AboutPage, EachLinkShowsItsWholeAddress) {
     Open();
     for (int id : {IDC_ABOUT_HOME_LINK, IDC_ABOUT_MAIL_LINK}) {
         HWND link = Item(id);
-        std::string text = TextOf(link);
+        std::string text = uidriver::Text(link);
         HDC dc = GetDC(link);
         HGDIOBJ previous =
             SelectObject(dc, reinterpret_cast<HGDIOBJ>(SendMessageA(link, WM_GETFONT, 0, 0)));
@@ -153,6 +148,8 @@ TEST_F(AboutPage, AClickOnALinkOpensItsTextOnce) {
 }
 
 TEST_F(AboutPage, FontsDeriveFromTheStockGuiFontWhereThePageFontIsNotShiftJis) {
+    // The Japanese template, whose fonts these tests give in either locale.
+    testsupport::ResourceLanguage japanese(testsupport::kJapanese);
     g_pageFont = MakePageFont(ANSI_CHARSET, "MS Shell Dlg");
     Open(PageWithFontProc);
     LOGFONTA stock = {};
@@ -180,6 +177,8 @@ TEST_F(AboutPage, FontsDeriveFromTheStockGuiFontWhereThePageFontIsNotShiftJis) {
 }
 
 TEST_F(AboutPage, AShiftJisPageKeepsItsFontAndTheLinksKeepItsCharacterSet) {
+    // The Japanese template, whose fonts these tests give in either locale.
+    testsupport::ResourceLanguage japanese(testsupport::kJapanese);
     g_pageFont = MakePageFont(SHIFTJIS_CHARSET, "MS UI Gothic");
     Open(PageWithFontProc);
 
@@ -214,13 +213,16 @@ TEST_F(AboutPage, HelpOverALinkShowsItsTextAndOverTheRestNothing) {
     }
     std::vector<HelpRecord> calls = sheettest::RecordedHelpCalls();
     ASSERT_EQ(before + 5, calls.size());
+    const std::string links[] = {testsupport::Localized("Corvalenのホームページを表示します。",
+                                                        "Opens the Corvalen home page."),
+                                 testsupport::Localized("Corvalenにメールを送信します。",
+                                                        "Sends an e-mail message to Corvalen.")};
     for (size_t i = 0; i < 5; ++i) {
         const HelpRecord& call = calls[before + i];
         SCOPED_TRACE(ids[i]);
         EXPECT_EQ(Item(ids[i]), call.caller);
         EXPECT_EQ(400 + ids[i], call.point.y);
-        std::string expected = i < 2 ? LoadText(ids[i]) : "";
-        EXPECT_EQ(expected, call.text);
+        EXPECT_EQ(i < 2 ? links[i] : "", call.text);
     }
 }
 
@@ -232,13 +234,35 @@ TEST_F(AboutPage, AnswersEveryOtherMessageWithZero) {
     EXPECT_EQ(0, object_.WindowProc(page_, WM_TIMER, 1, 0));
 }
 
+// The windows that got their last message, and those of them that still
+// carried a wrapper then.
+std::vector<HWND> g_ended, g_stillBound;
+
+LRESULT CALLBACK WatchEnds(int code, WPARAM wParam, LPARAM lParam) {
+    const CWPSTRUCT* call = reinterpret_cast<const CWPSTRUCT*>(lParam);
+    if (code == HC_ACTION && call->message == WM_NCDESTROY) {
+        g_ended.push_back(call->hwnd);
+        if (GetPropA(call->hwnd, "CWIN_BASE")) {
+            g_stillBound.push_back(call->hwnd);
+        }
+    }
+    return CallNextHookEx(NULL, code, wParam, lParam);
+}
+
 TEST_F(AboutPage, LetsGoOfItsDialogAndLinksWhenDestroyed) {
     Open();
-    HWND page = page_;
+    const std::vector<HWND> bound = {page_, Item(IDC_ABOUT_HOME_LINK), Item(IDC_ABOUT_MAIL_LINK)};
+    g_ended.clear();
+    g_stillBound.clear();
+    HHOOK hook = SetWindowsHookExA(WH_CALLWNDPROC, WatchEnds, NULL, GetCurrentThreadId());
+    ASSERT_NE(nullptr, hook);
     DestroyWindow(page_);
     page_ = nullptr;
-    EXPECT_FALSE(IsWindow(page));
-    EXPECT_EQ(nullptr, object_.Window() ? GetPropA(object_.Window(), "CWIN_BASE") : nullptr);
+    UnhookWindowsHookEx(hook);
+    for (HWND window : bound) {
+        EXPECT_NE(g_ended.end(), std::find(g_ended.begin(), g_ended.end(), window));
+    }
+    EXPECT_TRUE(g_stillBound.empty()) << g_stillBound.size() << " windows kept their wrapper";
 }
 
 } // namespace

@@ -77,12 +77,12 @@ HWND FileNameField(HWND dialog) {
 
 ShownDialog Read(HWND dialog) {
     ShownDialog shown;
-    shown.title = WindowText(dialog);
+    shown.title = uidriver::Text(dialog);
     char folder[MAX_PATH] = {0};
     SendMessageA(dialog, CDM_GETFOLDERPATH, sizeof folder, reinterpret_cast<LPARAM>(folder));
     shown.folder = folder;
-    shown.fileName = WindowText(FileNameField(dialog));
-    shown.filters = ComboItems(GetDlgItem(dialog, cmb1));
+    shown.fileName = uidriver::Text(FileNameField(dialog));
+    shown.filters = uidriver::ComboItems(GetDlgItem(dialog, cmb1));
     return shown;
 }
 
@@ -140,7 +140,7 @@ std::string PrintTitle() {
 }
 
 TEST_F(Browsing, StartsWhereTheEditorIsAndChoosingAProgramPutsItsFullPathInTheList) {
-    testsupport::ScratchDir editors("browse-editors");
+    testsupport::ScratchDir editors(testsupport::TempPath("browse-editors"));
     const std::string current = editors.Write("current.exe");
     const std::string chosen = editors.Write("chosen.exe");
     Store(kPaths, "CommonEditor", current);
@@ -153,8 +153,9 @@ TEST_F(Browsing, StartsWhereTheEditorIsAndChoosingAProgramPutsItsFullPathInTheLi
         SendMessageA(GetDlgItem(dialog, IDOK), BM_CLICK, 0, 0);
     });
     session.WaitFor([&] { return ThreadDialogs(session.Sheet()).empty(); }).Do([&] {
-        EXPECT_EQ(lstrcmpiA(WindowText(session.Item(IDC_EDIT_EDITOR)).c_str(), chosen.c_str()), 0)
-            << WindowText(session.Item(IDC_EDIT_EDITOR));
+        EXPECT_EQ(lstrcmpiA(uidriver::Text(session.Item(IDC_EDIT_EDITOR)).c_str(), chosen.c_str()),
+                  0)
+            << uidriver::Text(session.Item(IDC_EDIT_EDITOR));
         EXPECT_TRUE(session.ApplyEnabled());
         session.PressButton(PSBTN_OK);
     });
@@ -168,7 +169,7 @@ TEST_F(Browsing, StartsWhereTheEditorIsAndChoosingAProgramPutsItsFullPathInTheLi
 }
 
 TEST_F(Browsing, ThePageAsksForAnExistingProgramWithTheTwoFilters) {
-    testsupport::ScratchDir editors("browse-given");
+    testsupport::ScratchDir editors(testsupport::TempPath("browse-given"));
     Store(kPaths, "PrinterEditor", editors.Write("printer.exe"));
     LoadSettings();
     session.WaitForSheet();
@@ -196,8 +197,8 @@ TEST_F(Browsing, ThePageAsksForAnExistingProgramWithTheTwoFilters) {
 }
 
 TEST_F(Browsing, TheDefaultEditorIsLookedForOnTheSearchPath) {
-    testsupport::ScratchDir here("browse-search");
-    here.Write("notepa~.exe");
+    testsupport::ScratchDir here(testsupport::TempPath("browse-search"));
+    here.Write(testsupport::kDefaultEditor);
     ASSERT_TRUE(SetCurrentDirectoryA(here.Path().c_str()));
     LoadSettings();
     ShownDialog shown;
@@ -207,7 +208,7 @@ TEST_F(Browsing, TheDefaultEditorIsLookedForOnTheSearchPath) {
         SendMessageA(GetDlgItem(dialog, IDCANCEL), BM_CLICK, 0, 0);
     });
     session.WaitFor([&] { return ThreadDialogs(session.Sheet()).empty(); }).Do([&] {
-        EXPECT_EQ(WindowText(session.Item(IDC_PRINT_EDITOR)), "notepa~.exe");
+        EXPECT_EQ(uidriver::Text(session.Item(IDC_PRINT_EDITOR)), testsupport::kDefaultEditor);
         EXPECT_FALSE(session.ApplyEnabled()) << "cancelling changes nothing";
         EXPECT_EQ(session.ChangedCount(), 0);
         session.PressButton(PSBTN_OK);
@@ -217,7 +218,7 @@ TEST_F(Browsing, TheDefaultEditorIsLookedForOnTheSearchPath) {
 
     EXPECT_EQ(shown.title, PrintTitle());
     EXPECT_TRUE(SameFolder(shown.folder, here.Path())) << shown.folder;
-    EXPECT_EQ(shown.fileName, "notepa~.exe");
+    EXPECT_EQ(shown.fileName, testsupport::kDefaultEditor);
 }
 
 TEST_F(Browsing, AnEditorThatIsNowhereGivesNoStartFolder) {
@@ -227,7 +228,7 @@ TEST_F(Browsing, AnEditorThatIsNowhereGivesNoStartFolder) {
     Browse(IDC_EDIT_EDITOR_BROWSE,
            [](HWND dialog) { SendMessageA(GetDlgItem(dialog, IDCANCEL), BM_CLICK, 0, 0); });
     session.WaitFor([&] { return ThreadDialogs(session.Sheet()).empty(); }).Do([&] {
-        EXPECT_EQ(WindowText(session.Item(IDC_EDIT_EDITOR)), "Z:\\no such folder\\missing.exe");
+        EXPECT_EQ(uidriver::Text(session.Item(IDC_EDIT_EDITOR)), "Z:\\no such folder\\missing.exe");
         session.PressButton(PSBTN_CANCEL);
     });
     EXPECT_TRUE(session.Run());

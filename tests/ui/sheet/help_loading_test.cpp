@@ -28,7 +28,7 @@ protected:
 
     // The probe's report, one line per popup asked for.
     std::vector<std::string> Probe(const std::vector<std::string>& commands) {
-        testsupport::ScratchDir scratch("help-loading");
+        testsupport::ScratchDir scratch(testsupport::TempPath("help-loading"));
         const std::string report = scratch.File("report.txt");
         std::string line = "\"" + ToolPath("help_loading_probe.exe") + "\" \"" + report + "\"";
         for (const std::string& command : commands) {

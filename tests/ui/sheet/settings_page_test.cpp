@@ -11,11 +11,9 @@
 #include "tests/ui/sheet/sheet_fixture.h"
 
 using namespace sheettest;
-using testsupport::Ansi;
+using testsupport::kDefaultEditor;
 
 namespace {
-
-const char kDefaultEditor[] = "notepa~.exe";
 
 class SettingsPage : public SheetTest {};
 
@@ -23,18 +21,18 @@ TEST_F(SettingsPage, WithDefaultSettingsEachEditorListHoldsOnlyTheDefault) {
     LoadSettings();
     session.WaitForSheet().Do([&] {
         for (int id : {IDC_EDIT_EDITOR, IDC_PRINT_EDITOR}) {
-            EXPECT_EQ(ComboItems(session.Item(id)), std::vector<std::string>{kDefaultEditor});
-            EXPECT_EQ(WindowText(session.Item(id)), kDefaultEditor);
+            EXPECT_EQ(uidriver::ComboItems(session.Item(id)),
+                      std::vector<std::string>{kDefaultEditor});
+            EXPECT_EQ(uidriver::Text(session.Item(id)), kDefaultEditor);
         }
-        EXPECT_EQ(ComboItems(session.Item(IDC_EXTENSION)),
-                  (std::vector<std::string>{"htm", "html", "shtml", "xml"}));
-        EXPECT_EQ(WindowText(session.Item(IDC_EXTENSION)), "htm");
+        EXPECT_EQ(uidriver::ComboItems(session.Item(IDC_EXTENSION)),
+                  testsupport::DefaultExtensions());
+        EXPECT_EQ(uidriver::Text(session.Item(IDC_EXTENSION)), "htm");
         EXPECT_EQ(SendMessageA(session.Item(IDC_EXTENSION_FLAG), BM_GETCHECK, 0, 0), BST_UNCHECKED);
         EXPECT_EQ(SendMessageA(session.Item(IDC_UNKNOWN_ASSOCIATE), BM_GETCHECK, 0, 0),
                   BST_UNCHECKED);
         EXPECT_FALSE(IsWindowEnabled(session.Item(IDC_MENU_TEXT)));
-        EXPECT_EQ(WindowText(session.Item(IDC_MENU_TEXT)),
-                  testsupport::Localized("編集(&E)", "&Edit"));
+        EXPECT_EQ(uidriver::Text(session.Item(IDC_MENU_TEXT)), testsupport::DefaultMenuText());
         EXPECT_FALSE(session.ApplyEnabled()) << "nothing has been changed yet";
         EXPECT_EQ(session.ChangedCount(), 0) << "filling the page is no change";
         session.PressButton(PSBTN_CANCEL);
@@ -47,12 +45,12 @@ TEST_F(SettingsPage, AnotherStoredEditorJoinsTheDefaultInSortedOrderAndIsShown) 
     Store(kPaths, "PrinterEditor", "C:\\Tools\\Print.exe");
     LoadSettings();
     session.WaitForSheet().Do([&] {
-        EXPECT_EQ(ComboItems(session.Item(IDC_EDIT_EDITOR)),
+        EXPECT_EQ(uidriver::ComboItems(session.Item(IDC_EDIT_EDITOR)),
                   (std::vector<std::string>{kDefaultEditor, "x:\\tools\\vim.exe"}));
-        EXPECT_EQ(WindowText(session.Item(IDC_EDIT_EDITOR)), "x:\\tools\\vim.exe");
-        EXPECT_EQ(ComboItems(session.Item(IDC_PRINT_EDITOR)),
+        EXPECT_EQ(uidriver::Text(session.Item(IDC_EDIT_EDITOR)), "x:\\tools\\vim.exe");
+        EXPECT_EQ(uidriver::ComboItems(session.Item(IDC_PRINT_EDITOR)),
                   (std::vector<std::string>{"C:\\Tools\\Print.exe", kDefaultEditor}));
-        EXPECT_EQ(WindowText(session.Item(IDC_PRINT_EDITOR)), "C:\\Tools\\Print.exe");
+        EXPECT_EQ(uidriver::Text(session.Item(IDC_PRINT_EDITOR)), "C:\\Tools\\Print.exe");
         session.PressButton(PSBTN_CANCEL);
     });
     EXPECT_TRUE(session.Run());
@@ -62,9 +60,9 @@ TEST_F(SettingsPage, AnEmptyStoredEditorIsListedEmptyBesideTheDefault) {
     Store(kPaths, "CommonEditor", "");
     LoadSettings();
     session.WaitForSheet().Do([&] {
-        EXPECT_EQ(ComboItems(session.Item(IDC_EDIT_EDITOR)),
+        EXPECT_EQ(uidriver::ComboItems(session.Item(IDC_EDIT_EDITOR)),
                   (std::vector<std::string>{"", kDefaultEditor}));
-        EXPECT_EQ(WindowText(session.Item(IDC_EDIT_EDITOR)), "");
+        EXPECT_EQ(uidriver::Text(session.Item(IDC_EDIT_EDITOR)), "");
         session.PressButton(PSBTN_CANCEL);
     });
     EXPECT_TRUE(session.Run());
@@ -76,7 +74,7 @@ TEST_F(SettingsPage, ClickingTheExtensionBoxEnablesTheExtensionListAndApply) {
     LoadSettings();
     session.WaitForSheet().Do([&] {
         EXPECT_FALSE(IsWindowEnabled(session.Item(IDC_EXTENSION)));
-        EXPECT_EQ(WindowText(session.Item(IDC_EXTENSION)), "xml");
+        EXPECT_EQ(uidriver::Text(session.Item(IDC_EXTENSION)), "xml");
         EXPECT_FALSE(session.ApplyEnabled());
         session.Click(IDC_EXTENSION_FLAG);
         EXPECT_TRUE(IsWindowEnabled(session.Item(IDC_EXTENSION)));
@@ -128,7 +126,7 @@ TEST_F(WhatEnablesApply, TypingInAnyComboEditField) {
 
 TEST_F(WhatEnablesApply, AKeyTypedInTheEditorField) {
     EXPECT_TRUE(ApplyAfter([](SheetSession& s) {
-        SendMessageA(ComboEdit(s.Item(IDC_EDIT_EDITOR)), WM_CHAR, 'x', 1);
+        SendMessageA(uidriver::ComboEdit(s.Item(IDC_EDIT_EDITOR)), WM_CHAR, 'x', 1);
     }));
 }
 
@@ -136,8 +134,8 @@ TEST_F(WhatEnablesApply, ChoosingAnotherEntryFromTheList) {
     Store(kPaths, "CommonEditor", "x:\\tools\\vim.exe");
     EXPECT_TRUE(ApplyAfter([](SheetSession& s) {
         // The up arrow in the field selects the entry above, "notepa~.exe".
-        SendMessageA(ComboEdit(s.Item(IDC_EDIT_EDITOR)), WM_KEYDOWN, VK_UP, 1);
-        EXPECT_EQ(WindowText(s.Item(IDC_EDIT_EDITOR)), kDefaultEditor);
+        SendMessageA(uidriver::ComboEdit(s.Item(IDC_EDIT_EDITOR)), WM_KEYDOWN, VK_UP, 1);
+        EXPECT_EQ(uidriver::Text(s.Item(IDC_EDIT_EDITOR)), kDefaultEditor);
     }));
 }
 
@@ -209,7 +207,7 @@ TEST_F(SettingsPage, AMenuTextCannotBeTypedPastWhatTheStoreReadsBack) {
         for (int i = 0; i < 150; ++i) {
             SendMessageW(session.Item(IDC_MENU_TEXT), WM_CHAR, i % 2 ? L'm' : 0x3042, 1);
         }
-        shown = WindowText(session.Item(IDC_MENU_TEXT));
+        shown = uidriver::Text(session.Item(IDC_MENU_TEXT));
         session.PressButton(PSBTN_OK);
     });
     EXPECT_TRUE(session.Run());
@@ -270,18 +268,21 @@ TEST_F(SettingsPage, CancelAndTheCloseBoxWriteNothing) {
 }
 
 TEST_F(SettingsPage, WhileAssociatedTheMenuTextIsShownAndCanBeChanged) {
-    Associate(Ansi("開く(&O)"), "openas");
+    // Texts the code page holds, so that a lost character shows.
+    const std::string open = testsupport::Localized("開く(&O)", "&Open"),
+                      typed = testsupport::Localized("エディタ(&D)", "E&ditor");
+    Associate(open, "openas");
     LoadSettings();
     session.WaitForSheet().Do([&] {
         EXPECT_EQ(SendMessageA(session.Item(IDC_UNKNOWN_ASSOCIATE), BM_GETCHECK, 0, 0),
                   BST_CHECKED);
         EXPECT_TRUE(IsWindowEnabled(session.Item(IDC_MENU_TEXT)));
-        EXPECT_EQ(WindowText(session.Item(IDC_MENU_TEXT)), Ansi("開く(&O)"));
-        session.TypeInEdit(IDC_MENU_TEXT, Ansi("エディタ(&D)"));
+        EXPECT_EQ(uidriver::Text(session.Item(IDC_MENU_TEXT)), open);
+        session.TypeInEdit(IDC_MENU_TEXT, typed);
         session.PressButton(PSBTN_OK);
     });
     EXPECT_TRUE(session.Run());
-    EXPECT_EQ(Shell("open"), Ansi("エディタ(&D)"));
+    EXPECT_EQ(Shell("open"), typed);
     EXPECT_EQ(Shell("", "bak"), "openas") << "the first backup stays";
 }
 

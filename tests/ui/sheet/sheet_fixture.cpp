@@ -21,10 +21,6 @@ std::string SettingsPath(const char* subkey) {
 } // namespace
 
 void SheetTest::SetUp() {
-    machineUnknown_.reset(new settingstest::KeySnapshot(HKEY_CLASSES_ROOT, "Unknown\\shell"));
-    unknown_.reset(new settingstest::KeySnapshot(HKEY_CURRENT_USER, kUnknownShell));
-    testsupport::DeleteKeyTree(HKEY_CLASSES_ROOT, "Unknown\\shell");
-    testsupport::DeleteKeyTree(HKEY_CURRENT_USER, kUnknownShell);
     ASSERT_TRUE(testsupport::SetString(HKEY_CLASSES_ROOT, "Unknown\\shell", NULL, "openas"));
     testsupport::ResetSettings();
     ASSERT_TRUE(g_settings.Open(g_caption));
@@ -32,8 +28,6 @@ void SheetTest::SetUp() {
 
 void SheetTest::TearDown() {
     testsupport::ResetSettings();
-    unknown_.reset(); // puts the Unknown class back
-    machineUnknown_.reset();
 }
 
 void SheetTest::LoadSettings() {

@@ -7,7 +7,6 @@
 
 #include <windows.h>
 
-#include <memory>
 #include <string>
 
 #include "tests/settings/registry_guard.h"
@@ -37,7 +36,7 @@ protected:
     SheetSession session;
 
 private:
-    std::unique_ptr<settingstest::KeySnapshot> unknown_, machineUnknown_;
+    settingstest::EmptyUnknownShell unknown_;
 };
 
 } // namespace sheettest

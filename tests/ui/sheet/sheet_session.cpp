@@ -48,29 +48,6 @@ std::vector<HWND> ThreadDialogs(HWND except) {
     return found.windows;
 }
 
-std::string WindowText(HWND window) {
-    char text[1024] = {0};
-    GetWindowTextA(window, text, sizeof text);
-    return text;
-}
-
-std::vector<std::string> ComboItems(HWND combo) {
-    std::vector<std::string> items;
-    LRESULT count = SendMessageA(combo, CB_GETCOUNT, 0, 0);
-    for (LRESULT i = 0; i < count; ++i) {
-        LRESULT length = SendMessageA(combo, CB_GETLBTEXTLEN, i, 0);
-        std::string item(length + 1, '\0');
-        SendMessageA(combo, CB_GETLBTEXT, i, reinterpret_cast<LPARAM>(&item[0]));
-        item.resize(lstrlenA(item.c_str()));
-        items.push_back(item);
-    }
-    return items;
-}
-
-HWND ComboEdit(HWND combo) {
-    return FindWindowExA(combo, NULL, "Edit", NULL);
-}
-
 SheetSession& SheetSession::WaitFor(Step step) {
     steps_.push_back(std::move(step));
     return *this;
@@ -86,7 +63,7 @@ SheetSession& SheetSession::Do(std::function<void()> action) {
 SheetSession& SheetSession::WaitForSheet() {
     return WaitFor([this] {
         for (HWND window : ThreadDialogs()) {
-            if (WindowText(window) == g_caption) {
+            if (uidriver::Text(window) == g_caption) {
                 sheet_ = window;
             }
         }
@@ -112,7 +89,7 @@ void SheetSession::Click(int id) const {
 
 void SheetSession::TypeInCombo(int id, const std::string& text) const {
     HWND combo = Item(id);
-    SendMessageA(ComboEdit(combo), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()));
+    SendMessageA(uidriver::ComboEdit(combo), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()));
     // What a combo box tells its parent after keys typed into its field; Wine's
     // does not send it for a text set at once.
     SendMessageA(page_, WM_COMMAND, MAKEWPARAM(id, CBN_EDITCHANGE),

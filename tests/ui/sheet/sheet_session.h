@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "tests/support/time_limits.h"
+#include "tests/support/ui_driver.h"
 
 namespace sheettest {
 
@@ -62,9 +63,5 @@ private:
 
 // Visible dialog windows of this thread other than `except`.
 std::vector<HWND> ThreadDialogs(HWND except = NULL);
-std::string WindowText(HWND window);
-// The texts of a combo box's list, in list order.
-std::vector<std::string> ComboItems(HWND combo);
-HWND ComboEdit(HWND combo);
 
 } // namespace sheettest
