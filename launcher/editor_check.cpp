@@ -17,14 +17,12 @@ namespace {
 // by any of the user's unelevated programs, so such a start takes only an
 // editor that a standard user cannot replace.
 
-// Fills `out` by `call(buffer, size)`, which returns the length written, or
-// the size needed (or 0) when the buffer does not do.
-template <typename Call> bool Fill(CHeapText* out, Call call) {
-    if (!out->Allocate(MAX_PATH)) {
-        return false;
-    }
-    const UINT length = call(out->Get(), MAX_PATH);
-    return length > 0 && length < MAX_PATH;
+UINT WindowsFolder(char* buffer, DWORD size) {
+    return GetSystemWindowsDirectoryA(buffer, size);
+}
+
+UINT SystemFolder(char* buffer, DWORD size) {
+    return GetSystemDirectoryA(buffer, size);
 }
 
 bool ReadProgramFilesX64(CHeapText* out) {
@@ -51,7 +49,8 @@ bool InFolder(const char* resolvedEditor, const char* folder) {
            PathLiesInFolder(resolvedEditor, resolved.Get(), AnsiLeadByte, AnsiSameTextIgnoringCase);
 }
 
-// Whether this process runs with an elevated token.
+} // namespace
+
 bool IsElevated() {
     HANDLE token;
     if (!OpenProcessToken(GetCurrentProcess(), TOKEN_QUERY, &token)) {
@@ -65,6 +64,8 @@ bool IsElevated() {
     return read && elevation.TokenIsElevated != 0;
 }
 
+namespace {
+
 // Whether `editor` (a full path) lies in the Windows folder, the system
 // folder or a Program Files folder, which standard users cannot change.
 bool LiesInProtectedFolder(const char* editor) {
@@ -73,15 +74,12 @@ bool LiesInProtectedFolder(const char* editor) {
         return false;
     }
     CHeapText folder;
-    if (Fill(&folder,
-             [](char* buffer, UINT size) { return GetSystemWindowsDirectoryA(buffer, size); }) &&
-        InFolder(resolved.Get(), folder.Get())) {
+    if (FillGrowing(&folder, WindowsFolder) && InFolder(resolved.Get(), folder.Get())) {
         return true;
     }
     // Under the Windows folder anyway on Windows; checked on its own for
     // a system folder placed elsewhere.
-    if (Fill(&folder, [](char* buffer, UINT size) { return GetSystemDirectoryA(buffer, size); }) &&
-        InFolder(resolved.Get(), folder.Get())) {
+    if (FillGrowing(&folder, SystemFolder) && InFolder(resolved.Get(), folder.Get())) {
         return true;
     }
     // On 64-bit Windows this is Program Files (x86) for a 32-bit program.
@@ -97,35 +95,34 @@ bool LiesInProtectedFolder(const char* editor) {
 // A bare file name found in the system folder or the Windows folder alone.
 bool SearchSystemFolders(const char* name, CHeapText* out) {
     CHeapText system, windows;
-    if (!Fill(&system, [](char* buffer, UINT size) { return GetSystemDirectoryA(buffer, size); }) ||
-        !Fill(&windows,
-              [](char* buffer, UINT size) { return GetSystemWindowsDirectoryA(buffer, size); })) {
+    if (!FillGrowing(&system, SystemFolder) || !FillGrowing(&windows, WindowsFolder)) {
         return false;
     }
     CHeapText folders;
-    const size_t size = system.Size() + windows.Size() + 3;
-    if (!folders.Allocate(size)) {
+    if (!folders.Allocate(system.Size() + windows.Size() + 2)) {
         return false;
     }
-    wnsprintfA(folders.Get(), static_cast<int>(size), "%s;%s", system.Get(), windows.Get());
-    if (!out->Allocate(MAX_PATH)) {
-        return false;
-    }
-    const DWORD length = SearchPathA(folders.Get(), name, NULL, MAX_PATH, out->Get(), NULL);
-    return length > 0 && length < MAX_PATH;
+    lstrcpyA(folders.Get(), system.Get());
+    lstrcatA(folders.Get(), ";");
+    lstrcatA(folders.Get(), windows.Get());
+    return FillGrowing(out, [&folders, name](char* buffer, DWORD size) {
+        return SearchPathA(folders.Get(), name, NULL, size, buffer, NULL);
+    });
 }
 
 // The system's own Notepad, as Setup names it: the System32 one, which a
 // 32-bit program finds in SysWOW64.
 bool GetSystemNotepad(CHeapText* out) {
+    const char kNotepad[] = "\\System32\\notepad.exe";
     CHeapText windows;
-    if (!Fill(&windows,
-              [](char* buffer, UINT size) { return GetSystemWindowsDirectoryA(buffer, size); }) ||
-        !out->Allocate(MAX_PATH)) {
+    if (!FillGrowing(&windows, WindowsFolder) ||
+        !out->Allocate(static_cast<size_t>(lstrlenA(windows.Get())) + sizeof kNotepad)) {
         return false;
     }
     lstrcpyA(out->Get(), windows.Get());
-    return PathAppendA(out->Get(), "System32\\notepad.exe") != FALSE;
+    PathRemoveBackslashA(out->Get()); // a drive's root ends in one
+    lstrcatA(out->Get(), kNotepad);
+    return true;
 }
 
 // A bare file name found in this program's folder, the system folders or a
@@ -376,7 +373,8 @@ bool NamesThisProgram(const char* program) {
 
 // The editor setting this start goes by. Elevated, the machine's comes first,
 // since every unelevated program of the user can write the user's; a bare
-// name is then looked for in the system folders alone.
+// name is then looked for in the system folders alone, and where it is not
+// there, the system's Notepad opens the file.
 bool ReadEditorSetting(bool print, bool elevated, CHeapText* setting) {
     if (elevated) {
         char machine[MAX_PATH];
@@ -386,7 +384,7 @@ bool ReadEditorSetting(bool print, bool elevated, CHeapText* setting) {
     }
     const char* own = print ? g_settings.PrintEditor() : g_settings.EditEditor();
     if (elevated && PathFindFileNameA(own) == own) {
-        return SearchSystemFolders(own, setting) || setting->Copy(own);
+        return SearchSystemFolders(own, setting) || GetSystemNotepad(setting);
     }
     return setting->Copy(own);
 }
@@ -412,8 +410,7 @@ EditorCheck WhereEditorLeads(const char* editor) {
 
 // Resolves and checks the editor setting. Elevated, an editor outside the
 // folders standard users cannot change gives way to the system's Notepad.
-EditorCheck CheckChosenEditor(bool print, CHeapText* editor) {
-    const bool elevated = IsElevated();
+EditorCheck CheckChosenEditor(bool print, bool elevated, CHeapText* editor) {
     CHeapText setting;
     if (!ReadEditorSetting(print, elevated, &setting)) {
         return kEditorMissing;

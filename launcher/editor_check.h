@@ -22,4 +22,9 @@ EditorCheck WhereEditorLeads(const char* editor);
 // setting that cannot be resolved is kept as it is) into `editor`, and
 // checked. Elevated, the machine's setting comes first, and an editor outside
 // the folders standard users cannot change gives way to the system's Notepad.
-EditorCheck CheckChosenEditor(bool print, CHeapText* editor);
+EditorCheck CheckChosenEditor(bool print, bool elevated, CHeapText* editor);
+
+// Whether this process runs with an elevated token: the one token check of a
+// forward. Any unelevated program of the user can change the user's settings,
+// so an elevated start takes what it runs from the machine alone.
+bool IsElevated();

@@ -50,13 +50,15 @@ const KnownEditor* FindKnownEditor(const char* fileName) {
     return NULL;
 }
 
-// A value of Editors\<file name>, the user's over the machine's; false when
-// neither has it.
-bool ReadOverride(const char* fileName, const char* value, CHeapText* out) {
+// A value of Editors\<file name>, the user's over the machine's (the
+// machine's alone when `machineOnly`); false when there is none.
+bool ReadOverride(const char* fileName, const char* value, bool machineOnly, CHeapText* out) {
     char subkey[MAX_PATH + 8];
     char text[MAX_PATH];
     wnsprintfA(subkey, sizeof subkey, "Editors\\%s", fileName);
-    return g_settings.ReadSetting(subkey, value, text, sizeof text) && out->Copy(text);
+    const BOOL read = machineOnly ? g_settings.ReadMachineSetting(subkey, value, text, sizeof text)
+                                  : g_settings.ReadSetting(subkey, value, text, sizeof text);
+    return read && out->Copy(text);
 }
 
 bool IsChocolateyShim(const char* editor) {
@@ -103,7 +105,8 @@ bool TakeCompanion(CHeapText* editor, const char* companion) {
 
 } // namespace
 
-bool FindEditorArguments(CHeapText* editor, bool callerWaits, EditorArguments* arguments) {
+bool FindEditorArguments(CHeapText* editor, bool callerWaits, bool elevated,
+                         EditorArguments* arguments) {
     const KnownEditor* row = FindKnownEditor(PathFindFileNameA(editor->Get()));
     if (row && row->companion && callerWaits) {
         if (!TakeCompanion(editor, row->companion)) {
@@ -112,8 +115,9 @@ bool FindEditorArguments(CHeapText* editor, bool callerWaits, EditorArguments* a
         row = FindKnownEditor(PathFindFileNameA(editor->Get()));
     }
     const char* fileName = PathFindFileNameA(editor->Get());
-    const bool waitOverridden = ReadOverride(fileName, "WaitArguments", &arguments->wait);
-    const bool printOverridden = ReadOverride(fileName, "PrintArguments", &arguments->print);
+    const bool waitOverridden = ReadOverride(fileName, "WaitArguments", elevated, &arguments->wait);
+    const bool printOverridden =
+        ReadOverride(fileName, "PrintArguments", elevated, &arguments->print);
     arguments->known = row || waitOverridden || printOverridden;
     if (!waitOverridden && !arguments->wait.Copy(row ? row->wait : "")) {
         return false;

@@ -23,8 +23,11 @@ struct EditorArguments {
 // The arguments for `editor` (a full path). Where the caller waits and the
 // editor has a companion that waits for it (Sublime Text's subl.exe), `editor`
 // becomes that companion. Reads nothing from the registry but the Editors key
-// of the one editor. False when no memory could be had.
-bool FindEditorArguments(CHeapText* editor, bool callerWaits, EditorArguments* arguments);
+// of the one editor. Elevated, only the machine's rows count: arguments from
+// the user's key would run with the full token. False when no memory could be
+// had.
+bool FindEditorArguments(CHeapText* editor, bool callerWaits, bool elevated,
+                         EditorArguments* arguments);
 
 // Whether a path lies inside the Internet cache folder. The folder is looked
 // up through the shell, which is slow, once per object: on the first file

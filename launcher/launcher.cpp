@@ -93,10 +93,10 @@ void WarnAndRunSettings(UINT textId) {
 // The editor to start: one that is there and does not lead back here. When
 // it is missing or refused, the user may choose another in the settings
 // sheet, and the request goes on with it. False when nothing is to start.
-bool ChooseEditor(bool print, CHeapText* editor, bool* asDebuggee) {
+bool ChooseEditor(bool print, bool elevated, CHeapText* editor, bool* asDebuggee) {
     for (bool sheetShown = false;; sheetShown = true) {
         UINT refusal = IDS_EDITOR_NOT_FOUND;
-        switch (CheckChosenEditor(print, editor)) {
+        switch (CheckChosenEditor(print, elevated, editor)) {
         case kEditorReady:
             *asDebuggee = false;
             return true;
@@ -179,9 +179,10 @@ ForwardOutcome RunLauncher(const char* commandLine, int showState, bool tooManyH
     }
 
     // The editor: found, and not one whose start would only start this program again.
+    const bool elevated = IsElevated();
     CHeapText editor;
     bool asDebuggee = false;
-    if (!ChooseEditor(print, &editor, &asDebuggee)) {
+    if (!ChooseEditor(print, elevated, &editor, &asDebuggee)) {
         return outcome;
     }
 
@@ -190,7 +191,7 @@ ForwardOutcome RunLauncher(const char* commandLine, int showState, bool tooManyH
     EditorArguments known;
     const char* editorArguments = "";
     if (print || outcome.callerWaits) {
-        if (!FindEditorArguments(&editor, outcome.callerWaits, &known)) {
+        if (!FindEditorArguments(&editor, outcome.callerWaits, elevated, &known)) {
             return outcome;
         }
         editorArguments = print ? known.print.Get() : known.wait.Get();

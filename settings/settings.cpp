@@ -154,7 +154,12 @@ BOOL CSettings::ReadMachineEditor(BOOL print, char* out, DWORD size) const {
     if (size > EditorPathReadSize()) {
         size = EditorPathReadSize();
     }
-    return ReadRegistryText(machineKey, kPaths, print ? "PrinterEditor" : "CommonEditor", out, size,
+    return ReadMachineSetting(kPaths, print ? "PrinterEditor" : "CommonEditor", out, size);
+}
+
+BOOL CSettings::ReadMachineSetting(const char* subkey, const char* value, char* out,
+                                   DWORD size) const {
+    return ReadRegistryText(machineKey, subkey, value, out, size < MAX_PATH ? size : MAX_PATH,
                             KEY_WOW64_64KEY);
 }
 

@@ -48,6 +48,8 @@ public:
     // The machine's own editor setting alone (print: PrinterEditor), expanded,
     // into `out` (`size` bytes); FALSE where the machine has none.
     BOOL ReadMachineEditor(BOOL print, char* out, DWORD size) const;
+    // `value` of `subkey` in the machine's settings alone, as ReadSetting reads it.
+    BOOL ReadMachineSetting(const char* subkey, const char* value, char* out, DWORD size) const;
 
     // Each writes the user's registry value at once; the fields change on the
     // next Load. An editor path holding a % is stored as REG_EXPAND_SZ.

@@ -687,17 +687,17 @@ private:
 
 TEST_F(NotepadExe, AnElevatedStartTakesOnlyAnEditorThatStandardUsersCannotReplace) {
     const std::string a = Files().Write("elevated a.txt");
-    auto fromElevated = [](const std::string& file) {
+    auto fromElevated = [](const std::string& arguments) {
         launchertest::RunOptions options;
         options.anyProcess = true;
         return RunAnswering(Quoted(testsupport::ToolPath("elevated_caller.exe")) + " " +
-                                Quoted(testsupport::NotepadPath()) + " " + Quoted(file),
+                                Quoted(testsupport::NotepadPath()) + " " + arguments,
                             options);
     };
     // The user's editor lies in a folder of theirs: the system's Notepad opens the file.
     {
         RecordingSystemNotepad notepad;
-        EXPECT_EQ(0, fromElevated(a).exitCode);
+        EXPECT_EQ(0, fromElevated(Quoted(a)).exitCode);
         std::vector<EditorStart> starts = Log().WaitForStarts(1);
         ASSERT_EQ(1u, starts.size());
         EXPECT_NE(std::string::npos, starts[0].commandLine.find("\\notepad.exe\" "));
@@ -710,10 +710,19 @@ TEST_F(NotepadExe, AnElevatedStartTakesOnlyAnEditorThatStandardUsersCannotReplac
     const std::string editor = installed.File("editor.exe");
     ASSERT_TRUE(CopyFileA(testsupport::ToolPath("recorder.exe").c_str(), editor.c_str(), FALSE));
     SetEditor("CommonEditor", editor);
-    EXPECT_EQ(0, fromElevated(a).exitCode);
+    EXPECT_EQ(0, fromElevated(Quoted(a)).exitCode);
     std::vector<EditorStart> starts = Log().WaitForStarts(2);
     ASSERT_EQ(2u, starts.size());
     EXPECT_EQ(Quoted(editor) + " " + Quoted(a), starts[1].commandLine);
+    // Nor does it take arguments for that editor from the user's key.
+    SetEditor("PrinterEditor", editor);
+    ASSERT_TRUE(testsupport::SetString(HKEY_CURRENT_USER,
+                                       "Software\\Corvalen\\Quillgate\\Editors\\editor.exe",
+                                       "PrintArguments", "--planted"));
+    EXPECT_EQ(0, fromElevated("/p " + Quoted(a)).exitCode);
+    starts = Log().WaitForStarts(3);
+    ASSERT_EQ(3u, starts.size());
+    EXPECT_EQ("/p " + Quoted(a), starts[2].params);
 }
 
 // A count of starts set long ago belongs to an editor's session, not to a loop.
