@@ -12,8 +12,8 @@
 
 namespace {
 
-const char kUserShell[] = "Software\\Classes\\Unknown\\shell";
-const char kMachineShell[] = "Software\\Classes\\Unknown\\shell";
+// The same path below HKEY_CURRENT_USER and HKEY_LOCAL_MACHINE.
+const char kShell[] = "Software\\Classes\\Unknown\\shell";
 const char kOpenVerb[] = "open";
 // What stood in a default value before the program wrote it, kept beside it.
 const char kBackup[] = "bak";
@@ -76,9 +76,9 @@ void ReadText(HKEY key, const char* value, char* buffer) {
 // shell sees it: the user's where the user's key has one, else the machine's.
 void ReadMerged(const char* subkey, char* buffer) {
     CKey user, machine;
-    if (user.Open(HKEY_CURRENT_USER, kUserShell, subkey, KEY_READ) && HasValue(user.Get(), NULL)) {
+    if (user.Open(HKEY_CURRENT_USER, kShell, subkey, KEY_READ) && HasValue(user.Get(), NULL)) {
         ReadText(user.Get(), NULL, buffer);
-    } else if (machine.Open(HKEY_LOCAL_MACHINE, kMachineShell, subkey, KEY_READ)) {
+    } else if (machine.Open(HKEY_LOCAL_MACHINE, kShell, subkey, KEY_READ)) {
         ReadText(machine.Get(), NULL, buffer);
     } else {
         ZeroMemory(buffer, CSettings::kTextSize);
@@ -138,7 +138,7 @@ bool WriteUserVerb(const char* text, bool keepWhatWasThere) {
     bool ok = true;
     for (size_t i = 0; i < sizeof kVerbKeys / sizeof kVerbKeys[0]; ++i) {
         CKey key;
-        if (!key.Create(HKEY_CURRENT_USER, kUserShell, kVerbKeys[i])) {
+        if (!key.Create(HKEY_CURRENT_USER, kShell, kVerbKeys[i])) {
             return false;
         }
         if (keepWhatWasThere) {
@@ -153,13 +153,13 @@ bool UndoUserVerb() {
     bool ok = true;
     for (size_t i = 0; i < sizeof kVerbKeys / sizeof kVerbKeys[0]; ++i) {
         CKey key;
-        if (!key.Open(HKEY_CURRENT_USER, kUserShell, kVerbKeys[i], KEY_READ | KEY_WRITE)) {
+        if (!key.Open(HKEY_CURRENT_USER, kShell, kVerbKeys[i], KEY_READ | KEY_WRITE)) {
             continue;
         }
         ok &= CopyValue(key.Get(), kBackup, NULL) && DeleteValue(key.Get(), kBackup);
     }
     CKey shell;
-    if (shell.Open(HKEY_CURRENT_USER, kUserShell, "", KEY_READ | KEY_WRITE)) {
+    if (shell.Open(HKEY_CURRENT_USER, kShell, "", KEY_READ | KEY_WRITE)) {
         ok &= DeleteIfEmpty(shell.Get(), "open\\command") && DeleteIfEmpty(shell.Get(), "open");
     }
     return ok;
@@ -188,7 +188,7 @@ bool HoldsOurVerb(HKEY root, const char* shellPath) {
 bool UndoMachineVerb() {
     CKey shell;
     char verb[CSettings::kTextSize];
-    if (!shell.Open(HKEY_LOCAL_MACHINE, kMachineShell, "", KEY_READ | KEY_WRITE)) {
+    if (!shell.Open(HKEY_LOCAL_MACHINE, kShell, "", KEY_READ | KEY_WRITE)) {
         return false;
     }
     ReadText(shell.Get(), kBackup, verb);
@@ -222,10 +222,10 @@ bool CSettings::ApplyUnknownAssociation(BOOL associate, const char* text) {
         return true; // nothing to undo: no registry access at all
     }
     bool ok = true;
-    if (HoldsOurVerb(HKEY_CURRENT_USER, kUserShell)) {
+    if (HoldsOurVerb(HKEY_CURRENT_USER, kShell)) {
         ok &= UndoUserVerb();
     }
-    if (HoldsOurVerb(HKEY_LOCAL_MACHINE, kMachineShell)) {
+    if (HoldsOurVerb(HKEY_LOCAL_MACHINE, kShell)) {
         ok &= UndoMachineVerb();
     }
     return ok;

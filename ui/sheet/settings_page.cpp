@@ -37,19 +37,6 @@ void SetUpDependentCheck(HWND page, CDependentCheck& check, int checkId, int dep
     SendDlgItemMessageA(page, checkId, BM_SETCHECK, checked ? BST_CHECKED : BST_UNCHECKED, 0);
 }
 
-// Whether the store reads the combo's text back as it stands. The text is
-// read whole, so that no cut can pass for a path that fits.
-bool EditorPathFits(HWND page, int id) {
-    HWND combo = GetDlgItem(page, id);
-    CHeapText text;
-    // The length may be overstated, never understated.
-    if (!text.Allocate(static_cast<size_t>(GetWindowTextLengthA(combo)) + 1)) {
-        return false;
-    }
-    const int length = GetWindowTextA(combo, text.Get(), static_cast<int>(text.Size()));
-    return static_cast<DWORD>(length) < CSettings::EditorPathReadSize();
-}
-
 // The most characters a box takes so that the store reads its text back:
 // `readSize` bytes with the terminator, in the code page in use. A character
 // of the box takes up to 3 bytes in UTF-8 (a pair of surrogates, 4 bytes for
@@ -74,6 +61,14 @@ bool ReadItemText(HWND page, int id, CHeapText* text) {
     }
     GetWindowTextA(item, text->Get(), static_cast<int>(text->Size()));
     return true;
+}
+
+// Whether the store reads the combo's text back as it stands. The text is
+// read whole, so that no cut can pass for a path that fits.
+bool EditorPathFits(HWND page, int id) {
+    CHeapText text;
+    return ReadItemText(page, id, &text) &&
+           static_cast<DWORD>(lstrlenA(text.Get())) < CSettings::EditorPathReadSize();
 }
 
 } // namespace
