@@ -19,11 +19,10 @@
 
 QUILLGATE_CACHE=/var/cache/quillgate
 QUILLGATE_ROOT=$QUILLGATE_CACHE/debian13-root
-QUILLGATE_MIRROR=${QUILLGATE_MIRROR:-http://deb.debian.org/debian}
 
 # What goes into the root; a change here makes the root again.
 quillgate_root_recipe() {
-    echo "debootstrap --variant=minbase trixie $QUILLGATE_MIRROR"
+    echo "debootstrap --variant=minbase trixie (its default mirror)"
     echo "packages: wine wine64 libwine fonts-wine cmake python3 locales fonts-ipafont-gothic"
     echo "          xvfb xauth x11-utils imagemagick"
     echo "i386-windows from libwine:i386 of the same version"
@@ -104,7 +103,7 @@ quillgate_root_make() {
     local fresh="$QUILLGATE_CACHE/debian13-root.new"
     echo "making the Debian 13 root for Wine in $QUILLGATE_ROOT (a few minutes, once)"
     quillgate_root_remove "$fresh" || return 1
-    debootstrap --variant=minbase trixie "$fresh" "$QUILLGATE_MIRROR" \
+    debootstrap --variant=minbase trixie "$fresh" \
         >"$QUILLGATE_CACHE/debootstrap.log" 2>&1 || {
         tail -20 "$QUILLGATE_CACHE/debootstrap.log" >&2
         return 1
