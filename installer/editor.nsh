@@ -26,7 +26,7 @@
 !macroend
 
 Var EditorValue  ; what Setup writes as CommonEditor; "" keeps the earlier one
-Var PrintValue   ; and as PrinterEditor; "" follows the editor
+Var PrintValue   ; and as PrinterEditor; "" keeps the earlier one, or follows the editor
 Var EditorShown  ; how the finish page names the choice
 Var EdFinish     ; the finish page's sentence about it
 Var EdOthers     ; and the editor other users get, where the choice is the user's own
