@@ -5,12 +5,13 @@
 ;
 ; Editors are found where their installers register them (App Paths, the
 ; shell's Applications key) and in the usual folders, as other installers
-; that offer them do. A path in the user's profile is written with its
-; environment variable, so each user of the machine gets their own install.
+; that offer them do. One in the installing user's profile (a per-user
+; VS Code) is that user's alone: it goes to their own settings, written with
+; its environment variable, and the machine's value stays.
 
 !include nsDialogs.nsh
 
-!define MACHINE_PATHS "Software\Corvalen\Quillgate\Paths"
+!define PATHS_KEY "Software\Corvalen\Quillgate\Paths" ; in HKLM, and in HKCU for a user's own
 !define WINDOWS_NOTEPAD "%SystemRoot%\System32\notepad.exe"
 !define APP_PATHS "Software\Microsoft\Windows\CurrentVersion\App Paths"
 !define EDITOR_ROWS_FOUND 7 ; what the page has room for above Notepad's row
@@ -25,9 +26,10 @@
 !macroend
 
 Var EditorValue  ; what Setup writes as CommonEditor; "" keeps the earlier one
-Var PrintValue   ; and as PrinterEditor; "" follows the editor
+Var PrintValue   ; and as PrinterEditor; "" keeps the earlier one, or follows the editor
 Var EditorShown  ; how the finish page names the choice
 Var EdFinish     ; the finish page's sentence about it
+Var EdOthers     ; and the editor other users get, where the choice is the user's own
 Var EdEarlier    ; the choice to check on the page, expanded
 Var EdEarlierRaw ; and as written
 Var EdTop        ; where the page's next row goes, in dialog units
@@ -200,7 +202,7 @@ Function EditorPage
     StrCpy $EdEarlierRaw $EditorValue
     ${If} $EdEarlierRaw == ""
         !insertmacro MachineView
-        ReadRegStr $EdEarlierRaw HKLM "${MACHINE_PATHS}" "CommonEditor"
+        ReadRegStr $EdEarlierRaw HKLM "${PATHS_KEY}" "CommonEditor"
         SetRegView default
     ${EndIf}
     ExpandEnvStrings $EdEarlier $EdEarlierRaw
@@ -292,9 +294,26 @@ Function EditorPageLeave
         Pop $EditorValue
         ${NSD_GetText} $EdRow $EditorShown
     ${EndIf}
-    ; The installing user's own setting wins over the machine's.
+    ; An editor in the installing user's profile becomes that user's own
+    ; setting; others keep the machine's. Else the user's own setting wins.
+    StrCpy $R9 $EditorValue
+    Call EditorPlace
+    ${If} $R8 = 1
+        !insertmacro MachineView
+        ClearErrors
+        ReadRegStr $0 HKLM "${PATHS_KEY}" "CommonEditor"
+        SetRegView default
+        ${If} ${Errors}
+            StrCpy $EdOthers "$(WindowsNotepad)"
+        ${Else}
+            ExpandEnvStrings $EdOthers $0
+        ${EndIf}
+        StrCpy $EdFinish "$(FinishUserEditor)"
+        Call FreeEditorIcons
+        Return
+    ${EndIf}
     ClearErrors
-    ReadRegStr $0 HKCU "${MACHINE_PATHS}" "CommonEditor"
+    ReadRegStr $0 HKCU "${PATHS_KEY}" "CommonEditor"
     ${If} ${Errors}
         StrCpy $EdFinish "$(FinishEditor)"
     ${Else}
@@ -363,75 +382,129 @@ Function StoredEditorForm
     ${Next}
 FunctionEnd
 
-; Writes $R9 as the machine's Paths\$EdName, expandable where it holds a variable.
-Function WriteEditorSetting
+; Where $R9 goes: $R8 is 1 when it lies in the installing user's profile
+; (StoredEditorForm gives it as %LOCALAPPDATA%, %APPDATA% or %USERPROFILE%),
+; which other users do not have: it is that user's editor, not the machine's.
+Function EditorPlace
     Call StoredEditorForm
+    StrCpy $R8 0
+    StrCpy $0 $R9 15
+    StrCpy $1 $R9 10
+    StrCpy $2 $R9 14
+    ${If} $0 == "%LOCALAPPDATA%\"
+    ${OrIf} $1 == "%APPDATA%\"
+    ${OrIf} $2 == "%USERPROFILE%\"
+        StrCpy $R8 1
+    ${EndIf}
+FunctionEnd
+
+!macro WriteEditorValue ROOT
     StrCpy $EdValue $R9
     ${StrStr} $0 $R9 "%"
     ClearErrors
     ${If} $0 != ""
-        WriteRegExpandStr HKLM "${MACHINE_PATHS}" $EdName $R9
+        WriteRegExpandStr ${ROOT} "${PATHS_KEY}" $EdName $R9
     ${Else}
-        WriteRegStr HKLM "${MACHINE_PATHS}" $EdName $R9
+        WriteRegStr ${ROOT} "${PATHS_KEY}" $EdName $R9
     ${EndIf}
+!macroend
+
+; Writes $R9 ("" for none given) as Paths\$EdName, and records what it wrote
+; for the uninstaller. One in the installing user's profile goes to that
+; user's settings; the machine's value then stays, as it does where none is
+; given, and a machine without one gets Windows Notepad.
+Function PutEditor
+    StrCpy $R8 0
+    ${If} $R9 != ""
+        Call EditorPlace
+    ${EndIf}
+    ${If} $R8 = 1
+        !insertmacro WriteEditorValue HKCU
+        ${If} ${Errors}
+            DetailPrint "$(UserEditorNotWritten)"
+        ${Else}
+            DetailPrint "$(UserEditorWritten)"
+            SetRegView default
+            WriteRegStr HKLM "${UNINSTALL_KEY}" "User$EdName" $R9
+            WriteRegStr HKLM "${UNINSTALL_KEY}" "UserProfile" $PROFILE
+            !insertmacro MachineView
+        ${EndIf}
+        StrCpy $R9 ""
+    ${EndIf}
+    ${If} $R9 == ""
+        ClearErrors
+        ReadRegStr $EdValue HKLM "${PATHS_KEY}" $EdName
+        ${IfNot} ${Errors}
+            DetailPrint "$(EditorKept)"
+            Return
+        ${EndIf}
+        StrCpy $R9 "${WINDOWS_NOTEPAD}"
+    ${EndIf}
+    !insertmacro WriteEditorValue HKLM
     ${If} ${Errors}
         DetailPrint "$(EditorNotWritten)"
-    ${Else}
-        DetailPrint "$(EditorWritten)"
+        Return
     ${EndIf}
+    DetailPrint "$(EditorWritten)"
+    SetRegView default
+    WriteRegStr HKLM "${UNINSTALL_KEY}" "Machine$EdName" $R9
+    !insertmacro MachineView
 FunctionEnd
 
-; A silent install without options keeps what an earlier one wrote; with
-; nothing there, Windows Notepad edits and prints until someone chooses.
-; The print editor is the editor where it has a print switch (Notepad++).
-Function WriteMachineEditor
+; Setup changes only the editors it is given or shown: a print editor already
+; on the machine stays when only the editor is given. Where there is none, it
+; is the editor where that has a print switch (Notepad++), else Windows Notepad.
+Function WriteEditors
     !insertmacro MachineView
-    ${If} $EditorValue == ""
-        ClearErrors
-        ReadRegStr $EdValue HKLM "${MACHINE_PATHS}" "CommonEditor"
-        ${If} ${Errors}
-            StrCpy $EditorValue "${WINDOWS_NOTEPAD}"
-        ${Else}
-            StrCpy $EdName "CommonEditor"
-            DetailPrint "$(EditorKept)"
-        ${EndIf}
-    ${EndIf}
     ${If} $PrintValue == ""
         ClearErrors
-        ReadRegStr $EdValue HKLM "${MACHINE_PATHS}" "PrinterEditor"
-        ${If} $EditorValue != ""
+        ReadRegStr $0 HKLM "${PATHS_KEY}" "PrinterEditor"
+        ${If} ${Errors}
             ExpandEnvStrings $0 $EditorValue
             ${GetFileName} $0 $0
             ${If} $0 == "notepad++.exe"
                 StrCpy $PrintValue $EditorValue
-            ${Else}
-                StrCpy $PrintValue "${WINDOWS_NOTEPAD}"
             ${EndIf}
-        ${ElseIf} ${Errors}
-            StrCpy $PrintValue "${WINDOWS_NOTEPAD}"
-        ${Else}
-            StrCpy $EdName "PrinterEditor"
-            DetailPrint "$(EditorKept)"
         ${EndIf}
     ${EndIf}
-    ${If} $EditorValue != ""
-        StrCpy $EdName "CommonEditor"
-        StrCpy $R9 $EditorValue
-        Call WriteEditorSetting
-    ${EndIf}
-    ${If} $PrintValue != ""
-        StrCpy $EdName "PrinterEditor"
-        StrCpy $R9 $PrintValue
-        Call WriteEditorSetting
-    ${EndIf}
+    StrCpy $EdName "CommonEditor"
+    StrCpy $R9 $EditorValue
+    Call PutEditor
+    StrCpy $EdName "PrinterEditor"
+    StrCpy $R9 $PrintValue
+    Call PutEditor
     SetRegView default
 FunctionEnd
 
-; What WriteMachineEditor wrote; rows an administrator added stay.
-Function un.RemoveMachineEditor
+; The value NAME where it still holds what PutEditor recorded writing: an
+; administrator's, or one changed since, stays, as do other rows of the key.
+; The installing user's own only when that user uninstalls.
+!macro RemoveEditor NAME
+    SetRegView default
+    ReadRegStr $1 HKLM "${UNINSTALL_KEY}" "Machine${NAME}"
+    ReadRegStr $2 HKLM "${UNINSTALL_KEY}" "User${NAME}"
     !insertmacro MachineView
-    DeleteRegValue HKLM "${MACHINE_PATHS}" "CommonEditor"
-    DeleteRegValue HKLM "${MACHINE_PATHS}" "PrinterEditor"
-    DeleteRegKey /ifempty HKLM "${MACHINE_PATHS}"
+    ReadRegStr $0 HKLM "${PATHS_KEY}" "${NAME}"
+    ${If} $1 != ""
+    ${AndIf} $0 S== $1
+        DeleteRegValue HKLM "${PATHS_KEY}" "${NAME}"
+    ${EndIf}
+    ReadRegStr $0 HKCU "${PATHS_KEY}" "${NAME}"
+    ${If} $2 != ""
+    ${AndIf} $0 S== $2
+    ${AndIf} $3 == $PROFILE
+        DeleteRegValue HKCU "${PATHS_KEY}" "${NAME}"
+    ${EndIf}
+!macroend
+
+Function un.RemoveEditors
+    SetRegView default
+    ReadRegStr $3 HKLM "${UNINSTALL_KEY}" "UserProfile"
+    !insertmacro RemoveEditor "CommonEditor"
+    !insertmacro RemoveEditor "PrinterEditor"
+    DeleteRegKey /ifempty HKLM "${PATHS_KEY}"
+    DeleteRegKey /ifempty HKCU "${PATHS_KEY}"
+    DeleteRegKey /ifempty HKCU "Software\Corvalen\Quillgate"
+    DeleteRegKey /ifempty HKCU "Software\Corvalen"
     SetRegView default
 FunctionEnd

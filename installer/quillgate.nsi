@@ -69,6 +69,7 @@ VIAddVersionKey /LANG=0 "LegalCopyright" "Copyright (C) 2026 Corvalen"
 !define MUI_ICON "${ICON}"
 !define MUI_UNICON "${ICON}"
 !define MUI_DIRECTORYPAGE_TEXT_TOP "$(DirectoryText)"
+!define MUI_PAGE_CUSTOMFUNCTION_LEAVE DirectoryLeave
 !insertmacro MUI_PAGE_DIRECTORY
 Page custom EditorPage EditorPageLeave
 !insertmacro MUI_PAGE_INSTFILES
@@ -109,6 +110,15 @@ Var OldDir    ; IsQuillgateEntry: the folder an entry names
 Var LeftDirs  ; folders of Quillgate whose entries were taken over but files kept, one a line
 Var File      ; IsQuillgateFile: the file looked at
 Var IsOurs    ; and 1 when its version resource names this product
+Var SafeRoots ; CheckInstallFolder: the Program Files folders, for its message
+
+!macro NativeView
+    ${If} ${RunningX64}
+        SetRegView 64
+    ${Else}
+        SetRegView default
+    ${EndIf}
+!macroend
 
 !macro SharedFunctions un
 Function ${un}UseView
@@ -184,6 +194,65 @@ FunctionEnd
 
 Function un.onInit
     Call un.CheckAdmin
+FunctionEnd
+
+; The notepad.exe installed runs for every start of Notepad, elevated and
+; SYSTEM ones included, so only a folder that standard users cannot change
+; will do: one under a Program Files folder (as the native view names them;
+; a folder of C:\ inherits rights that let any user change new files).
+; Makes $INSTDIR a full path, .. resolved, and sets $0 to 1 when it lies there.
+Function CheckInstallFolder
+    StrCpy $SafeRoots ""
+    System::Call 'kernel32::GetFullPathNameW(w "$INSTDIR", i ${NSIS_MAX_STRLEN}, w .r1, p 0) i .r0'
+    ${If} $0 = 0
+    ${OrIf} $0 >= ${NSIS_MAX_STRLEN}
+        StrCpy $0 0
+        Return
+    ${EndIf}
+    StrCpy $2 $1 "" -1
+    ${If} $2 == "\"
+        StrCpy $1 $1 -1
+    ${EndIf}
+    StrCpy $INSTDIR $1
+    !insertmacro NativeView
+    ReadRegStr $2 HKLM "Software\Microsoft\Windows\CurrentVersion" "ProgramFilesDir"
+    ReadRegStr $3 HKLM "Software\Microsoft\Windows\CurrentVersion" "ProgramFilesDir (x86)"
+    SetRegView default
+    ${If} "$2$3" == ""
+        StrCpy $2 $PROGRAMFILES
+    ${EndIf}
+    StrCpy $0 0
+    StrCpy $5 $2
+    Call ConsiderSafeRoot
+    StrCpy $5 $3
+    Call ConsiderSafeRoot
+FunctionEnd
+
+; $INSTDIR lies in the Program Files folder $5 (not "C:\Program Files Evil",
+; nor that folder itself)? Then $0 is 1.
+Function ConsiderSafeRoot
+    ${If} $5 == ""
+        Return
+    ${EndIf}
+    ${If} $SafeRoots != ""
+        StrCpy $SafeRoots "$SafeRoots, "
+    ${EndIf}
+    StrCpy $SafeRoots "$SafeRoots$5"
+    StrLen $6 "$5\"
+    StrCpy $7 $INSTDIR $6
+    StrCpy $8 $INSTDIR "" $6
+    ${If} $7 == "$5\"
+    ${AndIf} $8 != ""
+        StrCpy $0 1
+    ${EndIf}
+FunctionEnd
+
+Function DirectoryLeave
+    Call CheckInstallFolder
+    ${If} $0 <> 1
+        MessageBox MB_OK|MB_ICONEXCLAMATION "$(FolderRefused)"
+        Abort
+    ${EndIf}
 FunctionEnd
 
 ; The product name under the file's first translation, as notepad.exe itself
@@ -384,6 +453,12 @@ FunctionEnd
 
 Section "-Quillgate" SectionQuillgate
     AddSize ${NOTEPAD_KB} ; put in place by PlaceNotepad, which the section's size does not count
+    ; Before anything is written: a silent install has had no folder page.
+    Call CheckInstallFolder
+    ${If} $0 <> 1
+        MessageBox MB_OK|MB_ICONSTOP "$(FolderRefused)" /SD IDOK
+        Abort "$(FolderRefused)"
+    ${EndIf}
     SetRegView default
     ReadRegStr $Earlier HKLM "${UNINSTALL_KEY}" "InstallLocation"
     StrCpy $LeftDirs ""
@@ -421,7 +496,7 @@ Section "-Quillgate" SectionQuillgate
     StrCpy $View 32
     Call RegisterView
     Call RegisterApplication
-    Call WriteMachineEditor
+    Call WriteEditors
     SetRegView default
     Call RemoveEarlier
     Call ReportForeign
@@ -430,14 +505,6 @@ Section "-Quillgate" SectionQuillgate
         SetErrorLevel ${ERROR_SUCCESS_REBOOT_REQUIRED}
     ${EndIf}
 SectionEnd
-
-!macro NativeView
-    ${If} ${RunningX64}
-        SetRegView 64
-    ${Else}
-        SetRegView default
-    ${EndIf}
-!macroend
 
 ; Tells the shell that associations changed. Out of the install folder first:
 ; Wine answers by starting winemenubuilder, which keeps the working folder it
@@ -619,7 +686,7 @@ Section "Uninstall"
     ${EndIf}
     StrCpy $View 32
     Call un.UnregisterView
-    Call un.RemoveMachineEditor
+    Call un.RemoveEditors
     Call un.UnregisterApplication
 
     SetRegView default

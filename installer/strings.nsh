@@ -1,11 +1,11 @@
-; The setup program's texts, Japanese first. $Place, $Value, $ViewName, $OldDir and $File are
-; set where the text is used.
+; The setup program's texts, Japanese first. $Place, $Value, $ViewName, $OldDir, $File,
+; $SafeRoots and the editor page's variables are set where the text is used.
 
-LangString DirectoryText ${LANG_JAPANESE} "Quillgate (notepad.exe) を次のフォルダーにインストールし、メモ帳のデバッガーとして登録します (HKEY_LOCAL_MACHINE の Image File Execution Options)。以後、メモ帳が起動されるたびに Windows は Quillgate を起動します。Windows のメモ帳のファイルは変更しません。ユーザーごとの設定は、インストールでもアンインストールでも変更されません。"
-LangString DirectoryText ${LANG_ENGLISH} "Setup installs Quillgate (notepad.exe) into the folder below and registers it as Notepad's debugger (Image File Execution Options in HKEY_LOCAL_MACHINE): from then on, Windows starts Quillgate whenever something starts Notepad. Notepad's own files are not changed. Installing and uninstalling leave each user's own settings untouched."
+LangString DirectoryText ${LANG_JAPANESE} "Quillgate (notepad.exe) を次のフォルダーにインストールし、メモ帳のデバッガーとして登録します (HKEY_LOCAL_MACHINE の Image File Execution Options)。以後、メモ帳が起動されるたびに Windows は Quillgate を起動します。Windows のメモ帳のファイルは変更しません。インストール先は、標準ユーザーが変更できない Program Files フォルダーの下に限ります。ユーザーごとの設定は、あなたのプロファイル内のエディターを選んだ場合のあなた自身の設定を除き、変更されません。"
+LangString DirectoryText ${LANG_ENGLISH} "Setup installs Quillgate (notepad.exe) into the folder below and registers it as Notepad's debugger (Image File Execution Options in HKEY_LOCAL_MACHINE): from then on, Windows starts Quillgate whenever something starts Notepad. Notepad's own files are not changed. The folder must lie under a Program Files folder, which standard users cannot change. Each user's own settings are left as they are, except yours where you choose an editor in your own profile."
 
-LangString UninstallText ${LANG_JAPANESE} "Quillgate を次のフォルダーから削除し、セットアップが書き込んだメモ帳のデバッガー登録のうち、今も Quillgate を指しているものを削除します。設定 (HKEY_CURRENT_USER\Software\Corvalen\Quillgate) はそのまま残ります。"
-LangString UninstallText ${LANG_ENGLISH} "Setup removes Quillgate from the folder below, and those of the Notepad debugger entries it wrote that still start Quillgate. Settings (HKEY_CURRENT_USER\Software\Corvalen\Quillgate) stay as they are."
+LangString UninstallText ${LANG_JAPANESE} "Quillgate を次のフォルダーから削除し、セットアップが書き込んだメモ帳のデバッガー登録のうち、今も Quillgate を指しているものを削除します。設定 (HKEY_CURRENT_USER\Software\Corvalen\Quillgate) は、セットアップが書き込んだままのエディター設定を除き、そのまま残ります。"
+LangString UninstallText ${LANG_ENGLISH} "Setup removes Quillgate from the folder below, and those of the Notepad debugger entries it wrote that still start Quillgate. Settings (HKEY_CURRENT_USER\Software\Corvalen\Quillgate) stay as they are, except an editor setting Setup wrote there that is still unchanged."
 
 LangString View64 ${LANG_JAPANESE} "64 ビット レジストリ"
 LangString View64 ${LANG_ENGLISH} "64-bit registry"
@@ -66,8 +66,8 @@ LangString EditorTitle ${LANG_JAPANESE} "エディターの選択"
 LangString EditorTitle ${LANG_ENGLISH} "Choose the editor"
 LangString EditorSubtitle ${LANG_JAPANESE} "メモ帳の代わりに開くエディターを選んでください。"
 LangString EditorSubtitle ${LANG_ENGLISH} "Choose the editor that opens in Notepad's place."
-LangString EditorText ${LANG_JAPANESE} "メモ帳が起動されると、Quillgate はファイルをここで選んだエディターで開きます。この選択はこのコンピューターのすべてのユーザーに適用されます。各ユーザーは notepad.exe /setting で自分のエディターを選べます。"
-LangString EditorText ${LANG_ENGLISH} "Whenever something starts Notepad, Quillgate opens the file in the editor you choose here. The choice applies to every user of this computer; each user can choose their own with notepad.exe /setting."
+LangString EditorText ${LANG_JAPANESE} "メモ帳が起動されると、Quillgate はファイルをここで選んだエディターで開きます。この選択はこのコンピューターのすべてのユーザーに適用されます (あなたのプロファイル内のエディターは、ほかのユーザーにはないため、あなた自身の設定になります)。各ユーザーは notepad.exe /setting で自分のエディターを選べます。"
+LangString EditorText ${LANG_ENGLISH} "Whenever something starts Notepad, Quillgate opens the file in the editor you choose here. The choice applies to every user of this computer (an editor in your own profile, which other users do not have, becomes your own setting); each user can choose their own with notepad.exe /setting."
 LangString WindowsNotepad ${LANG_JAPANESE} "Windows のメモ帳"
 LangString WindowsNotepad ${LANG_ENGLISH} "Windows Notepad"
 LangString OtherEditor ${LANG_JAPANESE} "その他のプログラム…"
@@ -86,6 +86,16 @@ LangString FinishEditor ${LANG_JAPANESE} "メモ帳を起動すると $EditorSho
 LangString FinishEditor ${LANG_ENGLISH} "Notepad now opens $EditorShown. To change that, run notepad.exe /setting."
 LangString FinishOwnEditor ${LANG_JAPANESE} "あなたには自分のエディター設定があるため、メモ帳を起動すると引き続き $EditorShown が開きます。変更するには notepad.exe /setting を実行してください。"
 LangString FinishOwnEditor ${LANG_ENGLISH} "You have an editor setting of your own: Notepad still opens $EditorShown for you. To change that, run notepad.exe /setting."
+
+LangString FinishUserEditor ${LANG_JAPANESE} "$EditorShown はあなたのユーザー プロファイル内にあるため、あなた自身の設定としました。あなたがメモ帳を起動すると $EditorShown が開き、ほかのユーザーには $EdOthers が開きます。変更するには notepad.exe /setting を実行してください。"
+LangString FinishUserEditor ${LANG_ENGLISH} "$EditorShown lies in your own profile, so it became your own setting: Notepad opens it for you, and $EdOthers for other users. To change that, run notepad.exe /setting."
+LangString UserEditorWritten ${LANG_JAPANESE} "あなたのプロファイル内のエディターなので、あなた自身の設定に書き込みました: Paths\$EdName = $EdValue"
+LangString UserEditorWritten ${LANG_ENGLISH} "Wrote your own editor setting, the editor lying in your profile: Paths\$EdName = $EdValue"
+LangString UserEditorNotWritten ${LANG_JAPANESE} "あなた自身のエディター設定を書き込めませんでした: Paths\$EdName"
+LangString UserEditorNotWritten ${LANG_ENGLISH} "Could not write your own editor setting: Paths\$EdName"
+
+LangString FolderRefused ${LANG_JAPANESE} "インストール先は Program Files フォルダー ($SafeRoots) の下のフォルダーに限ります: $INSTDIR$\r$\nここの notepad.exe は、管理者や SYSTEM として実行されるものも含め、メモ帳が起動されるたびに実行されます。ほかの場所のフォルダーでは、標準ユーザーがこのファイルを置き換えられることがあります。セットアップは何も変更していません。"
+LangString FolderRefused ${LANG_ENGLISH} "Setup installs only into a folder under a Program Files folder ($SafeRoots), not into $INSTDIR.$\r$\nIts notepad.exe runs for every start of Notepad, elevated and SYSTEM ones included; in a folder elsewhere, standard users may be able to replace it. Setup changed nothing."
 
 LangString RestartsCleared ${LANG_JAPANESE} "再起動時に予定されていた、インストール先のファイルの削除や置き換えを取り消しました: $INSTDIR"
 LangString RestartsCleared ${LANG_ENGLISH} "Cancelled the deletes and replacements of files in the install folder that were due at the next restart: $INSTDIR"

@@ -1,5 +1,6 @@
 // The built setup program run silently into the test prefix, as an
 // administrator's script runs it, with the registry read back in both views.
+// It installs only under a Program Files folder: each test's folder is there.
 // Wine links the 32-bit view's Image File Execution Options to the 64-bit key;
 // most tests give that view a key of its own, as Windows may keep one, so
 // that each view is seen to get what it should.
@@ -47,11 +48,12 @@ std::string Debugger(const std::string& key, REGSAM view) {
     return testsupport::ReadString(kMachine, key.c_str(), "Debugger", view);
 }
 
-// "expand: <text>", "text: <text>" or "none", as the machine's editor setting `name` reads.
-std::string MachineEditor(const char* name) {
+// "expand: <text>", "text: <text>" or "none", as the machine's editor setting `name` reads
+// (or the installing user's own, from `root` HKEY_CURRENT_USER).
+std::string MachineEditor(const char* name, HKEY root = kMachine) {
     DWORD type = 0;
     std::string data;
-    if (!testsupport::ReadRaw(kMachine, kMachinePaths, name, &type, &data, KEY_WOW64_64KEY)) {
+    if (!testsupport::ReadRaw(root, kMachinePaths, name, &type, &data, KEY_WOW64_64KEY)) {
         return "none";
     }
     return std::string(type == REG_EXPAND_SZ ? "expand: "
@@ -60,13 +62,18 @@ std::string MachineEditor(const char* name) {
            data.c_str();
 }
 
-std::string LocalAppData() {
+std::string Environment(const char* name) {
     char path[MAX_PATH];
-    DWORD length = GetEnvironmentVariableA("LOCALAPPDATA", path, sizeof path);
+    DWORD length = GetEnvironmentVariableA(name, path, sizeof path);
     return length > 0 && length < sizeof path ? path : "";
 }
 
-// Both views' notepad.exe key trees, the uninstall key and the default-apps registration.
+std::string LocalAppData() {
+    return Environment("LOCALAPPDATA");
+}
+
+// Both views' notepad.exe key trees, the uninstall key, the default-apps registration and
+// the user's settings.
 std::string RegistryState() {
     std::string state;
     for (REGSAM view : kViews) {
@@ -75,7 +82,8 @@ std::string RegistryState() {
     return state + KeySnapshot::Describe(kMachine, kUninstallKey, kSetupView) + "--\n" +
            KeySnapshot::Describe(kMachine, "Software\\Corvalen", KEY_WOW64_64KEY) +
            KeySnapshot::Describe(kMachine, kProgId, KEY_WOW64_64KEY) +
-           testsupport::ReadString(kMachine, kRegisteredApps, "Quillgate", KEY_WOW64_64KEY);
+           testsupport::ReadString(kMachine, kRegisteredApps, "Quillgate", KEY_WOW64_64KEY) +
+           KeySnapshot::Describe(HKEY_CURRENT_USER, "Software\\Corvalen");
 }
 
 // The renames a restart is to make, put back as they were when it goes.
@@ -115,6 +123,7 @@ protected:
         testsupport::DeleteKeyTree(kMachine, kUninstallKey, kSetupView);
         testsupport::DeleteKeyTree(kMachine, "Software\\Corvalen", KEY_WOW64_64KEY);
         testsupport::DeleteKeyTree(kMachine, kProgId, KEY_WOW64_64KEY);
+        testsupport::ResetSettings();
     }
 
     int Install(const std::string& folder = std::string(),
@@ -136,6 +145,8 @@ protected:
         return Quoted(Or(folder) + "\\notepad.exe") + " /z";
     }
     std::string Scratch(const char* name) const { return scratch_.File(name); }
+    // A folder under Program Files, where Setup installs.
+    std::string Programs(const char* name) const { return programs_.File(name); }
     std::string WriteScratch(const char* name) const { return scratch_.Write(name); }
 
 private:
@@ -146,8 +157,10 @@ private:
     KeySnapshot company_{kMachine, "Software\\Corvalen", KEY_WOW64_64KEY};
     KeySnapshot progId_{kMachine, kProgId, KEY_WOW64_64KEY};
     KeySnapshot registeredApps_{kMachine, kRegisteredApps, KEY_WOW64_64KEY};
+    KeySnapshot settings_{HKEY_CURRENT_USER, "Software\\Corvalen"};
     testsupport::ScratchDir scratch_{testsupport::TempPath("installer")};
-    std::string folder_ = scratch_.File("Corvalen Apps\\Quillgate");
+    testsupport::ScratchDir programs_{Environment("ProgramFiles") + "\\Quillgate Tests"};
+    std::string folder_ = programs_.File("Quillgate");
     const std::string& Or(const std::string& folder) const {
         return folder.empty() ? folder_ : folder;
     }
@@ -290,7 +303,7 @@ TEST_F(Installer, InstallingElsewhereTakesOverEarlierEntriesAndRemovesTheRecorde
         CopyFileA(testsupport::NotepadPath().c_str(), Scratch("Copy\\notepad.exe").c_str(), FALSE));
     ASSERT_TRUE(testsupport::SetString(kMachine, kNotepadKey, "Debugger", copyEntry.c_str(),
                                        KEY_WOW64_32KEY));
-    const std::string other = Scratch("Other Folder");
+    const std::string other = Programs("Other Folder");
     ASSERT_EQ(0, Install(other));
     for (REGSAM view : kViews) {
         EXPECT_EQ(Entry(other), Debugger(kNotepadKey, view)) << view;
@@ -387,7 +400,6 @@ TEST_F(Installer, UninstallingRemovesItsEntryFromFiltersItNeverRecordedAndKeepsO
 TEST_F(Installer, AFreshInstallThatCannotWriteItsFileFailsAndRegistersNothing) {
     const std::string before = RegistryState();
     // A folder in the file's place: no write can succeed, however often tried.
-    ASSERT_TRUE(CreateDirectoryA(Scratch("Corvalen Apps").c_str(), NULL));
     ASSERT_TRUE(CreateDirectoryA(Folder().c_str(), NULL));
     ASSERT_TRUE(CreateDirectoryA(File("notepad.exe").c_str(), NULL));
     EXPECT_NE(0, Install());
@@ -415,33 +427,87 @@ TEST_F(Installer, TextFilesCanBeGivenToQuillgateInDefaultAppsUntilItIsUninstalle
     EXPECT_EQ(before, RegistryState());
 }
 
-TEST_F(Installer, ASilentInstallWritesTheEditorItIsGivenForEveryUserAndKeepsItWhenGivenNone) {
+TEST_F(Installer, AFolderOutsideProgramFilesIsRefusedBeforeAnythingIsWrittenOrRegistered) {
+    const std::string programs = Environment("ProgramFiles");
+    ASSERT_NE("", programs);
+    const std::string before = RegistryState();
+    for (const std::string& folder : {std::string("C:\\Quillgate"), programs + " Evil\\Quillgate",
+                                      programs + "\\..\\Quillgate", programs}) {
+        SCOPED_TRACE(folder);
+        EXPECT_EQ(2, Install(folder));
+        EXPECT_EQ(before, RegistryState());
+        EXPECT_FALSE(testsupport::FileExists(folder + "\\notepad.exe"));
+        EXPECT_FALSE(testsupport::FileExists(folder + "\\uninstall.exe"));
+    }
+    EXPECT_FALSE(testsupport::FileExists("C:\\Quillgate"));
+    EXPECT_FALSE(testsupport::FileExists(programs + " Evil"));
+    testsupport::RemoveTree("C:\\Quillgate");
+    testsupport::RemoveTree(programs + " Evil");
+}
+
+TEST_F(Installer, ASilentInstallWritesTheEditorItIsGivenAndKeepsWhatItIsNotGiven) {
     const std::string notepad = std::string("expand: ") + kWindowsNotepad;
     const std::string profile = LocalAppData();
     ASSERT_NE("", profile);
+    const std::string admins = "text: C:\\Tools\\print.exe";
+    // What the machine's print editor is before; the editors after, the machine's and then the
+    // installing user's own.
     const struct {
-        std::string options, editor, printer;
+        const char* printer;
+        std::string options, editor, printerAfter, userEditor;
     } cases[] = {
-        {"", notepad, notepad},
-        {"/EDITOR=C:\\Tools\\Notepad++\\notepad++.exe", "text: C:\\Tools\\Notepad++\\notepad++.exe",
-         "text: C:\\Tools\\Notepad++\\notepad++.exe"},
-        {"/EDITOR=C:\\Tools\\a.exe /PRINTEDITOR=C:\\Tools\\b.exe", "text: C:\\Tools\\a.exe",
-         "text: C:\\Tools\\b.exe"},
-        {"/EDITOR=" + Quoted(profile + "\\Programs\\Some Editor\\Code.exe"),
-         "expand: %LOCALAPPDATA%\\Programs\\Some Editor\\Code.exe", notepad},
+        {NULL, "", notepad, notepad, "none"},
+        {NULL, "/EDITOR=C:\\Tools\\Notepad++\\notepad++.exe",
+         "text: C:\\Tools\\Notepad++\\notepad++.exe", "text: C:\\Tools\\Notepad++\\notepad++.exe",
+         "none"},
+        {"C:\\Tools\\print.exe", "/EDITOR=C:\\Tools\\Notepad++\\notepad++.exe",
+         "text: C:\\Tools\\Notepad++\\notepad++.exe", admins, "none"},
+        {"C:\\Tools\\print.exe", "/EDITOR=C:\\Tools\\a.exe /PRINTEDITOR=C:\\Tools\\b.exe",
+         "text: C:\\Tools\\a.exe", "text: C:\\Tools\\b.exe", "none"},
+        // Found only in the installing user's profile: that user's own, not every user's.
+        {NULL, "/EDITOR=" + Quoted(profile + "\\Programs\\Some Editor\\Code.exe"), notepad, notepad,
+         "expand: %LOCALAPPDATA%\\Programs\\Some Editor\\Code.exe"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.options);
         testsupport::DeleteKeyTree(kMachine, "Software\\Corvalen", KEY_WOW64_64KEY);
+        testsupport::ResetSettings();
+        if (c.printer) {
+            ASSERT_TRUE(testsupport::SetString(kMachine, kMachinePaths, "PrinterEditor", c.printer,
+                                               KEY_WOW64_64KEY));
+        }
         ASSERT_EQ(0, Install(std::string(), c.options));
         EXPECT_EQ(c.editor, MachineEditor("CommonEditor"));
-        EXPECT_EQ(c.printer, MachineEditor("PrinterEditor"));
+        EXPECT_EQ(c.printerAfter, MachineEditor("PrinterEditor"));
+        EXPECT_EQ(c.userEditor, MachineEditor("CommonEditor", HKEY_CURRENT_USER));
     }
+    // Given nothing, it keeps what there is; uninstalling removes what it wrote and nothing else.
+    ASSERT_TRUE(testsupport::SetString(kMachine, kMachinePaths, "PrinterEditor",
+                                       "C:\\Tools\\print.exe", KEY_WOW64_64KEY));
     ASSERT_EQ(0, Install());
-    EXPECT_EQ(cases[3].editor, MachineEditor("CommonEditor"));
-    EXPECT_EQ(notepad, MachineEditor("PrinterEditor"));
+    EXPECT_EQ(notepad, MachineEditor("CommonEditor"));
+    EXPECT_EQ(admins, MachineEditor("PrinterEditor"));
+    EXPECT_EQ(cases[4].userEditor, MachineEditor("CommonEditor", HKEY_CURRENT_USER));
     ASSERT_EQ(0, Uninstall());
-    EXPECT_FALSE(testsupport::KeyExists(kMachine, "Software\\Corvalen", KEY_WOW64_64KEY));
+    EXPECT_EQ("none", MachineEditor("CommonEditor"));
+    EXPECT_EQ(admins, MachineEditor("PrinterEditor"));
+    EXPECT_FALSE(testsupport::KeyExists(HKEY_CURRENT_USER, testsupport::kSettingsKey));
+}
+
+TEST_F(Installer, SetupRunAsWingetRunsItInstallsIntoTheGivenFolderWithTheGivenEditor) {
+    const std::string editor = Programs("Some Editor\\editor.exe");
+    const std::string setup =
+        testsupport::BuildDir() + "\\quillgate-" QUILLGATE_VERSION_TEXT "-setup.exe";
+    // winget's order: /S first, custom switches, then --location as /D= last, unquoted.
+    ASSERT_EQ(0,
+              testsupport::RunProcess(
+                  Quoted(setup) + " /S /EDITOR=" + Quoted(editor) + " /D=" + Folder(), kTimeoutMs));
+    EXPECT_TRUE(testsupport::FileExists(File("notepad.exe")));
+    for (REGSAM view : kViews) {
+        EXPECT_EQ(Entry(), Debugger(kNotepadKey, view)) << view;
+    }
+    EXPECT_EQ("text: " + editor, MachineEditor("CommonEditor"));
+    ASSERT_EQ(0, Uninstall());
 }
 
 TEST_F(Installer, AfterASilentInstallWithAnEditorNotepadOpensFilesInIt) {
