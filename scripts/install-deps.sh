@@ -7,9 +7,11 @@ cd "$(dirname "$0")/.."
 
 # The cross toolchain builds notepad.exe and its test programs on the host;
 # clang builds the text logic natively with sanitizers and libFuzzer; makensis
-# builds the setup program.
+# builds the setup program; python3-yaml and xmllint check the release's
+# manifests and templates.
 PACKAGES=(cmake ninja-build g++-mingw-w64-i686 binutils-mingw-w64-i686 googletest
-          clang libclang-rt-dev python3 zip nsis debootstrap util-linux)
+          clang libclang-rt-dev python3 python3-yaml libxml2-utils zip nsis debootstrap
+          util-linux)
 
 missing=()
 for package in "${PACKAGES[@]}"; do
