@@ -22,8 +22,11 @@ struct SettingsSource {
 
 } // namespace
 
-BOOL ReadRegistryText(HKEY key, const char* subkey, const char* value, char* out, DWORD size,
-                      REGSAM view) {
+namespace {
+
+// ReadRegistryText, with REG_EXPAND_SZ left as stored where `expand` is false.
+BOOL ReadStoredText(HKEY key, const char* subkey, const char* value, char* out, DWORD size,
+                    REGSAM view, bool expand) {
     if (size == 0) {
         return FALSE;
     }
@@ -50,7 +53,7 @@ BOOL ReadRegistryText(HKEY key, const char* subkey, const char* value, char* out
     if (result != ERROR_SUCCESS || !TerminateRegistryText(data, readSize, length)) {
         return FALSE;
     }
-    if (type != REG_EXPAND_SZ) {
+    if (type != REG_EXPAND_SZ || !expand) {
         CopyRegistryText(out, size, data);
         return TRUE;
     }
@@ -63,11 +66,33 @@ BOOL ReadRegistryText(HKEY key, const char* subkey, const char* value, char* out
     return TRUE;
 }
 
+// An expansion that takes more than `size` bytes with its terminator is none.
+bool ExpansionFits(const char* text, DWORD size) {
+    char expanded[MAX_PATH];
+    const DWORD needed = ExpandEnvironmentStringsA(text, expanded, sizeof expanded);
+    return needed != 0 && needed <= size;
+}
+
+} // namespace
+
+BOOL ReadRegistryText(HKEY key, const char* subkey, const char* value, char* out, DWORD size,
+                      REGSAM view) {
+    return ReadStoredText(key, subkey, value, out, size, view, true);
+}
+
 // Editor paths are read through 100 bytes, room for 50 to 99 characters in
 // the double-byte code pages this store was made for. Where UTF-8 is the code
 // page, a character takes up to three bytes, so a path may fill its field.
 DWORD CSettings::EditorPathReadSize() {
     return GetACP() == CP_UTF8 ? MAX_PATH : kTextSize;
+}
+
+bool CSettings::EditorPathFits(const char* text) {
+    const DWORD readSize = EditorPathReadSize();
+    if (static_cast<DWORD>(lstrlenA(text)) >= readSize) {
+        return false;
+    }
+    return !StrChrA(text, '%') || ExpansionFits(text, readSize);
 }
 
 CSettings::CSettings()
@@ -148,6 +173,21 @@ void CSettings::Load() {
         lstrcpynA(extension, LoadText(IDS_EXTENSION_HTM), sizeof extension);
     }
     waitForEditor = ReadDword(kPaths, "WaitForEditor", kWaitForEditorAutomatic);
+}
+
+void CSettings::ReadEditorAsStored(BOOL print, char* out, DWORD size) const {
+    const char* value = print ? "PrinterEditor" : "CommonEditor";
+    const DWORD readSize = size < EditorPathReadSize() ? size : EditorPathReadSize();
+    // Read as Load reads it, so that what is shown is the setting in effect.
+    char expanded[MAX_PATH];
+    const SettingsSource sources[] = {{key, 0}, {machineKey, KEY_WOW64_64KEY}};
+    for (const SettingsSource& source : sources) {
+        if (ReadStoredText(source.key, kPaths, value, expanded, readSize, source.view, true) &&
+            ReadStoredText(source.key, kPaths, value, out, readSize, source.view, false)) {
+            return;
+        }
+    }
+    CopyRegistryText(out, size, LoadText(IDS_DEFAULT_EDITOR));
 }
 
 BOOL CSettings::ReadMachineEditor(BOOL print, char* out, DWORD size) const {

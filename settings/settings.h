@@ -44,6 +44,13 @@ public:
     // The bytes an editor path is read through, its terminator included: a
     // longer path reads back as the default.
     static DWORD EditorPathReadSize();
+    // Whether an editor path saved as `text` reads back as it is, expanded
+    // too where it holds a %: its bytes in the code page in use.
+    static bool EditorPathFits(const char* text);
+    // The editor setting in effect (print: PrinterEditor) as it is stored,
+    // %...% unexpanded, into `out` (`size` bytes, at least MAX_PATH): the
+    // user's, else the machine's, else the default; what the sheet shows.
+    void ReadEditorAsStored(BOOL print, char* out, DWORD size) const;
 
     // The machine's own editor setting alone (print: PrinterEditor), expanded,
     // into `out` (`size` bytes); FALSE where the machine has none.
@@ -60,9 +67,15 @@ public:
 
     // Makes the program the user's default verb of the Unknown class, or
     // undoes that (and a verb an earlier version wrote for the machine),
-    // judged from the state of the last LoadUnknownAssociation. Returns
-    // whether every write worked.
-    bool ApplyUnknownAssociation(BOOL associate, const char* text);
+    // judged from the state of the last LoadUnknownAssociation.
+    enum AssociationResult {
+        kAssociationSaved,
+        kAssociationFailed, // a write did not work
+        // The user's verb is undone, but the machine's needs an administrator:
+        // this process runs with a standard user's token.
+        kMachineVerbLeft,
+    };
+    AssociationResult ApplyUnknownAssociation(BOOL associate, const char* text);
 
     // `value` of `subkey`, the user's where there is one, else the machine's,
     // into `out` (`size` bytes, at most MAX_PATH, terminator included).

@@ -182,6 +182,22 @@ bool HoldsOurVerb(HKEY root, const char* shellPath) {
     return lstrcmpiA(text, kCommand) == 0;
 }
 
+// Whether this process runs with an administrator's full token. Windows lets
+// only such a process change the machine's classes; Wine lets anyone, so a
+// write that worked proves nothing, and the token decides.
+bool RunsElevated() {
+    HANDLE token;
+    if (!OpenProcessToken(GetCurrentProcess(), TOKEN_QUERY, &token)) {
+        return false;
+    }
+    TOKEN_ELEVATION elevation = {0};
+    DWORD bytes = 0;
+    const BOOL read =
+        GetTokenInformation(token, TokenElevation, &elevation, sizeof elevation, &bytes);
+    CloseHandle(token);
+    return read && elevation.TokenIsElevated != 0;
+}
+
 // Earlier versions wrote the verb into the machine's class, with the previous
 // default verb in "bak" (empty when there was none).
 
@@ -214,19 +230,27 @@ void CSettings::LoadUnknownAssociation() {
     ReadMerged("open", menuText); // stays empty when it cannot be read
 }
 
-bool CSettings::ApplyUnknownAssociation(BOOL associate, const char* text) {
+CSettings::AssociationResult CSettings::ApplyUnknownAssociation(BOOL associate, const char* text) {
     if (associate) {
-        return WriteUserVerb(text, !unknownAssociated);
+        return WriteUserVerb(text, !unknownAssociated) ? kAssociationSaved : kAssociationFailed;
     }
     if (!unknownAssociated) {
-        return true; // nothing to undo: no registry access at all
+        return kAssociationSaved; // nothing to undo: no registry access at all
     }
     bool ok = true;
     if (HoldsOurVerb(HKEY_CURRENT_USER, kShell)) {
         ok &= UndoUserVerb();
     }
+    bool machineVerbLeft = false;
     if (HoldsOurVerb(HKEY_LOCAL_MACHINE, kShell)) {
-        ok &= UndoMachineVerb();
+        if (RunsElevated()) {
+            ok &= UndoMachineVerb();
+        } else {
+            machineVerbLeft = true;
+        }
     }
-    return ok;
+    if (!ok) {
+        return kAssociationFailed;
+    }
+    return machineVerbLeft ? kMachineVerbLeft : kAssociationSaved;
 }

@@ -560,6 +560,165 @@ TEST_F(Journey, SettingsThatCannotBeSavedAreReportedAndThePageStaysOpen) {
     EXPECT_EQ("old.exe", testsupport::ReadString(HKEY_CURRENT_USER, kPaths, "CommonEditor"));
 }
 
+TEST_F(Journey, ApplyThenCancelOnTheSheetAMissingEditorOpenedCountsAsSaved) {
+    const std::string memo = Files().Write("memo.txt");
+    SheetRun run(memo);
+    HWND box = uidriver::WaitForMessageBox(run.Process().Id(), kCaption);
+    ASSERT_NE(nullptr, box);
+    ASSERT_TRUE(uidriver::PressMessageBoxButton(box, IDOK));
+    ASSERT_TRUE(run.FindSheet());
+    ASSERT_TRUE(uidriver::Type(run.Item(IDC_EDIT_EDITOR), Editor()));
+    ASSERT_TRUE(uidriver::Press(run.Sheet(), uidriver::kApply));
+    EXPECT_TRUE(uidriver::WaitUntil([&] { return !run.ApplyEnabled(); }));
+    EXPECT_EQ(0, run.Close(uidriver::kCancel));
+    std::vector<EditorStart> starts = Log().WaitForStarts(1);
+    ASSERT_EQ(1u, starts.size()) << "the request did not go on in the editor applied";
+    EXPECT_TRUE(StartedBy(starts[0], Editor())) << starts[0].commandLine;
+    EXPECT_EQ(Quoted(memo), starts[0].params);
+}
+
+// The administrator's settings for every user, in the native view.
+class MachineSettingsJourney : public Journey {
+protected:
+    void SetMachine(const char* subkey, const char* value, DWORD type, const std::string& text) {
+        const std::string path = std::string(testsupport::kSettingsKey) + "\\" + subkey;
+        ASSERT_TRUE(testsupport::SetRaw(HKEY_LOCAL_MACHINE, path.c_str(), value, type, text.c_str(),
+                                        static_cast<DWORD>(text.size() + 1), KEY_WOW64_64KEY));
+    }
+
+private:
+    settingstest::KeySnapshot machine_{HKEY_LOCAL_MACHINE, testsupport::kSettingsKey,
+                                       KEY_WOW64_64KEY};
+};
+
+TEST_F(MachineSettingsJourney, OkOnAnUntouchedSheetWritesNothingAndShowsPathsAsStored) {
+    SetMachine("Paths", "CommonEditor", REG_EXPAND_SZ, "%SystemRoot%\\machine.exe");
+    ASSERT_TRUE(testsupport::SetDword(HKEY_LOCAL_MACHINE,
+                                      (std::string(testsupport::kSettingsKey) + "\\Source").c_str(),
+                                      "ExtensionFlag", 1, KEY_WOW64_64KEY));
+    SetMachine("Source", "Extension", REG_SZ, "xml");
+    // The user's own print editor, typed with a variable.
+    const std::string own = "%LOCALAPPDATA%\\Programs\\printer.exe";
+    ASSERT_TRUE(testsupport::SetRaw(HKEY_CURRENT_USER, kPaths, "PrinterEditor", REG_EXPAND_SZ,
+                                    own.c_str(), static_cast<DWORD>(own.size() + 1)));
+    HKEY source; // the layout the first run makes
+    ASSERT_EQ(ERROR_SUCCESS, RegCreateKeyExA(HKEY_CURRENT_USER, kSource, 0, NULL, 0, KEY_READ, NULL,
+                                             &source, NULL));
+    RegCloseKey(source);
+    const std::string before =
+        settingstest::KeySnapshot::Describe(HKEY_CURRENT_USER, testsupport::kSettingsKey);
+    {
+        SheetRun settings("/setting");
+        ASSERT_TRUE(settings.FindSheet());
+        EXPECT_EQ("%SystemRoot%\\machine.exe", settings.TextOf(IDC_EDIT_EDITOR));
+        EXPECT_EQ(own, settings.TextOf(IDC_PRINT_EDITOR)) << "shown as typed, not expanded";
+        EXPECT_TRUE(uidriver::IsChecked(settings.Item(IDC_EXTENSION_FLAG)));
+        EXPECT_EQ(0, settings.Close(uidriver::kOk));
+    }
+    EXPECT_EQ(before,
+              settingstest::KeySnapshot::Describe(HKEY_CURRENT_USER, testsupport::kSettingsKey))
+        << "OK wrote what nobody changed";
+    // The administrator's later choice still reaches the user.
+    SetMachine("Source", "Extension", REG_SZ, "html");
+    SheetRun settings("/setting");
+    ASSERT_TRUE(settings.FindSheet());
+    EXPECT_EQ("html", settings.TextOf(IDC_EXTENSION));
+    EXPECT_EQ(0, settings.Close(uidriver::kCancel));
+}
+
+// A paste as the keyboard's Ctrl+V makes it: the clipboard's text into the
+// focused field, which takes what its limits let it.
+void Paste(HWND field, const std::string& text) {
+    ASSERT_TRUE(OpenClipboard(NULL));
+    EmptyClipboard();
+    HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE, text.size() + 1);
+    ASSERT_NE(nullptr, memory);
+    memcpy(GlobalLock(memory), text.c_str(), text.size() + 1);
+    GlobalUnlock(memory);
+    EXPECT_NE(nullptr, SetClipboardData(CF_TEXT, memory));
+    CloseClipboard();
+    DWORD_PTR ignored = 0;
+    SendMessageTimeoutA(field, EM_SETSEL, 0, -1, SMTO_BLOCK,
+                        timelimits::Scaled(timelimits::kMessageMs), &ignored);
+    SendMessageTimeoutA(field, WM_PASTE, 0, 0, SMTO_BLOCK,
+                        timelimits::Scaled(timelimits::kMessageMs), &ignored);
+}
+
+TEST_F(Journey, APastedEditorPathIsSavedWholeOrRefusedNeverCut) {
+    // notepad.exe runs in UTF-8 and reads a path through 260 bytes.
+    const std::string whole = "C:\\" + std::string(112, 'p') + ".exe"; // 120 characters
+    const std::string tooLong = "C:\\" + std::string(300, 'q') + ".exe";
+    SheetRun run("/setting");
+    ASSERT_TRUE(run.FindSheet());
+    HWND field = uidriver::ComboEdit(run.Item(IDC_EDIT_EDITOR));
+    ASSERT_NO_FATAL_FAILURE(Paste(field, tooLong));
+    ASSERT_TRUE(uidriver::Press(run.Sheet(), uidriver::kOk));
+    HWND box = uidriver::WaitForMessageBox(run.Process().Id(), kCaption);
+    ASSERT_NE(nullptr, box) << "a cut path passed: " << run.TextOf(IDC_EDIT_EDITOR);
+    EXPECT_EQ(LoadText(IDS_EDITOR_PATH_TOO_LONG), uidriver::MessageBoxText(box));
+    ASSERT_TRUE(uidriver::PressMessageBoxButton(box, IDOK));
+    EXPECT_TRUE(uidriver::WaitUntil([box] { return !IsWindow(box); }));
+    EXPECT_FALSE(testsupport::ValueExists(HKEY_CURRENT_USER, kPaths, "CommonEditor"));
+
+    ASSERT_NO_FATAL_FAILURE(Paste(field, whole));
+    EXPECT_EQ(0, run.Close(uidriver::kOk));
+    EXPECT_EQ(whole, testsupport::ReadString(HKEY_CURRENT_USER, kPaths, "CommonEditor"));
+}
+
+// An earlier version wrote the verb into the machine's class.
+class MachineAssociationJourney : public Journey {
+protected:
+    void SetUp() override {
+        Journey::SetUp();
+        ASSERT_TRUE(testsupport::SetString(HKEY_CLASSES_ROOT, kUnknownShell, NULL, "open"));
+        ASSERT_TRUE(testsupport::SetString(HKEY_CLASSES_ROOT, kUnknownShell, "bak", "openas"));
+        ASSERT_TRUE(testsupport::SetString(HKEY_CLASSES_ROOT, kOpen, NULL, "Edit"));
+        ASSERT_TRUE(testsupport::SetString(HKEY_CLASSES_ROOT, kCommand, NULL, "notepad.exe %1"));
+    }
+    // On the sheet's Settings page: unticks the association, chooses the
+    // editor and presses OK.
+    void UntickAndChoose(HWND sheet) {
+        HWND page = uidriver::CurrentPage(sheet);
+        ASSERT_NE(nullptr, page);
+        EXPECT_TRUE(uidriver::IsChecked(GetDlgItem(page, IDC_UNKNOWN_ASSOCIATE)));
+        ASSERT_TRUE(uidriver::Click(GetDlgItem(page, IDC_UNKNOWN_ASSOCIATE)));
+        ASSERT_TRUE(uidriver::Type(GetDlgItem(page, IDC_EDIT_EDITOR), Editor()));
+        ASSERT_TRUE(uidriver::Press(sheet, uidriver::kOk));
+    }
+    const char* kOpen = "Unknown\\shell\\open";
+    const char* kCommand = "Unknown\\shell\\open\\command";
+};
+
+TEST_F(MachineAssociationJourney, AStandardUserIsToldAnAdministratorMustRemoveIt) {
+    SheetRun run("/setting");
+    ASSERT_TRUE(run.FindSheet());
+    ASSERT_NO_FATAL_FAILURE(UntickAndChoose(run.Sheet()));
+    HWND box = uidriver::WaitForMessageBox(run.Process().Id(), kCaption);
+    ASSERT_NE(nullptr, box) << uidriver::DescribeWindows(run.Process().Id());
+    EXPECT_EQ(LoadText(IDS_MACHINE_ASSOCIATION_NEEDS_ADMINISTRATOR), uidriver::MessageBoxText(box));
+    ASSERT_TRUE(uidriver::PressMessageBoxButton(box, IDOK));
+    EXPECT_TRUE(uidriver::WaitUntil([&run] { return !run.Process().Running(); }))
+        << "OK did not close: " << uidriver::DescribeWindows(run.Process().Id());
+    EXPECT_EQ(0, run.Process().WaitForExit(0));
+    EXPECT_EQ(Editor(), testsupport::ReadString(HKEY_CURRENT_USER, kPaths, "CommonEditor"));
+    EXPECT_EQ("open", testsupport::ReadString(HKEY_CLASSES_ROOT, kUnknownShell, NULL));
+    EXPECT_EQ("notepad.exe %1", testsupport::ReadString(HKEY_CLASSES_ROOT, kCommand, NULL));
+}
+
+TEST_F(MachineAssociationJourney, AnAdministratorRemovesIt) {
+    Program caller(Quoted(testsupport::ToolPath("elevated_caller.exe")) + " " +
+                   Command("/setting"));
+    HWND sheet = uidriver::WaitForAnyPropertySheet(kCaption);
+    ASSERT_NE(nullptr, sheet);
+    DWORD process = 0;
+    GetWindowThreadProcessId(sheet, &process);
+    ASSERT_NO_FATAL_FAILURE(UntickAndChoose(sheet));
+    EXPECT_EQ(0, caller.WaitForExit()) << "no message: " << uidriver::DescribeWindows(process);
+    EXPECT_EQ(Editor(), testsupport::ReadString(HKEY_CURRENT_USER, kPaths, "CommonEditor"));
+    EXPECT_EQ("openas", testsupport::ReadString(HKEY_CLASSES_ROOT, kUnknownShell, NULL));
+    EXPECT_FALSE(testsupport::KeyExists(HKEY_CLASSES_ROOT, kOpen));
+}
+
 // Japanese on a Japanese system, English on every other; UILanguage in the
 // user's key, else in the machine's, picks either on any system. Japanese
 // texts read whole as Unicode and the controls draw them, whatever the

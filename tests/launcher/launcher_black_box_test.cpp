@@ -306,8 +306,8 @@ TEST_F(NotepadExe, EveryWayToTheSheetClosesWithOkAndEndsWell) {
             RunAnswering(Quoted(testsupport::NotepadPath()) + " " + way.arguments, pressOk);
         EXPECT_EQ(0, run.exitCode) << way.arguments;
         EXPECT_EQ(way.dialogs, run.dialogs) << way.arguments;
-        // OK applied the page: what it showed is written back whole.
-        EXPECT_TRUE(testsupport::ValueExists(HKEY_CURRENT_USER, kSource, "ExtensionFlag"));
+        // OK on the untouched page wrote nothing.
+        EXPECT_FALSE(testsupport::ValueExists(HKEY_CURRENT_USER, kSource, "ExtensionFlag"));
         EXPECT_EQ("xml", testsupport::ReadString(HKEY_CURRENT_USER, kSource, "Extension"));
         testsupport::DeleteKeyTree(HKEY_CURRENT_USER, kSource);
     }

@@ -63,12 +63,40 @@ bool ReadItemText(HWND page, int id, CHeapText* text) {
     return true;
 }
 
-// Whether the store reads the combo's text back as it stands. The text is
-// read whole, so that no cut can pass for a path that fits.
-bool EditorPathFits(HWND page, int id) {
+// Whether `now` is another text than the page showed. A shown text that
+// could not be kept counts as changed: it is written once more.
+bool Differs(const CHeapText& shown, const char* now) {
+    return !shown.Get() || lstrcmpA(shown.Get(), now) != 0;
+}
+
+// Whether the editor path in combo `id`, where the user changed it, reads
+// back from the store as it stands. Read whole, so that no cut can pass for a
+// path that fits.
+bool EditorPathFits(HWND page, int id, const CHeapText& shown) {
     CHeapText text;
     return ReadItemText(page, id, &text) &&
-           static_cast<DWORD>(lstrlenA(text.Get())) < CSettings::EditorPathReadSize();
+           (!Differs(shown, text.Get()) || CSettings::EditorPathFits(text.Get()));
+}
+
+// Writes combo or edit box `id`'s text through `write` where the user changed
+// it; once written, it is what the page shows. False when the write failed.
+bool SaveChangedText(HWND page, int id, CHeapText* shown, BOOL (CSettings::*write)(const char*)) {
+    CHeapText text;
+    if (!ReadItemText(page, id, &text)) {
+        return false;
+    }
+    if (!Differs(*shown, text.Get())) {
+        return true;
+    }
+    if (!(g_settings.*write)(text.Get())) {
+        return false;
+    }
+    shown->Copy(text.Get()); // a copy that fails means one write more next time
+    return true;
+}
+
+bool IsChecked(HWND page, int id) {
+    return IsDlgButtonChecked(page, id) == BST_CHECKED;
 }
 
 } // namespace
@@ -84,26 +112,7 @@ LRESULT CSettingsPage::WindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lPa
     case WM_NOTIFY:
         if (lParam &&
             reinterpret_cast<const NMHDR*>(lParam)->code == static_cast<UINT>(PSN_APPLY)) {
-            if (!EditorPathFits(hwnd, IDC_EDIT_EDITOR) || !EditorPathFits(hwnd, IDC_PRINT_EDITOR)) {
-                // Saved, it would read back as the default: nothing is saved.
-                g_outsideWorld.messageBox(GetParent(hwnd), LoadText(IDS_EDITOR_PATH_TOO_LONG),
-                                          g_caption, MB_ICONWARNING);
-                SetWindowLongPtrA(hwnd, DWLP_MSGRESULT, PSNRET_INVALID_NOCHANGEPAGE);
-                return 1;
-            }
-            const bool saved = Save(hwnd);
-            g_settings.Load();
-            g_settings.LoadUnknownAssociation();
-            // OK, not Apply: the sheet closes now.
-            closedWithOk = saved && reinterpret_cast<const PSHNOTIFY*>(lParam)->lParam != 0;
-            if (!saved) {
-                // The sheet stays open, so that nothing typed is lost.
-                g_outsideWorld.messageBox(GetParent(hwnd), LoadText(IDS_SETTINGS_NOT_SAVED),
-                                          g_caption, MB_ICONERROR);
-            }
-            SetWindowLongPtrA(hwnd, DWLP_MSGRESULT,
-                              saved ? PSNRET_NOERROR : PSNRET_INVALID_NOCHANGEPAGE);
-            return 1;
+            return OnApply(hwnd, reinterpret_cast<const PSHNOTIFY*>(lParam)) ? 1 : 0;
         }
         return 0;
     case WM_HELP:
@@ -123,9 +132,15 @@ void CSettingsPage::OnInitDialog(HWND page) {
         AdaptPageFont(page);
     }
 
-    FillEditorCombo(page, IDC_EDIT_EDITOR, g_settings.EditEditor());
-    FillEditorCombo(page, IDC_PRINT_EDITOR, g_settings.PrintEditor());
-    const WPARAM pathLimit = CharactersThatFit(CSettings::EditorPathReadSize());
+    // As stored, %...% unexpanded: a path the user typed so comes back so.
+    char editor[MAX_PATH];
+    g_settings.ReadEditorAsStored(FALSE, editor, sizeof editor);
+    FillEditorCombo(page, IDC_EDIT_EDITOR, editor);
+    g_settings.ReadEditorAsStored(TRUE, editor, sizeof editor);
+    FillEditorCombo(page, IDC_PRINT_EDITOR, editor);
+    // Every path the store holds fits, and one cut at the limit is too long
+    // for it, so OK refuses a cut path rather than save it.
+    const WPARAM pathLimit = CSettings::EditorPathReadSize();
     SendDlgItemMessageA(page, IDC_EDIT_EDITOR, CB_LIMITTEXT, pathLimit, 0);
     SendDlgItemMessageA(page, IDC_PRINT_EDITOR, CB_LIMITTEXT, pathLimit, 0);
     const WPARAM textLimit = CharactersThatFit(CSettings::kTextSize);
@@ -147,7 +162,18 @@ void CSettingsPage::OnInitDialog(HWND page) {
     SetUpDependentCheck(page, associationCheck, IDC_UNKNOWN_ASSOCIATE, IDC_MENU_TEXT,
                         g_settings.UnknownAssociated());
     SetDlgItemTextA(page, IDC_MENU_TEXT, g_settings.MenuText());
+    RememberShown(page);
     initialising = FALSE;
+}
+
+void CSettingsPage::RememberShown(HWND page) {
+    // Read back from the controls: what the user saw is what counts as untouched.
+    ReadItemText(page, IDC_EDIT_EDITOR, &shown.editEditor);
+    ReadItemText(page, IDC_PRINT_EDITOR, &shown.printEditor);
+    ReadItemText(page, IDC_EXTENSION, &shown.extension);
+    ReadItemText(page, IDC_MENU_TEXT, &shown.menuText);
+    shown.copies = IsChecked(page, IDC_EXTENSION_FLAG);
+    shown.associated = IsChecked(page, IDC_UNKNOWN_ASSOCIATE);
 }
 
 void CSettingsPage::OnCommand(HWND page, int id, int code) {
@@ -192,20 +218,72 @@ void CSettingsPage::MarkChanged(HWND page) {
     SendMessageA(GetParent(page), PSM_CHANGED, reinterpret_cast<WPARAM>(page), 0);
 }
 
-bool CSettingsPage::Save(HWND page) {
-    // Written as typed: an empty editor or a dotted extension is the user's call.
-    CHeapText text;
+bool CSettingsPage::OnApply(HWND page, const PSHNOTIFY* notify) {
+    if (notify->hdr.hwndFrom != GetParent(page)) {
+        return false; // not this page's sheet: not ours to answer
+    }
+    const bool ok = Apply(page);
+    // Apply before Cancel saved as much as OK does.
+    saved |= ok;
+    SetWindowLongPtrA(page, DWLP_MSGRESULT, ok ? PSNRET_NOERROR : PSNRET_INVALID_NOCHANGEPAGE);
+    return true;
+}
+
+bool CSettingsPage::Apply(HWND page) {
+    HWND sheet = GetParent(page);
+    if (!EditorPathFits(page, IDC_EDIT_EDITOR, shown.editEditor) ||
+        !EditorPathFits(page, IDC_PRINT_EDITOR, shown.printEditor)) {
+        // Saved, it would read back as the default: nothing is saved.
+        g_outsideWorld.messageBox(sheet, LoadText(IDS_EDITOR_PATH_TOO_LONG), g_caption,
+                                  MB_ICONWARNING);
+        return false;
+    }
+    bool machineVerbLeft = false;
+    const bool ok = Save(page, &machineVerbLeft);
+    g_settings.Load();
+    g_settings.LoadUnknownAssociation();
+    if (!ok) {
+        // The sheet stays open, so that nothing typed is lost.
+        g_outsideWorld.messageBox(sheet, LoadText(IDS_SETTINGS_NOT_SAVED), g_caption, MB_ICONERROR);
+    } else if (machineVerbLeft) {
+        g_outsideWorld.messageBox(sheet, LoadText(IDS_MACHINE_ASSOCIATION_NEEDS_ADMINISTRATOR),
+                                  g_caption, MB_ICONINFORMATION);
+    }
+    return ok;
+}
+
+bool CSettingsPage::Save(HWND page, bool* machineVerbLeft) {
+    // Only what the user changed: an untouched value may be the machine's or
+    // the default, and must stay theirs. Written as typed: an empty editor or
+    // a dotted extension is the user's call.
     bool ok = true;
-    ok &= ReadItemText(page, IDC_EDIT_EDITOR, &text) && g_settings.SetEditEditor(text.Get());
-    ok &= ReadItemText(page, IDC_PRINT_EDITOR, &text) && g_settings.SetPrintEditor(text.Get());
+    ok &= SaveChangedText(page, IDC_EDIT_EDITOR, &shown.editEditor, &CSettings::SetEditEditor);
+    ok &= SaveChangedText(page, IDC_PRINT_EDITOR, &shown.printEditor, &CSettings::SetPrintEditor);
 
-    const BOOL copies = IsDlgButtonChecked(page, IDC_EXTENSION_FLAG) == BST_CHECKED;
-    ok &= g_settings.SetExtensionFlag(copies ? 1 : 0) != FALSE;
-    ok &= ReadItemText(page, IDC_EXTENSION, &text) && g_settings.SetExtension(text.Get());
+    const bool copies = IsChecked(page, IDC_EXTENSION_FLAG);
+    if (copies != shown.copies) {
+        const bool written = g_settings.SetExtensionFlag(copies ? 1 : 0) != FALSE;
+        shown.copies = written ? copies : shown.copies;
+        ok &= written;
+    }
+    ok &= SaveChangedText(page, IDC_EXTENSION, &shown.extension, &CSettings::SetExtension);
 
-    const BOOL associate = IsDlgButtonChecked(page, IDC_UNKNOWN_ASSOCIATE) == BST_CHECKED;
-    ok &= ReadItemText(page, IDC_MENU_TEXT, &text) &&
-          g_settings.ApplyUnknownAssociation(associate, text.Get());
+    // The menu text is stored only with the association.
+    const bool associate = IsChecked(page, IDC_UNKNOWN_ASSOCIATE);
+    CHeapText menuText;
+    if (!ReadItemText(page, IDC_MENU_TEXT, &menuText)) {
+        return false;
+    }
+    if (associate != shown.associated || (associate && Differs(shown.menuText, menuText.Get()))) {
+        const CSettings::AssociationResult result =
+            g_settings.ApplyUnknownAssociation(associate ? TRUE : FALSE, menuText.Get());
+        ok &= result != CSettings::kAssociationFailed;
+        if (result != CSettings::kAssociationFailed) {
+            shown.associated = associate;
+            shown.menuText.Copy(menuText.Get()); // as with SaveChangedText
+        }
+        *machineVerbLeft = result == CSettings::kMachineVerbLeft;
+    }
     return ok;
 }
 

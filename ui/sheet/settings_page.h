@@ -1,13 +1,16 @@
 #pragma once
 
 #include <windows.h>
+#include <commctrl.h>
+
+#include "resources/paths.h"
 
 #include "ui/wrappers/dependent_check.h"
 #include "ui/wrappers/win_base.h"
 
 // The Settings page (dialog 103): both editors, the view-source copies and the
 // association with unregistered file types. It marks the sheet changed as the
-// user edits and writes everything back on Apply.
+// user edits, and on Apply (OK too) writes what the user changed, nothing else.
 class CSettingsPage : public CWinBase {
 public:
     CSettingsPage() {}
@@ -15,14 +18,30 @@ public:
     // A dialog procedure: non-zero for what it handles, never the base's.
     LRESULT WindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) override;
 
-    // Whether the sheet was closed with OK after the page saved its settings.
-    bool ClosedWithOk() const { return closedWithOk; }
+    // Whether OK, or Apply before the sheet was cancelled, saved the settings.
+    bool Saved() const { return saved; }
 
 private:
+    // What the page shows as stored, or as last saved.
+    struct Shown {
+        CHeapText editEditor, printEditor, extension, menuText;
+        bool copies = false;
+        bool associated = false;
+    };
+
     void OnInitDialog(HWND page);
+    void RememberShown(HWND page);
     void OnCommand(HWND page, int id, int code);
-    // Writes every setting; false when any write failed.
-    bool Save(HWND page);
+    // PSN_APPLY: answers the sheet, PSNRET_NOERROR when the settings were
+    // saved. False, unanswered, for a notification from another window.
+    bool OnApply(HWND page, const PSHNOTIFY* notify);
+    // Checks the editor paths, saves and reloads the settings, and says what
+    // went wrong; false when the page must stay open.
+    bool Apply(HWND page);
+    // Writes what differs from what the page showed; false when any write
+    // failed. `machineVerbLeft` is set when the machine's Unknown verb needs
+    // an administrator.
+    bool Save(HWND page, bool* machineVerbLeft);
     void ShowHelp(HWND page, const HELPINFO* help);
     void MarkChanged(HWND page);
 
@@ -30,5 +49,6 @@ private:
     CDependentCheck associationCheck; // 1016, enables the menu-text edit box
     // While the page fills its controls, the edit box's EN_CHANGE is ours.
     BOOL initialising = FALSE;
-    bool closedWithOk = false;
+    Shown shown;
+    bool saved = false;
 };

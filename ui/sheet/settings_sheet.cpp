@@ -64,9 +64,9 @@ bool CSettingsSheet::Run() {
 
     AdaptPageFont(NULL);
     // Closing by OK, Cancel or the close box all end here; the Settings page
-    // knows whether OK saved its settings.
+    // knows whether OK, or an Apply before Cancel, saved its settings.
     g_sheetLibraries.PropertySheetA(&header);
-    return settingsPage.ClosedWithOk();
+    return settingsPage.Saved();
 }
 
 void* CSettingsSheet::operator new(size_t size) noexcept {

@@ -3,5 +3,5 @@
 #include <windows.h>
 
 // Shows the modal two-page settings sheet and returns when it is closed:
-// TRUE when the user closed it with OK and its settings were saved.
+// TRUE when its settings were saved, by OK or by an Apply before Cancel.
 BOOL RunSettingsSheet();

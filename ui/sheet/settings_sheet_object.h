@@ -19,7 +19,7 @@ public:
     static void operator delete(void* sheet) noexcept;
 
     // Shows the modal sheet, Settings first, and returns when it is closed:
-    // true when OK saved its settings.
+    // true when OK, or an Apply before Cancel, saved its settings.
     bool Run();
 
 private:
