@@ -144,4 +144,31 @@ TEST(PageDialogProcTest, PropertySheetPageIsBoundToItsObjectUntilItIsDestroyed) 
     EXPECT_TRUE(neverOpened.seen.empty());
 }
 
+// A dialog procedure put over the page's, handing everything on.
+DLGPROC g_underOtherPage = nullptr;
+std::vector<UINT> g_otherPageSeen;
+
+INT_PTR CALLBACK OtherPageProcedure(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+    g_otherPageSeen.push_back(msg);
+    return CallWindowProcA(reinterpret_cast<WNDPROC>(g_underOtherPage), hwnd, msg, wParam, lParam);
+}
+
+TEST(PageDialogProcTest, PageUnderAnotherDialogProcedureHearsNothingAfterItsDestroy) {
+    Probe page;
+    page.actsAsPage = true;
+    Sheet sheet({&page});
+    ASSERT_NE(nullptr, page.Window());
+    g_otherPageSeen.clear();
+    g_underOtherPage = reinterpret_cast<DLGPROC>(SetWindowLongPtrA(
+        page.Window(), DWLP_DLGPROC, reinterpret_cast<LONG_PTR>(OtherPageProcedure)));
+
+    SendMessageA(page.Window(), WM_USER + 4, 0, 0);
+    EXPECT_TRUE(page.Saw(WM_USER + 4));
+
+    DestroyWindow(sheet.Window());
+    EXPECT_TRUE(page.Saw(WM_DESTROY));
+    EXPECT_FALSE(page.Saw(WM_NCDESTROY));
+    EXPECT_EQ(UINT(WM_NCDESTROY), g_otherPageSeen.back());
+}
+
 } // namespace
