@@ -38,8 +38,8 @@ public:
     bool Holds(const char* path);
 
 private:
-    CInternetCache(const CInternetCache&);
-    CInternetCache& operator=(const CInternetCache&);
+    CInternetCache(const CInternetCache&) = delete;
+    CInternetCache& operator=(const CInternetCache&) = delete;
 
     CHeapText folder; // full and long; NULL when it cannot be located
     bool lookedUp;
@@ -85,8 +85,8 @@ public:
     bool HandedOn() const { return handedOn; }
 
 private:
-    CEditorProcesses(const CEditorProcesses&);
-    CEditorProcesses& operator=(const CEditorProcesses&);
+    CEditorProcesses(const CEditorProcesses&) = delete;
+    CEditorProcesses& operator=(const CEditorProcesses&) = delete;
 
     struct Started {
         HANDLE process;

@@ -22,8 +22,8 @@ public:
     size_t Size() const { return size; }
 
 private:
-    CHeapText(const CHeapText&);
-    CHeapText& operator=(const CHeapText&);
+    CHeapText(const CHeapText&) = delete;
+    CHeapText& operator=(const CHeapText&) = delete;
 
     char* text;
     size_t size;

@@ -12,6 +12,6 @@ protected:
     HKEY key;
 
 private:
-    CRegKey(const CRegKey&);
-    CRegKey& operator=(const CRegKey&);
+    CRegKey(const CRegKey&) = delete;
+    CRegKey& operator=(const CRegKey&) = delete;
 };

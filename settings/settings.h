@@ -86,8 +86,8 @@ public:
     BOOL WriteDword(const char* subkey, const char* value, DWORD number);
 
 private:
-    CSettings(const CSettings&);
-    CSettings& operator=(const CSettings&);
+    CSettings(const CSettings&) = delete;
+    CSettings& operator=(const CSettings&) = delete;
 
     // Writes one value of the user's key, opening `subkey` for that alone.
     BOOL WriteValue(const char* subkey, const char* value, DWORD type, const void* data,

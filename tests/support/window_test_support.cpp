@@ -1,5 +1,7 @@
 #include "tests/support/window_test_support.h"
 
+#include "ui/wrappers/wrapper_rules.h"
+
 namespace testsupport {
 
 namespace {
@@ -89,6 +91,26 @@ ScopedWindowHook::ScopedWindowHook(WindowHook hook) {
 
 ScopedWindowHook::~ScopedWindowHook() {
     g_hook = nullptr;
+}
+
+namespace {
+int g_brokenWrapperRules = 0;
+void CountBrokenWrapperRule(const char*) {
+    ++g_brokenWrapperRules;
+}
+} // namespace
+
+ExpectBrokenWrapperRules::ExpectBrokenWrapperRules() : earlier_(g_wrapperRuleBroken) {
+    g_brokenWrapperRules = 0;
+    g_wrapperRuleBroken = CountBrokenWrapperRule;
+}
+
+ExpectBrokenWrapperRules::~ExpectBrokenWrapperRules() {
+    g_wrapperRuleBroken = earlier_;
+}
+
+int ExpectBrokenWrapperRules::Count() const {
+    return g_brokenWrapperRules;
 }
 
 void PumpMessages() {

@@ -47,6 +47,18 @@ public:
 // The procedure of kTestWindowClass, for tests comparing procedure slots.
 LRESULT CALLBACK TestWindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
 
+// Counts the window wrapper rules broken during its lifetime (wrapper_rules.h),
+// which otherwise fail the running test.
+class ExpectBrokenWrapperRules {
+public:
+    ExpectBrokenWrapperRules();
+    ~ExpectBrokenWrapperRules();
+    int Count() const;
+
+private:
+    void (*earlier_)(const char* rule);
+};
+
 // Handles whatever is queued for this thread.
 void PumpMessages();
 

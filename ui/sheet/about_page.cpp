@@ -23,6 +23,15 @@ LRESULT CAboutPage::WindowProc(HWND hwnd, UINT msg, WPARAM, LPARAM lParam) {
     return 0;
 }
 
+// A label that cannot be attached would look like a link and do nothing: it
+// stays readable, greyed, and the page goes on.
+static void AttachLink(HWND page, CLinkLabel& link, int id) {
+    HWND label = GetDlgItem(page, id);
+    if (!link.Attach(label)) {
+        EnableWindow(label, FALSE);
+    }
+}
+
 void CAboutPage::OnInitDialog(HWND page) {
     SetAboutFonts(page);
     // LoadText shares one buffer: each text is set before the next is loaded.
@@ -31,8 +40,8 @@ void CAboutPage::OnInitDialog(HWND page) {
     char version[kVersionLineSize];
     GetProductVersionText(version, sizeof version);
     SetDlgItemTextA(page, IDC_ABOUT_VERSION, version);
-    homePageLink.Attach(GetDlgItem(page, IDC_ABOUT_HOME_LINK));
-    mailLink.Attach(GetDlgItem(page, IDC_ABOUT_MAIL_LINK));
+    AttachLink(page, homePageLink, IDC_ABOUT_HOME_LINK);
+    AttachLink(page, mailLink, IDC_ABOUT_MAIL_LINK);
 }
 
 static void SetControlFont(HWND page, int id, HFONT font) {

@@ -30,8 +30,9 @@ void FillEditorCombo(HWND page, int id, const char* editor) {
 // box its stored state, which sets the dependent's state as well.
 void SetUpDependentCheck(HWND page, CDependentCheck& check, int checkId, int dependentId,
                          LONG checked) {
-    check.Attach(GetDlgItem(page, checkId));
-    if (HWND dependent = GetDlgItem(page, dependentId)) {
+    // Unattached, the box steers nothing and its dependent stays enabled.
+    HWND dependent = GetDlgItem(page, dependentId);
+    if (check.Attach(GetDlgItem(page, checkId)) && dependent) {
         check.dependents.Append({dependent, TRUE});
     }
     SendDlgItemMessageA(page, checkId, BM_SETCHECK, checked ? BST_CHECKED : BST_UNCHECKED, 0);

@@ -3,20 +3,20 @@
 #include <stdlib.h>
 
 DependentList::~DependentList() {
-    free(m_records);
+    free(records);
 }
 
 BOOL DependentList::Append(const DependentControl& record) {
-    if (m_count == m_capacity) {
-        const int capacity = m_capacity ? m_capacity * 2 : 4;
-        void* grown = realloc(m_records, capacity * sizeof(DependentControl));
+    if (count == capacity) {
+        const int grownCapacity = capacity ? capacity * 2 : 4;
+        void* grown = realloc(records, grownCapacity * sizeof(DependentControl));
         if (!grown) {
             return FALSE;
         }
-        m_records = static_cast<DependentControl*>(grown);
-        m_capacity = capacity;
+        records = static_cast<DependentControl*>(grown);
+        capacity = grownCapacity;
     }
-    m_records[m_count++] = record;
+    records[count++] = record;
     return TRUE;
 }
 

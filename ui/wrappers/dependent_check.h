@@ -24,13 +24,13 @@ public:
 
     // 0 when there is no memory for one more record; the list is then unchanged.
     BOOL Append(const DependentControl& record);
-    int Count() const { return m_count; }
-    const DependentControl& operator[](int index) const { return m_records[index]; }
+    int Count() const { return count; }
+    const DependentControl& operator[](int index) const { return records[index]; }
 
 private:
-    DependentControl* m_records = NULL;
-    int m_count = 0;
-    int m_capacity = 0;
+    DependentControl* records = NULL;
+    int count = 0;
+    int capacity = 0;
 };
 
 class CDependentCheck : public CWinBase {

@@ -4,6 +4,7 @@
 #include <windowsx.h>
 
 #include "resources/outside_world.h"
+#include "resources/paths.h"
 
 LRESULT CLinkLabel::WindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
     switch (msg) {
@@ -28,10 +29,14 @@ LRESULT CLinkLabel::WindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam
 }
 
 void CLinkLabel::OnLinkClick(HWND label, BOOL, int, int, UINT) {
-    char text[MAX_PATH] = {};
-    // An empty or unreadable text leaves nothing for the shell to open; the
-    // shell's own failure is not reported either.
-    if (GetWindowTextA(label, text, sizeof text) > 0) {
-        g_outsideWorld.shellExecute(label, NULL, text, NULL, NULL, SW_SHOWNORMAL);
+    // Read whole: a cut address would open another page. An empty or
+    // unreadable text, or no memory for it, opens nothing; the shell's own
+    // failure is not reported either.
+    CHeapText text;
+    if (!text.Allocate(static_cast<size_t>(GetWindowTextLengthA(label)) + 1)) {
+        return;
+    }
+    if (GetWindowTextA(label, text.Get(), static_cast<int>(text.Size())) > 0) {
+        g_outsideWorld.shellExecute(label, NULL, text.Get(), NULL, NULL, SW_SHOWNORMAL);
     }
 }

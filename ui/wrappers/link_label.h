@@ -11,7 +11,7 @@ class CLinkLabel : public CWinBase {
 public:
     LRESULT WindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) override;
 
-    // Opens the label's text (at most MAX_PATH - 1 characters) with the shell's
-    // default verb. Only `label` is used.
+    // Opens the label's whole text with the shell's default verb; nothing
+    // when it is empty or cannot be read whole. Only `label` is used.
     void OnLinkClick(HWND label, BOOL doubleClick, int x, int y, UINT keyFlags);
 };

@@ -44,28 +44,37 @@ LRESULT Dispatch(CWinBase* object, HWND hwnd, UINT msg, WPARAM wParam, LPARAM lP
     return result;
 }
 
-} // namespace
-
-LRESULT CALLBACK SharedWindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
-    CWinBase* object = AttachedObject(hwnd);
-    if (!object) {
-        object = ObjectInMessage(msg, lParam);
-        if (!object) {
-            if (IsDialogWindow(hwnd)) {
-                return 0;
-            }
-            return DefWindowProcA(hwnd, msg, wParam, lParam);
-        }
-        // Even when the property cannot be set, this message still reaches the
-        // object; later ones will not.
-        object->Attach(hwnd);
+// The object gets the message that brought it even when it cannot be attached
+// (test builds report that); it hears the rest only when attached.
+LRESULT AttachAndDispatch(CWinBase* object, HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+    if (!object->Attach(hwnd)) {
+        return object->WindowProc(hwnd, msg, wParam, lParam);
     }
     return Dispatch(object, hwnd, msg, wParam, lParam);
 }
 
+} // namespace
+
+LRESULT CALLBACK SharedWindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+    if (CWinBase* object = AttachedObject(hwnd)) {
+        if (object->PassingOn()) {
+            return object->PassOn(hwnd, msg, wParam, lParam);
+        }
+        return Dispatch(object, hwnd, msg, wParam, lParam);
+    }
+    if (CWinBase* object = ObjectInMessage(msg, lParam)) {
+        return AttachAndDispatch(object, hwnd, msg, wParam, lParam);
+    }
+    if (IsDialogWindow(hwnd)) {
+        return 0;
+    }
+    return DefWindowProcA(hwnd, msg, wParam, lParam);
+}
+
 INT_PTR CALLBACK PageDialogProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
     if (CWinBase* object = AttachedObject(hwnd)) {
-        return Dispatch(object, hwnd, msg, wParam, lParam);
+        // A page passing on has let go of its messages: this is where they end.
+        return object->PassingOn() ? 0 : Dispatch(object, hwnd, msg, wParam, lParam);
     }
     if (msg != WM_INITDIALOG) {
         return 0;
@@ -75,6 +84,5 @@ INT_PTR CALLBACK PageDialogProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lPara
     if (!object) {
         return 0;
     }
-    object->Attach(hwnd);
-    return object->WindowProc(hwnd, WM_INITDIALOG, wParam, reinterpret_cast<LPARAM>(object));
+    return AttachAndDispatch(object, hwnd, WM_INITDIALOG, wParam, reinterpret_cast<LPARAM>(object));
 }

@@ -6,7 +6,8 @@
 // The procedure CWinBase::Attach installs. Also usable as a window class's
 // procedure (object as lpCreateParams, attached on WM_NCCREATE) or as a
 // dialog procedure (object as the init parameter, attached on WM_INITDIALOG).
-// Detaches the object after its WindowProc has seen WM_DESTROY.
+// Detaches the object after its WindowProc has seen WM_DESTROY; an object that
+// could not give the window back passes its messages on until WM_NCDESTROY.
 LRESULT CALLBACK SharedWindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
 
 // The dialog procedure of every property sheet page: the PROPSHEETPAGEA's

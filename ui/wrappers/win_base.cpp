@@ -1,57 +1,114 @@
 #include "ui/wrappers/win_base.h"
 
 #include "ui/wrappers/shared_window_proc.h"
+#include "ui/wrappers/wrapper_rules.h"
 
 static_assert(DWLP_DLGPROC == 4 && GWLP_WNDPROC == -4, "the 32-bit procedure slots");
 
-int CWinBase::SlotIndex() const {
-    return m_isDialog ? DWLP_DLGPROC : GWLP_WNDPROC;
+CWinBase::~CWinBase() {
+    // Its window would hand its next message to a freed object.
+    if (Attached()) {
+        ReportBrokenWrapperRule("a wrapper was destroyed before its window");
+    }
 }
 
-BOOL CWinBase::Attach(HWND window) {
-    // The window is ours only once the property that leads back to us is set.
-    if (!window || !SetPropA(window, kWinBaseProperty, this)) {
+int CWinBase::SlotIndex() const {
+    return isDialog ? DWLP_DLGPROC : GWLP_WNDPROC;
+}
+
+BOOL CWinBase::OursIsInstalled() const {
+    return GetWindowLongPtrA(window, SlotIndex()) == reinterpret_cast<LONG_PTR>(SharedWindowProc);
+}
+
+BOOL CWinBase::Attached() const {
+    return window && GetPropA(window, kWinBaseProperty) == this;
+}
+
+BOOL CWinBase::Attach(HWND target) {
+    // One window at a time: a second would lose the first one's procedure.
+    const HANDLE earlier = target ? GetPropA(target, kWinBaseProperty) : NULL;
+    if (!target || Attached() || !SetPropA(target, kWinBaseProperty, this)) {
+        ReportBrokenWrapperRule("Attach failed");
         return FALSE;
     }
-    m_window = window;
-    m_parent = GetParent(window);
-    m_isDialog = IsDialogWindow(window);
+    const BOOL dialog = IsDialogWindow(target);
+    const int slot = dialog ? DWLP_DLGPROC : GWLP_WNDPROC;
+    const LONG_PTR shared = reinterpret_cast<LONG_PTR>(SharedWindowProc);
+    WNDPROC replaced = NULL;
     // A window that already runs SharedWindowProc (attached before, or made
     // with it) is not subclassed again: that would make it call itself.
-    const LONG_PTR shared = reinterpret_cast<LONG_PTR>(SharedWindowProc);
-    if (GetWindowLongPtrA(window, SlotIndex()) != shared) {
-        m_previousProc = reinterpret_cast<WNDPROC>(SetWindowLongPtrA(window, SlotIndex(), shared));
+    if (GetWindowLongPtrA(target, slot) != shared) {
+        SetLastError(ERROR_SUCCESS);
+        replaced = reinterpret_cast<WNDPROC>(SetWindowLongPtrA(target, slot, shared));
+        if (!replaced && GetLastError() != ERROR_SUCCESS) {
+            // Not ours after all: the window is left as it was.
+            if (earlier) {
+                SetPropA(target, kWinBaseProperty, earlier);
+            } else {
+                RemovePropA(target, kWinBaseProperty);
+            }
+            ReportBrokenWrapperRule("Attach failed");
+            return FALSE;
+        }
     }
+    // Recorded only now that the window really runs through us.
+    window = target;
+    parent = GetParent(target);
+    previousProc = replaced;
+    isDialog = dialog;
+    passingOn = FALSE;
     return TRUE;
 }
 
+// Puts the replaced procedure back, only while ours is the one installed:
+// otherwise the procedure installed over ours would be cut off.
+BOOL CWinBase::RestorePrevious() {
+    if (!previousProc) {
+        return TRUE;
+    }
+    return OursIsInstalled() &&
+           SetWindowLongPtrA(window, SlotIndex(), reinterpret_cast<LONG_PTR>(previousProc)) != 0;
+}
+
 BOOL CWinBase::Detach() {
-    if (!m_window) {
+    if (!Attached() || passingOn) {
         return FALSE;
     }
-    // Should someone have subclassed the window after us, putting the old
-    // procedure back would cut them off: ours then stays, and passes on.
-    const LONG_PTR shared = reinterpret_cast<LONG_PTR>(SharedWindowProc);
-    if (m_previousProc && GetWindowLongPtrA(m_window, SlotIndex()) == shared) {
-        SetWindowLongPtrA(m_window, SlotIndex(), reinterpret_cast<LONG_PTR>(m_previousProc));
+    if (!RestorePrevious()) {
+        // Ours stays in the chain: the property keeps leading SharedWindowProc
+        // here, and PassOn hands everything to the replaced procedure.
+        passingOn = TRUE;
+        return FALSE;
     }
-    return RemovePropA(m_window, kWinBaseProperty) != NULL;
+    RemovePropA(window, kWinBaseProperty);
+    return TRUE;
+}
+
+LRESULT CWinBase::PassOn(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+    const LRESULT result = CWinBase::WindowProc(hwnd, msg, wParam, lParam);
+    if (msg == WM_NCDESTROY) {
+        // The window's last message: nothing comes through us any more.
+        RestorePrevious();
+        RemovePropA(hwnd, kWinBaseProperty);
+        passingOn = FALSE;
+    }
+    return result;
 }
 
 void CWinBase::Show(BOOL show) {
-    if (!m_window) {
+    if (!window) {
         return;
     }
     // The result is the earlier visibility, not an error.
-    ShowWindow(m_window, show ? SW_SHOWNA : SW_HIDE);
-    m_visible = show;
+    ShowWindow(window, show ? SW_SHOWNA : SW_HIDE);
+    visible = show;
 }
 
 LRESULT CWinBase::WindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
-    if (m_previousProc) {
-        return CallWindowProcA(m_previousProc, hwnd, msg, wParam, lParam);
+    if (previousProc) {
+        return CallWindowProcA(previousProc, hwnd, msg, wParam, lParam);
     }
-    if (m_isDialog) {
+    if (isDialog) {
         return 0; // not handled; a dialog procedure never calls DefWindowProcA
     }
     return DefWindowProcA(hwnd, msg, wParam, lParam);

@@ -4,13 +4,17 @@
 //
 // Use: derive, override WindowProc, pass what you don't consume to
 // CWinBase::WindowProc (pages are the exception: see PageDialogProc). Then
-//   - a control:  wrapper.Attach(GetDlgItem(page, id));
+//   - a control:  if (!wrapper.Attach(GetDlgItem(page, id))) { ...without it... }
 //   - a page:     PROPSHEETPAGEA.pfnDlgProc = PageDialogProc, .lParam = (LPARAM)&page;
 //   - a window:   class procedure SharedWindowProc, lpCreateParams = &object;
 //   - a dialog:   dialog procedure SharedWindowProc, init parameter = (LPARAM)&object.
 // The wrapper borrows the window: it never creates or destroys it, and undoes
-// its subclassing itself when the window gets WM_DESTROY. Destroying the object
-// does not detach it, so owners destroy wrappers only after their windows.
+// its subclassing itself when the window gets WM_DESTROY. Should another
+// procedure have been installed over ours by then, ours stays in the chain and
+// passes every message on to the procedure it replaced, until WM_NCDESTROY.
+// Destroying the object does not detach it, so owners destroy wrappers only
+// after their windows; test builds report a wrapper that dies first
+// (wrapper_rules.h).
 #pragma once
 
 #include <windows.h>
@@ -21,7 +25,7 @@ public:
     CWinBase& operator=(const CWinBase&) = delete;
 
     // Releases what a derived class owns; never touches the window.
-    virtual ~CWinBase() {}
+    virtual ~CWinBase();
 
     // Shows the window without activating it (show non-zero) or hides it, and
     // remembers `show` as given. Does nothing while no window is attached.
@@ -33,31 +37,47 @@ public:
     virtual LRESULT WindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
 
     // Sets the property and subclasses `window` (its dialog-procedure slot for
-    // a dialog). 0, with nothing recorded, when `window` is null or the
-    // property could not be set.
-    BOOL Attach(HWND window);
-    // Restores the replaced procedure, while ours is still the one installed,
-    // and removes the property. 0 when no window was attached or the property
-    // was already gone. Fields stay as they were.
+    // a dialog). 0, with nothing recorded and the window unchanged, when
+    // `window` is null, this object still serves a window, or the property or
+    // the procedure could not be set.
+    [[nodiscard]] BOOL Attach(HWND window);
+    // Removes the property and restores the replaced procedure, while ours is
+    // still the one installed: then non-zero. With another procedure over
+    // ours, restoring would cut that one off: the object stays on the window,
+    // passing every message to the replaced procedure, and lets go at
+    // WM_NCDESTROY; then 0, as when no window was attached or the property was
+    // already gone. Fields stay as they were.
     BOOL Detach();
 
-    HWND Window() const { return m_window; }
-    HWND Parent() const { return m_parent; }
-    WNDPROC PreviousProc() const { return m_previousProc; }
-    BOOL IsDialog() const { return m_isDialog; }
-    BOOL Visible() const { return m_visible; }
+    // Whether the window's messages still come through this object, to its
+    // WindowProc or, after a Detach that could not restore, passed on.
+    BOOL Attached() const;
+    // After a Detach that could not restore: messages go to the replaced
+    // procedure, never to WindowProc.
+    BOOL PassingOn() const { return passingOn; }
+    // SharedWindowProc's way for a passing-on object; lets go at WM_NCDESTROY.
+    LRESULT PassOn(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
+
+    HWND Window() const { return window; }
+    HWND Parent() const { return parent; }
+    WNDPROC PreviousProc() const { return previousProc; }
+    BOOL IsDialog() const { return isDialog; }
+    BOOL Visible() const { return visible; }
 
 protected:
     CWinBase() {}
 
 private:
     int SlotIndex() const;
+    BOOL OursIsInstalled() const;
+    BOOL RestorePrevious();
 
-    HWND m_window = NULL;
-    HWND m_parent = NULL;          // GetParent at Attach time, for derived classes
-    WNDPROC m_previousProc = NULL; // null while Attach has replaced nothing
-    BOOL m_isDialog = FALSE;
-    BOOL m_visible = TRUE;
+    HWND window = NULL;
+    HWND parent = NULL;          // GetParent at Attach time, for derived classes
+    WNDPROC previousProc = NULL; // null while Attach has replaced nothing
+    BOOL isDialog = FALSE;
+    BOOL visible = TRUE;
+    BOOL passingOn = FALSE;
 };
 
-static_assert(sizeof(CWinBase) == 24, "vtable pointer and five 32-bit fields");
+static_assert(sizeof(CWinBase) == 28, "vtable pointer and six 32-bit fields");

@@ -7,7 +7,6 @@
 
 #include "tests/support/window_test_support.h"
 #include "ui/wrappers/dependent_check.h"
-#include "ui/wrappers/shared_window_proc.h"
 
 using namespace testsupport;
 
@@ -45,10 +44,10 @@ protected:
 
     HWND Item(WORD id) { return GetDlgItem(dialog_, id); }
     // The usual pair: one control enabled while checked, one while not.
-    void AttachWithPair(CDependentCheck& check, WORD id) {
-        ASSERT_TRUE(check.Attach(Item(id)));
-        check.dependents.Append({follower_, TRUE});
-        check.dependents.Append({opposer_, FALSE});
+    void AttachWithPair(WORD id) {
+        ASSERT_TRUE(check_.Attach(Item(id)));
+        check_.dependents.Append({follower_, TRUE});
+        check_.dependents.Append({opposer_, FALSE});
     }
     LRESULT SetCheck(WORD id, WPARAM state) {
         return SendMessageA(Item(id), BM_SETCHECK, state, 0);
@@ -58,14 +57,11 @@ protected:
     HWND dialog_ = nullptr;
     HWND follower_ = nullptr;
     HWND opposer_ = nullptr;
+    CDependentCheck check_; // outlives the dialog, which TearDown destroys
 };
 
 TEST_F(DependentCheckTest, CheckedAndUncheckedSetTheDependentsAndTheBox) {
-    CDependentCheck check;
-    AttachWithPair(check, kBoxId);
-    EXPECT_FALSE(check.IsDialog()); // a control, subclassed through its window procedure
-    EXPECT_EQ(reinterpret_cast<LONG_PTR>(SharedWindowProc),
-              GetWindowLongPtrA(Item(kBoxId), GWLP_WNDPROC));
+    AttachWithPair(kBoxId);
 
     SetCheck(kBoxId, BST_CHECKED);
     EXPECT_EQ(BST_CHECKED, GetCheck(kBoxId));
@@ -79,8 +75,7 @@ TEST_F(DependentCheckTest, CheckedAndUncheckedSetTheDependentsAndTheBox) {
 }
 
 TEST_F(DependentCheckTest, IndeterminateAndUnknownStatesCountAsUnchecked) {
-    CDependentCheck check;
-    AttachWithPair(check, kThreeStateId);
+    AttachWithPair(kThreeStateId);
 
     SetCheck(kThreeStateId, BST_CHECKED);
     SetCheck(kThreeStateId, BST_INDETERMINATE);
@@ -95,8 +90,7 @@ TEST_F(DependentCheckTest, IndeterminateAndUnknownStatesCountAsUnchecked) {
 }
 
 TEST_F(DependentCheckTest, SameStateTwiceSetsTheDependentsAgain) {
-    CDependentCheck check;
-    AttachWithPair(check, kBoxId);
+    AttachWithPair(kBoxId);
     SetCheck(kBoxId, BST_CHECKED);
     EnableWindow(follower_, FALSE);
     EnableWindow(opposer_, TRUE);
@@ -108,8 +102,7 @@ TEST_F(DependentCheckTest, SameStateTwiceSetsTheDependentsAgain) {
 }
 
 TEST_F(DependentCheckTest, EmptyListOnlyPassesTheStateOn) {
-    CDependentCheck check;
-    ASSERT_TRUE(check.Attach(Item(kBoxId)));
+    ASSERT_TRUE(check_.Attach(Item(kBoxId)));
     EnableWindow(opposer_, FALSE);
 
     SetCheck(kBoxId, BST_CHECKED);
@@ -119,10 +112,9 @@ TEST_F(DependentCheckTest, EmptyListOnlyPassesTheStateOn) {
 }
 
 TEST_F(DependentCheckTest, ControlListedTwiceTakesItsLaterRecord) {
-    CDependentCheck check;
-    ASSERT_TRUE(check.Attach(Item(kBoxId)));
-    check.dependents.Append({follower_, TRUE});
-    check.dependents.Append({follower_, FALSE});
+    ASSERT_TRUE(check_.Attach(Item(kBoxId)));
+    check_.dependents.Append({follower_, TRUE});
+    check_.dependents.Append({follower_, FALSE});
 
     SetCheck(kBoxId, BST_CHECKED);
     EXPECT_FALSE(IsWindowEnabled(follower_));
@@ -131,8 +123,7 @@ TEST_F(DependentCheckTest, ControlListedTwiceTakesItsLaterRecord) {
 }
 
 TEST_F(DependentCheckTest, UsersClickEnablesAndDisablesTheDependentsAtOnce) {
-    CDependentCheck check;
-    AttachWithPair(check, kBoxId);
+    AttachWithPair(kBoxId);
     SetCheck(kBoxId, BST_UNCHECKED); // as the page initialises it
     EXPECT_FALSE(IsWindowEnabled(follower_));
 
@@ -148,10 +139,9 @@ TEST_F(DependentCheckTest, UsersClickEnablesAndDisablesTheDependentsAtOnce) {
 }
 
 TEST_F(DependentCheckTest, DependentsAreSetBeforeTheBoxChangesState) {
-    CDependentCheck check;
-    ASSERT_TRUE(check.Attach(Item(kBoxId)));
+    ASSERT_TRUE(check_.Attach(Item(kBoxId)));
     HWND watcher = Item(kWatcherId);
-    check.dependents.Append({watcher, TRUE});
+    check_.dependents.Append({watcher, TRUE});
     SetCheck(kBoxId, BST_UNCHECKED);
 
     std::vector<LRESULT> boxStateWhenEnabled;
@@ -166,19 +156,18 @@ TEST_F(DependentCheckTest, DependentsAreSetBeforeTheBoxChangesState) {
 }
 
 TEST_F(DependentCheckTest, LongListKeepsEveryRecordInOrder) {
-    CDependentCheck check;
-    ASSERT_TRUE(check.Attach(Item(kBoxId)));
+    ASSERT_TRUE(check_.Attach(Item(kBoxId)));
     std::vector<HWND> controls;
     for (int i = 0; i < 20; ++i) {
         controls.push_back(CreateWindowExA(0, "EDIT", "", WS_CHILD, 0, 0, 10, 10, dialog_, nullptr,
                                            GetModuleHandleA(nullptr), nullptr));
-        ASSERT_TRUE(check.dependents.Append({controls.back(), i % 2}));
+        ASSERT_TRUE(check_.dependents.Append({controls.back(), i % 2}));
     }
-    ASSERT_EQ(20, check.dependents.Count());
+    ASSERT_EQ(20, check_.dependents.Count());
 
     SetCheck(kBoxId, BST_CHECKED);
     for (int i = 0; i < 20; ++i) {
-        EXPECT_EQ(check.dependents[i].control, controls[i]);
+        EXPECT_EQ(check_.dependents[i].control, controls[i]);
         EXPECT_EQ(i % 2 == 1, IsWindowEnabled(controls[i]) != FALSE) << i;
     }
 }

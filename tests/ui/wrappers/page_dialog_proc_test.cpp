@@ -36,7 +36,7 @@ public:
             if (msg != WM_INITDIALOG) {
                 return;
             }
-            check.Attach(GetDlgItem(page, kCheckId));
+            EXPECT_TRUE(check.Attach(GetDlgItem(page, kCheckId)));
             check.dependents.Append({GetDlgItem(page, kEditId), TRUE});
             SendDlgItemMessageA(page, kCheckId, BM_SETCHECK, BST_UNCHECKED, 0);
         };
@@ -88,8 +88,6 @@ TEST(PageDialogProcTest, PageDescriptionWithoutObjectIsAnsweredWithZero) {
     ASSERT_NE(nullptr, sheet.Window());
     HWND page = sheet.CurrentPage();
     ASSERT_NE(nullptr, page);
-    EXPECT_EQ(nullptr, GetPropA(page, "CWIN_BASE"));
-    EXPECT_EQ(AsSlot(PageDialogProc), GetWindowLongPtrA(page, DWLP_DLGPROC));
 
     PROPSHEETPAGEA description = {};
     description.dwSize = sizeof description;
@@ -97,7 +95,6 @@ TEST(PageDialogProcTest, PageDescriptionWithoutObjectIsAnsweredWithZero) {
     EXPECT_EQ(0, PageDialogProc(page, WM_INITDIALOG, 0, 0)); // no description at all
     EXPECT_EQ(0, PageDialogProc(page, WM_SETFONT, 0, 0));
     EXPECT_EQ(0, PageDialogProc(page, WM_GETTEXTLENGTH, 0, 0));
-    EXPECT_EQ(nullptr, GetPropA(page, "CWIN_BASE"));
 }
 
 TEST(PageDialogProcTest, PropertySheetPageIsBoundToItsObjectUntilItIsDestroyed) {
@@ -117,8 +114,6 @@ TEST(PageDialogProcTest, PropertySheetPageIsBoundToItsObjectUntilItIsDestroyed) 
     EXPECT_EQ(sheet.CurrentPage(), page);
     EXPECT_EQ(sheet.Window(), opened.Parent());
     EXPECT_TRUE(opened.IsDialog());
-    EXPECT_EQ(AsSlot(PageDialogProc), AsSlot(opened.PreviousProc()));
-    EXPECT_EQ(AsSlot(SharedWindowProc), GetWindowLongPtrA(page, DWLP_DLGPROC));
     EXPECT_TRUE(neverOpened.seen.empty());
     EXPECT_EQ(nullptr, neverOpened.Window());
 
@@ -135,16 +130,11 @@ TEST(PageDialogProcTest, PropertySheetPageIsBoundToItsObjectUntilItIsDestroyed) 
     // By the time the page's children are freed, page and check box are detached.
     bool pageDetached = false;
     bool checkDetached = false;
-    ScopedWindowHook hook([&](HWND hwnd, UINT msg, WPARAM, LPARAM) {
-        if (msg != WM_NCDESTROY) {
-            return;
+    ScopedWindowHook hook([&](HWND, UINT msg, WPARAM, LPARAM) {
+        if (msg == WM_NCDESTROY) {
+            pageDetached = !opened.Attached();
+            checkDetached = !opened.check.Attached();
         }
-        HWND parent = GetParent(hwnd);
-        HWND check = GetDlgItem(parent, kCheckId);
-        pageDetached = !GetPropA(parent, "CWIN_BASE") &&
-                       GetWindowLongPtrA(parent, DWLP_DLGPROC) == AsSlot(PageDialogProc);
-        checkDetached = !GetPropA(check, "CWIN_BASE") &&
-                        GetWindowLongPtrA(check, GWLP_WNDPROC) != AsSlot(SharedWindowProc);
     });
     DestroyWindow(sheet.Window());
     EXPECT_TRUE(opened.Saw(WM_DESTROY));
@@ -152,6 +142,33 @@ TEST(PageDialogProcTest, PropertySheetPageIsBoundToItsObjectUntilItIsDestroyed) 
     EXPECT_TRUE(pageDetached);
     EXPECT_TRUE(checkDetached);
     EXPECT_TRUE(neverOpened.seen.empty());
+}
+
+// A dialog procedure put over the page's, handing everything on.
+DLGPROC g_underOtherPage = nullptr;
+std::vector<UINT> g_otherPageSeen;
+
+INT_PTR CALLBACK OtherPageProcedure(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+    g_otherPageSeen.push_back(msg);
+    return CallWindowProcA(reinterpret_cast<WNDPROC>(g_underOtherPage), hwnd, msg, wParam, lParam);
+}
+
+TEST(PageDialogProcTest, PageUnderAnotherDialogProcedureHearsNothingAfterItsDestroy) {
+    Probe page;
+    page.actsAsPage = true;
+    Sheet sheet({&page});
+    ASSERT_NE(nullptr, page.Window());
+    g_otherPageSeen.clear();
+    g_underOtherPage = reinterpret_cast<DLGPROC>(SetWindowLongPtrA(
+        page.Window(), DWLP_DLGPROC, reinterpret_cast<LONG_PTR>(OtherPageProcedure)));
+
+    SendMessageA(page.Window(), WM_USER + 4, 0, 0);
+    EXPECT_TRUE(page.Saw(WM_USER + 4));
+
+    DestroyWindow(sheet.Window());
+    EXPECT_TRUE(page.Saw(WM_DESTROY));
+    EXPECT_FALSE(page.Saw(WM_NCDESTROY));
+    EXPECT_EQ(UINT(WM_NCDESTROY), g_otherPageSeen.back());
 }
 
 } // namespace

@@ -11,7 +11,7 @@
 struct SeenMessage {
     UINT msg;
     LPARAM lParam;
-    bool attached; // the window's "CWIN_BASE" named this object at the time
+    bool attached; // the window's messages came through this object
 };
 
 class Probe : public CWinBase {
@@ -22,7 +22,7 @@ public:
     std::vector<SeenMessage> seen;
 
     LRESULT WindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) override {
-        seen.push_back({msg, lParam, GetPropA(hwnd, "CWIN_BASE") == this});
+        seen.push_back({msg, lParam, Attached() != FALSE});
         if (onMessage) {
             onMessage(hwnd, msg);
         }
@@ -41,7 +41,3 @@ public:
         return false;
     }
 };
-
-template <typename Procedure> LONG_PTR AsSlot(Procedure procedure) {
-    return reinterpret_cast<LONG_PTR>(procedure);
-}

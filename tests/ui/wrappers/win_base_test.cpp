@@ -3,6 +3,9 @@
 
 #include <windows.h>
 
+#include <algorithm>
+#include <vector>
+
 #include "tests/support/window_test_support.h"
 #include "tests/ui/wrappers/probe.h"
 #include "ui/wrappers/shared_window_proc.h"
@@ -53,8 +56,8 @@ protected:
 };
 
 TEST_F(WindowWrapperTest, AttachedObjectSeesMessagesBeforeTheWindowsOwnProcedure) {
-    std::vector<UINT> original;
-    ScopedWindowHook hook([&](HWND, UINT msg, WPARAM, LPARAM) { original.push_back(msg); });
+    std::vector<UINT> own;
+    ScopedWindowHook hook([&](HWND, UINT msg, WPARAM, LPARAM) { own.push_back(msg); });
     HWND parent = MakeWindow(kTestWindowClass);
     HWND child = MakeWindow(kTestWindowClass, parent);
     Probe probe;
@@ -63,59 +66,84 @@ TEST_F(WindowWrapperTest, AttachedObjectSeesMessagesBeforeTheWindowsOwnProcedure
     EXPECT_EQ(child, probe.Window());
     EXPECT_EQ(parent, probe.Parent());
     EXPECT_FALSE(probe.IsDialog());
-    EXPECT_EQ(AsSlot(TestWindowProc), AsSlot(probe.PreviousProc()));
-    EXPECT_EQ(&probe, GetPropA(child, "CWIN_BASE"));
-    EXPECT_EQ(AsSlot(SharedWindowProc), GetWindowLongPtrA(child, GWLP_WNDPROC));
 
-    original.clear();
+    own.clear();
     SendMessageA(child, WM_USER + 1, 7, 9);
     ASSERT_EQ(1u, probe.seen.size());
     EXPECT_EQ(UINT(WM_USER + 1), probe.seen[0].msg);
-    EXPECT_EQ(std::vector<UINT>{WM_USER + 1}, original);
+    EXPECT_TRUE(probe.seen[0].attached);
+    EXPECT_EQ(std::vector<UINT>{WM_USER + 1}, own);
     SetWindowTextA(child, "passed on");
     char text[32] = {};
     GetWindowTextA(child, text, sizeof text);
     EXPECT_STREQ("passed on", text);
 
-    // Detaching gives the window back as it was and keeps the fields.
+    // Detached, the window's messages go to its own procedure alone; the
+    // fields stay.
     EXPECT_TRUE(probe.Detach());
-    EXPECT_EQ(AsSlot(TestWindowProc), GetWindowLongPtrA(child, GWLP_WNDPROC));
-    EXPECT_EQ(nullptr, GetPropA(child, "CWIN_BASE"));
+    EXPECT_FALSE(probe.Attached());
     EXPECT_EQ(child, probe.Window());
-    EXPECT_EQ(AsSlot(TestWindowProc), AsSlot(probe.PreviousProc()));
     probe.seen.clear();
+    own.clear();
     SendMessageA(child, WM_USER + 2, 0, 0);
     EXPECT_TRUE(probe.seen.empty());
-    EXPECT_FALSE(probe.Detach()); // the property is already gone
+    EXPECT_EQ(std::vector<UINT>{WM_USER + 2}, own);
+    EXPECT_FALSE(probe.Detach()); // already detached
 
     DestroyWindow(parent);
 }
 
-TEST_F(WindowWrapperTest, NothingIsAttachedToNoWindow) {
+TEST_F(WindowWrapperTest, FailedAttachIsReportedAndLeavesTheWrapperUnattached) {
     Probe probe;
-    EXPECT_FALSE(probe.Attach(nullptr));
+    {
+        ExpectBrokenWrapperRules broken;
+        EXPECT_FALSE(probe.Attach(nullptr));
+        EXPECT_EQ(1, broken.Count());
+    }
     EXPECT_EQ(nullptr, probe.Window());
-    EXPECT_EQ(nullptr, probe.PreviousProc());
     EXPECT_FALSE(probe.Detach());
+
+    // One window at a time: the second would lose the first one's procedure.
+    HWND first = MakeWindow(kTestWindowClass);
+    HWND second = MakeWindow(kTestWindowClass);
+    ASSERT_TRUE(probe.Attach(first));
+    {
+        ExpectBrokenWrapperRules broken;
+        EXPECT_FALSE(probe.Attach(second));
+        EXPECT_EQ(1, broken.Count());
+    }
+    EXPECT_EQ(first, probe.Window());
+    SendMessageA(second, WM_USER, 0, 0);
+    EXPECT_FALSE(probe.Saw(WM_USER));
+    DestroyWindow(second);
+    DestroyWindow(first);
+}
+
+TEST_F(WindowWrapperTest, WrapperDestroyedBeforeItsWindowIsReported) {
+    HWND window = MakeWindow(kTestWindowClass);
+    {
+        ExpectBrokenWrapperRules broken;
+        Probe* early = new Probe;
+        ASSERT_TRUE(early->Attach(window));
+        delete early;
+        EXPECT_EQ(1, broken.Count());
+    }
+    // Another wrapper takes the window over, so that it can go safely.
+    Probe later;
+    ASSERT_TRUE(later.Attach(window));
+    DestroyWindow(window);
 }
 
 TEST_F(WindowWrapperTest, DestroyReachesTheObjectFirstThenTheWindowIsGivenBack) {
     HWND window = MakeWindow(kTestWindowClass);
     Probe probe;
     ASSERT_TRUE(probe.Attach(window));
-    bool subclassedAtDestroy = false;
-    probe.onMessage = [&](HWND hwnd, UINT msg) {
-        if (msg == WM_DESTROY) {
-            subclassedAtDestroy = GetWindowLongPtrA(hwnd, GWLP_WNDPROC) == AsSlot(SharedWindowProc);
-        }
-    };
-    bool ncDestroyInOwnProcedure = false;
-    HANDLE propertyAtNcDestroy = &probe;
-    ScopedWindowHook hook([&](HWND hwnd, UINT msg, WPARAM, LPARAM) {
+    std::vector<UINT> own;
+    bool attachedAtNcDestroy = true;
+    ScopedWindowHook hook([&](HWND, UINT msg, WPARAM, LPARAM) {
+        own.push_back(msg);
         if (msg == WM_NCDESTROY) {
-            ncDestroyInOwnProcedure =
-                GetWindowLongPtrA(hwnd, GWLP_WNDPROC) == AsSlot(TestWindowProc);
-            propertyAtNcDestroy = GetPropA(hwnd, "CWIN_BASE");
+            attachedAtNcDestroy = probe.Attached();
         }
     });
 
@@ -123,23 +151,18 @@ TEST_F(WindowWrapperTest, DestroyReachesTheObjectFirstThenTheWindowIsGivenBack) 
 
     ASSERT_TRUE(probe.Saw(WM_DESTROY));
     EXPECT_TRUE(probe.seen.back().attached);
-    EXPECT_TRUE(subclassedAtDestroy);
     EXPECT_FALSE(probe.Saw(WM_NCDESTROY));
-    EXPECT_TRUE(ncDestroyInOwnProcedure);
-    EXPECT_EQ(nullptr, propertyAtNcDestroy);
+    EXPECT_EQ((std::vector<UINT>{WM_DESTROY, WM_NCDESTROY}), own);
+    EXPECT_FALSE(attachedAtNcDestroy);
 }
 
 TEST_F(WindowWrapperTest, WindowAlreadyRunningTheSharedProcedureIsNotSubclassedAgain) {
     // Made with the shared procedure but no object: plain default behaviour.
     HWND window = MakeWindow(kSharedClass);
     ASSERT_NE(nullptr, window);
-    EXPECT_EQ(nullptr, GetPropA(window, "CWIN_BASE"));
 
     Probe first;
     ASSERT_TRUE(first.Attach(window));
-    EXPECT_EQ(&first, GetPropA(window, "CWIN_BASE"));
-    EXPECT_EQ(AsSlot(SharedWindowProc), GetWindowLongPtrA(window, GWLP_WNDPROC));
-    EXPECT_EQ(nullptr, first.PreviousProc());
     SetWindowTextA(window, "default"); // DefWindowProcA keeps the text
     char text[32] = {};
     GetWindowTextA(window, text, sizeof text);
@@ -149,8 +172,7 @@ TEST_F(WindowWrapperTest, WindowAlreadyRunningTheSharedProcedureIsNotSubclassedA
     // A second object takes the window over; the first hears nothing more.
     Probe second;
     ASSERT_TRUE(second.Attach(window));
-    EXPECT_EQ(&second, GetPropA(window, "CWIN_BASE"));
-    EXPECT_EQ(nullptr, second.PreviousProc());
+    EXPECT_FALSE(first.Attached());
     first.seen.clear();
     SendMessageA(window, WM_USER, 0, 0);
     EXPECT_TRUE(first.seen.empty());
@@ -168,8 +190,6 @@ TEST_F(WindowWrapperTest, DialogAlreadyRunningTheSharedProcedureAnswersZeroByDef
     Probe probe;
     ASSERT_TRUE(probe.Attach(dialog));
     EXPECT_TRUE(probe.IsDialog());
-    EXPECT_EQ(nullptr, probe.PreviousProc());
-    EXPECT_EQ(AsSlot(SharedWindowProc), GetWindowLongPtrA(dialog, DWLP_DLGPROC));
     EXPECT_EQ(0, SharedWindowProc(dialog, WM_GETTEXTLENGTH, 0, 0));
     EXPECT_TRUE(probe.Saw(WM_GETTEXTLENGTH));
     DestroyWindow(dialog);
@@ -186,7 +206,6 @@ TEST_F(WindowWrapperTest, WindowClassWithTheSharedProcedureAttachesItsObjectOnNc
     EXPECT_TRUE(probe.Saw(WM_CREATE));
     EXPECT_EQ(window, probe.Window());
     EXPECT_FALSE(probe.IsDialog());
-    EXPECT_EQ(nullptr, probe.PreviousProc());
 
     DestroyWindow(window);
     EXPECT_TRUE(probe.Saw(WM_DESTROY));
@@ -222,8 +241,7 @@ TEST_F(WindowWrapperTest, ControlKeepingItsOwnDataIsSubclassedAsAControl) {
     Probe probe;
     ASSERT_TRUE(probe.Attach(control));
     EXPECT_FALSE(probe.IsDialog());
-    EXPECT_EQ(0x1234, GetWindowLongPtrA(control, DWLP_DLGPROC));
-    EXPECT_EQ(AsSlot(SharedWindowProc), GetWindowLongPtrA(control, GWLP_WNDPROC));
+    EXPECT_EQ(0x1234, GetWindowLongPtrA(control, DWLP_DLGPROC)); // its data is kept
     SendMessageA(control, WM_USER, 0, 0);
     EXPECT_TRUE(probe.Saw(WM_USER));
     DestroyWindow(parent);
@@ -251,6 +269,73 @@ TEST_F(WindowWrapperTest, ShowShowsWithoutActivatingAndRemembersTheValue) {
     EXPECT_EQ(FALSE, probe.Visible());
     DestroyWindow(window);
     DestroyWindow(active);
+}
+
+// A procedure subclassed over the wrapper's, as another tool or library does;
+// it hands everything on to the procedure it replaced.
+WNDPROC g_underOther = nullptr;
+std::vector<UINT> g_otherSeen;
+
+LRESULT CALLBACK OtherProcedure(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+    g_otherSeen.push_back(msg);
+    return CallWindowProcA(g_underOther, hwnd, msg, wParam, lParam);
+}
+
+class WrapperUnderAnotherProcedureTest : public WindowWrapperTest {
+protected:
+    void SetUp() override {
+        WindowWrapperTest::SetUp();
+        parent_ = MakeWindow(kTestWindowClass);
+        control_ = MakeWindow(kTestWindowClass, parent_);
+        ASSERT_TRUE(probe_.Attach(control_));
+        g_otherSeen.clear();
+        g_underOther = reinterpret_cast<WNDPROC>(
+            SetWindowLongPtrA(control_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(OtherProcedure)));
+    }
+    void TearDown() override { DestroyWindow(parent_); }
+
+    // The messages the control's own class procedure receives.
+    std::vector<UINT> own_;
+    ScopedWindowHook hook_{[this](HWND hwnd, UINT msg, WPARAM, LPARAM) {
+        if (hwnd == control_) {
+            own_.push_back(msg);
+        }
+    }};
+    HWND parent_ = nullptr;
+    HWND control_ = nullptr;
+    Probe probe_;
+};
+
+bool Has(const std::vector<UINT>& seen, UINT msg) {
+    return std::find(seen.begin(), seen.end(), msg) != seen.end();
+}
+
+TEST_F(WrapperUnderAnotherProcedureTest, DetachedWrapperPassesEverythingOnToTheControl) {
+    EXPECT_FALSE(probe_.Detach()); // ours cannot be taken out from under the other
+    probe_.seen.clear();
+
+    SendMessageA(control_, WM_USER + 5, 0, 0);
+    EXPECT_TRUE(Has(g_otherSeen, WM_USER + 5));
+    EXPECT_TRUE(Has(own_, WM_USER + 5));
+
+    // The other procedure leaves again: the control still has its own.
+    SetWindowLongPtrA(control_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(g_underOther));
+    SendMessageA(control_, WM_USER + 6, 0, 0);
+    EXPECT_TRUE(Has(own_, WM_USER + 6));
+
+    DestroyWindow(parent_);
+    EXPECT_TRUE(Has(own_, WM_DESTROY));
+    EXPECT_TRUE(Has(own_, WM_NCDESTROY));
+    EXPECT_TRUE(probe_.seen.empty());
+}
+
+TEST_F(WrapperUnderAnotherProcedureTest, ControlDestroyedUnderItKeepsItsOwnProcedureToTheEnd) {
+    DestroyWindow(parent_);
+    EXPECT_TRUE(probe_.Saw(WM_DESTROY));
+    EXPECT_FALSE(probe_.Saw(WM_NCDESTROY));
+    EXPECT_TRUE(Has(g_otherSeen, WM_NCDESTROY));
+    EXPECT_TRUE(Has(own_, WM_DESTROY));
+    EXPECT_TRUE(Has(own_, WM_NCDESTROY));
 }
 
 } // namespace
