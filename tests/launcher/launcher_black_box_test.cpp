@@ -859,11 +859,13 @@ TEST_F(NotepadExe, AnEditorThatCannotStartIsNamedWithTheSystemsReasonOnEveryRoad
         ProcessRun run = Start(Quoted(a));
         EXPECT_EQ(wait == 1 ? 1 : 0, run.exitCode);
         ASSERT_EQ(2u, run.dialogs.size()) << wait;
-        EXPECT_TRUE(
-            StartsWith(run.dialogs[0], Message(IDS_EDITOR_START_FAILED, broken)
-                                           .substr(0, Message(IDS_EDITOR_START_FAILED).size() + 2)))
-            << run.dialogs[0];
-        EXPECT_NE(std::string::npos, run.dialogs[0].find(broken)) << run.dialogs[0];
+        // The system's reason stands in the lines that name the editor.
+        const std::string named = Message(IDS_EDITOR_START_FAILED, broken, IDS_EDITOR_FAILED_YOURS);
+        const std::string before = named.substr(0, named.find("%2"));
+        const std::string after = named.substr(named.find("%2") + 2);
+        EXPECT_TRUE(StartsWith(run.dialogs[0], before)) << run.dialogs[0];
+        EXPECT_GT(run.dialogs[0].size(), before.size() + after.size()) << run.dialogs[0];
+        EXPECT_EQ(after, run.dialogs[0].substr(run.dialogs[0].size() - after.size()));
         EXPECT_EQ(kSettingsSheet, run.dialogs[1]);
     }
 }
