@@ -119,16 +119,17 @@ bool IsMachines(EditorSource source, bool print) {
 }
 
 // `textId` naming the editor and whose setting it is; then, where the user can
-// mend it, the settings sheet. TRUE when the sheet was closed with OK.
+// mend it and `offerSheet`, the settings sheet. TRUE when the sheet was closed
+// with OK.
 BOOL WarnAboutEditor(UINT textId, const char* editor, EditorSource source, bool print,
-                     const char* reason = NULL) {
+                     bool offerSheet, const char* reason = NULL) {
     const bool machines = IsMachines(source, print);
     const UINT detailId = reason ? (machines ? IDS_EDITOR_FAILED_MACHINES : IDS_EDITOR_FAILED_YOURS)
                           : machines ? IDS_EDITOR_SETTING_MACHINES
                                      : IDS_EDITOR_SETTING_YOURS;
     ShowEditorMessage(textId, detailId, editor ? editor : "", reason,
                       reason ? MB_ICONERROR : MB_ICONWARNING);
-    return source == kSettingInEffect ? RunSheet() : FALSE;
+    return offerSheet && source == kSettingInEffect ? RunSheet() : FALSE;
 }
 
 // The system's text for `error`, without its line break.
@@ -172,7 +173,7 @@ bool ChooseEditor(bool print, bool elevated, CHeapText* editor, bool* asDebuggee
         case kEditorMissing:
             break;
         }
-        if (!WarnAboutEditor(refusal, editor->Get(), *source, print) || sheetShown) {
+        if (!WarnAboutEditor(refusal, editor->Get(), *source, print, !sheetShown)) {
             return false;
         }
     }
@@ -310,7 +311,7 @@ ForwardOutcome RunLauncher(const char* commandLine, int showState, bool tooManyH
     if (starts.startFailed) {
         CHeapText reason;
         SystemReason(starts.error, &reason);
-        WarnAboutEditor(IDS_EDITOR_START_FAILED, editor.Get(), source, print, reason.Get());
+        WarnAboutEditor(IDS_EDITOR_START_FAILED, editor.Get(), source, print, true, reason.Get());
     }
     outcome.editorExit = started.WaitForAll();
     outcome.result = starts.startFailed ? kStartFailed : kEditorsStarted;
