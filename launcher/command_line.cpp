@@ -230,19 +230,43 @@ ArgumentScanResult ScanArguments(const char* arguments, LeadByteTest isLeadByte,
     }
 }
 
-size_t EditorParamsSize(size_t argumentsLength, size_t pathLength) {
-    return (argumentsLength > 0 ? argumentsLength + 1 : 0) + pathLength + 2 + 1;
+namespace {
+
+// Backslashes that end `path` (`length` bytes), a double-byte character's
+// second byte not counted.
+size_t TrailingBackslashes(const char* path, size_t length, LeadByteTest isLeadByte) {
+    size_t count = 0;
+    while (count < length && path[length - count - 1] == '\\' &&
+           IsCharacterStart(path, length - count - 1, isLeadByte)) {
+        ++count;
+    }
+    return count;
 }
 
-bool FormatEditorParams(char* out, size_t capacity, const char* arguments, const char* path) {
+} // namespace
+
+size_t QuotedPathLength(const char* path, LeadByteTest isLeadByte) {
+    const size_t length = strlen(path);
+    return length + TrailingBackslashes(path, length, isLeadByte);
+}
+
+size_t EditorParamsSize(size_t argumentsLength, size_t quotedPathLength) {
+    return (argumentsLength > 0 ? argumentsLength + 1 : 0) + quotedPathLength + 2 + 1;
+}
+
+bool FormatEditorParams(char* out, size_t capacity, const char* arguments, const char* path,
+                        LeadByteTest isLeadByte) {
     if (capacity == 0) {
         return false;
     }
     out[0] = '\0';
     const size_t argumentsLength = strlen(arguments);
     const size_t pathLength = strlen(path);
-    if (argumentsLength >= capacity || pathLength >= capacity ||
-        EditorParamsSize(argumentsLength, pathLength) > capacity) {
+    if (argumentsLength >= capacity || pathLength >= capacity) {
+        return false;
+    }
+    const size_t doubled = TrailingBackslashes(path, pathLength, isLeadByte);
+    if (EditorParamsSize(argumentsLength, pathLength + doubled) > capacity) {
         return false;
     }
     size_t used = 0;
@@ -255,22 +279,25 @@ bool FormatEditorParams(char* out, size_t capacity, const char* arguments, const
         out[used++] = '"';
         memcpy(out + used, path, pathLength);
         used += pathLength;
+        // Before the closing quote, 2n backslashes read as n.
+        memset(out + used, '\\', doubled);
+        used += doubled;
         out[used++] = '"';
     }
     out[used] = '\0';
     return true;
 }
 
-bool EditorStartsFit(size_t editorLength, size_t argumentsLength, size_t joinedLength,
+bool EditorStartsFit(size_t editorLength, size_t argumentsLength, size_t quotedPathLength,
                      size_t copySuffixLength) {
     // "<editor>" and a blank, then the longest parameter string one file path can give.
     const size_t limit = kMaxCommandLineLength;
-    if (editorLength > limit || argumentsLength > limit || joinedLength > limit ||
+    if (editorLength > limit || argumentsLength > limit || quotedPathLength > limit ||
         copySuffixLength > limit) {
         return false;
     }
     const size_t fixed = 2 + 1 + (argumentsLength > 0 ? argumentsLength + 1 : 0) + 2;
-    return editorLength + fixed + joinedLength + copySuffixLength <= limit;
+    return editorLength + fixed + quotedPathLength + copySuffixLength <= limit;
 }
 
 void CFilePaths::Free() {
@@ -281,6 +308,23 @@ void CFilePaths::Free() {
     count = 0;
     joinedLength = 0;
 }
+
+namespace {
+
+// "\\?\" and "\\.\" before a drive letter make one path with it.
+const size_t kDevicePrefixLength = 4;
+
+bool HasDevicePrefix(const char* text, size_t drive, LeadByteTest isLeadByte) {
+    if (drive < kDevicePrefixLength ||
+        !IsCharacterStart(text, drive - kDevicePrefixLength, isLeadByte)) {
+        return false;
+    }
+    const char* prefix = text + drive - kDevicePrefixLength;
+    return prefix[0] == '\\' && prefix[1] == '\\' && (prefix[2] == '?' || prefix[2] == '.') &&
+           prefix[3] == '\\';
+}
+
+} // namespace
 
 ArgumentScanResult ReadFilePaths(const char* arguments, LeadByteTest isLeadByte,
                                  SwitchTest isSwitch, FileExists exists, void* context,
@@ -317,6 +361,9 @@ ArgumentScanResult ReadFilePaths(const char* arguments, LeadByteTest isLeadByte,
         if (n > 0 && joined[n] == ':' && IsCharacterStart(joined, n - 1, isLeadByte) &&
             exists(joined + n - 1, context)) {
             --n; // the drive letter
+            if (HasDevicePrefix(joined, n, isLeadByte)) {
+                n -= kDevicePrefixLength; // \\?\ or \\.\ belongs to the path
+            }
             cutHere = true;
         }
         if (cutHere) {

@@ -67,24 +67,31 @@ ArgumentScanResult ScanArguments(const char* arguments, LeadByteTest isLeadByte,
 
 // The parameter string handed to the editor: its arguments ("/p", or an
 // editor's own wait or print switches) and a blank, where there are any, then
-// the path in double quotes (nothing at all for an empty path).
+// the path in double quotes (nothing at all for an empty path). Backslashes
+// that end the path are doubled, so that the closing quote stays a quote
+// ("C:\tmp\\") and the editor reads the path whole.
+
+// Bytes of `path` between its quotes: its length and its trailing backslashes
+// once more.
+size_t QuotedPathLength(const char* path, LeadByteTest isLeadByte);
 
 // Bytes the parameter string needs for arguments of `argumentsLength` bytes
-// and a path of `pathLength` bytes, NUL included.
-size_t EditorParamsSize(size_t argumentsLength, size_t pathLength);
+// and a path of `quotedPathLength` bytes between its quotes, NUL included.
+size_t EditorParamsSize(size_t argumentsLength, size_t quotedPathLength);
 
 // Writes the parameter string into `out` (`capacity` bytes). Returns false,
 // leaving `out` empty, when it does not fit.
-bool FormatEditorParams(char* out, size_t capacity, const char* arguments, const char* path);
+bool FormatEditorParams(char* out, size_t capacity, const char* arguments, const char* path,
+                        LeadByteTest isLeadByte);
 
 // The longest command line Windows starts, without its terminating NUL.
 enum { kMaxCommandLineLength = 32766 };
 
-// Whether every editor start for `joinedLength` bytes of file arguments fits
-// in one command line ("<editor>" <arguments> <path>), whichever way the text
-// is cut into file paths and even when each one is replaced by its
-// view-source copy (`copySuffixLength` bytes added: the dot and the extension).
-bool EditorStartsFit(size_t editorLength, size_t argumentsLength, size_t joinedLength,
+// Whether every editor start fits in one command line ("<editor>"
+// <arguments> "<path>"), where no path takes more than `quotedPathLength`
+// bytes between its quotes, even when each one is replaced by its view-source
+// copy (`copySuffixLength` bytes added: the dot and the extension).
+bool EditorStartsFit(size_t editorLength, size_t argumentsLength, size_t quotedPathLength,
                      size_t copySuffixLength);
 
 // The file paths of the command line, and paths as text.
@@ -120,7 +127,8 @@ private:
 // Turns the command line after the program's name into its switches and file
 // paths. The file arguments are joined as ScanArguments joins them, then cut
 // back into paths at drive-letter colons, from the end towards the front:
-// every trailing part that starts with "<letter>:" and names an existing file
+// every trailing part that starts with "<letter>:" (or "\\?\<letter>:" or
+// "\\.\<letter>:", one path with its prefix) and names an existing file
 // or folder is a path of its own, cut off together with the one separator
 // before it (a blank takes the blanks before it along); whatever is left at the front is the first
 // path, even when empty. So there is always at least one path when the result is kLaunch.

@@ -4,52 +4,12 @@
 #include <shlwapi.h>
 
 #include "launcher/command_line.h"
+#include "launcher/editor_start.h"
 #include "resources/paths.h"
 #include "resources/resource_ids.h"
 #include "resources/version_text.h"
 #include "settings/reg_key.h"
 #include "settings/settings.h"
-
-namespace {
-
-// An elevated start runs its editor with the administrator's full token. The
-// user's settings, their PATH and their profile folders can all be changed
-// by any of the user's unelevated programs, so such a start takes only an
-// editor that a standard user cannot replace.
-
-UINT WindowsFolder(char* buffer, DWORD size) {
-    return GetSystemWindowsDirectoryA(buffer, size);
-}
-
-UINT SystemFolder(char* buffer, DWORD size) {
-    return GetSystemDirectoryA(buffer, size);
-}
-
-bool ReadProgramFilesX64(CHeapText* out) {
-    // The machine's own record, not the environment, which the user may set.
-    // A 32-bit program cannot ask for FOLDERID_ProgramFilesX64.
-    HKEY key;
-    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, "Software\\Microsoft\\Windows\\CurrentVersion", 0,
-                      KEY_QUERY_VALUE | KEY_WOW64_64KEY, &key) != ERROR_SUCCESS) {
-        return false;
-    }
-    char folder[MAX_PATH];
-    DWORD type = REG_NONE, bytes = sizeof folder - 1;
-    ZeroMemory(folder, sizeof folder);
-    const LONG result = RegQueryValueExA(key, "ProgramW6432Dir", NULL, &type,
-                                         reinterpret_cast<BYTE*>(folder), &bytes);
-    RegCloseKey(key);
-    return result == ERROR_SUCCESS && (type == REG_SZ || type == REG_EXPAND_SZ) && folder[0] &&
-           out->Copy(folder);
-}
-
-bool InFolder(const char* resolvedEditor, const char* folder) {
-    CHeapText resolved;
-    return GetResolvedPath(folder, &resolved) &&
-           PathLiesInFolder(resolvedEditor, resolved.Get(), AnsiLeadByte, AnsiSameTextIgnoringCase);
-}
-
-} // namespace
 
 bool IsElevated() {
     HANDLE token;
@@ -66,48 +26,8 @@ bool IsElevated() {
 
 namespace {
 
-// Whether `editor` (a full path) lies in the Windows folder, the system
-// folder or a Program Files folder, which standard users cannot change.
-bool LiesInProtectedFolder(const char* editor) {
-    CHeapText resolved;
-    if (!GetResolvedPath(editor, &resolved)) {
-        return false;
-    }
-    CHeapText folder;
-    if (FillGrowing(&folder, WindowsFolder) && InFolder(resolved.Get(), folder.Get())) {
-        return true;
-    }
-    // Under the Windows folder anyway on Windows; checked on its own for
-    // a system folder placed elsewhere.
-    if (FillGrowing(&folder, SystemFolder) && InFolder(resolved.Get(), folder.Get())) {
-        return true;
-    }
-    // On 64-bit Windows this is Program Files (x86) for a 32-bit program.
-    if (folder.Allocate(MAX_PATH) &&
-        SHGetFolderPathA(NULL, CSIDL_PROGRAM_FILES, NULL, SHGFP_TYPE_CURRENT, folder.Get()) ==
-            S_OK &&
-        InFolder(resolved.Get(), folder.Get())) {
-        return true;
-    }
-    return ReadProgramFilesX64(&folder) && InFolder(resolved.Get(), folder.Get());
-}
-
-// A bare file name found in the system folder or the Windows folder alone.
-bool SearchSystemFolders(const char* name, CHeapText* out) {
-    CHeapText system, windows;
-    if (!FillGrowing(&system, SystemFolder) || !FillGrowing(&windows, WindowsFolder)) {
-        return false;
-    }
-    CHeapText folders;
-    if (!folders.Allocate(system.Size() + windows.Size() + 2)) {
-        return false;
-    }
-    lstrcpyA(folders.Get(), system.Get());
-    lstrcatA(folders.Get(), ";");
-    lstrcatA(folders.Get(), windows.Get());
-    return FillGrowing(out, [&folders, name](char* buffer, DWORD size) {
-        return SearchPathA(folders.Get(), name, NULL, size, buffer, NULL);
-    });
+UINT WindowsFolder(char* buffer, DWORD size) {
+    return GetSystemWindowsDirectoryA(buffer, size);
 }
 
 // The system's own Notepad, as Setup names it: the System32 one, which a
@@ -125,14 +45,62 @@ bool GetSystemNotepad(CHeapText* out) {
     return true;
 }
 
+// A name without an extension is tried with each extension of PATHEXT, in
+// order, as the command prompt tries it, and never as it stands: VS Code's
+// bin folder holds a shell script "code" beside "code.cmd". NULL for a name
+// with an extension.
+const char kDefaultPathExtensions[] = ".COM;.EXE;.BAT;.CMD";
+bool ReadPathExtensions(const char* name, CHeapText* out) {
+    if (*PathFindExtensionA(name) != '\0') {
+        out->Free();
+        return true;
+    }
+    return FillGrowing(out,
+                       [](char* buffer, DWORD size) {
+                           return GetEnvironmentVariableA("PATHEXT", buffer, size);
+                       }) ||
+           out->Copy(kDefaultPathExtensions);
+}
+
+// `name` in `folder` alone, with each of `extensions` (';'-separated) in turn
+// where they are given.
+bool SearchFolder(const char* folder, const char* name, const char* extensions, CHeapText* out) {
+    if (!extensions) {
+        return FillGrowing(out, [folder, name](char* buffer, DWORD size) {
+            return SearchPathA(folder, name, NULL, size, buffer, NULL);
+        });
+    }
+    CHeapText extension;
+    if (!extension.Allocate(static_cast<size_t>(lstrlenA(extensions)) + 1)) {
+        return false;
+    }
+    for (const char* entry = extensions; *entry;) {
+        const char* end = StrChrA(entry, ';');
+        const int length = end ? static_cast<int>(end - entry) : lstrlenA(entry);
+        lstrcpynA(extension.Get(), entry, length + 1);
+        const char* ext = extension.Get();
+        if (ext[0] == '.' && ext[1] != '\0' &&
+            FillGrowing(out, [folder, name, ext](char* buffer, DWORD size) {
+                return SearchPathA(folder, name, ext, size, buffer, NULL);
+            })) {
+            return true;
+        }
+        entry += length;
+        if (*entry == ';') {
+            ++entry;
+        }
+    }
+    return false;
+}
+
 // A bare file name found in this program's folder, the system folders or a
 // folder of PATH given by its full path: never in the current folder. A hit
 // for which `skip` holds is passed over and the search goes on; when every
 // hit is skipped, the first of them is the result.
 typedef bool (*SkipFile)(const char* path);
 bool SearchOutsideCurrentFolder(const char* name, CHeapText* out, SkipFile skip) {
-    CHeapText own, system, windows, path;
-    if (!GetOwnModulePath(&own) ||
+    CHeapText own, system, windows, path, extensions;
+    if (!ReadPathExtensions(name, &extensions) || !GetOwnModulePath(&own) ||
         !FillGrowing(&system,
                      [](char* buffer, DWORD size) { return GetSystemDirectoryA(buffer, size); }) ||
         !FillGrowing(&windows,
@@ -165,9 +133,7 @@ bool SearchOutsideCurrentFolder(const char* name, CHeapText* out, SkipFile skip)
             break;
         }
         *end = '\0';
-        if (FillGrowing(out, [folder, name](char* buffer, DWORD size) {
-                return SearchPathA(folder, name, NULL, size, buffer, NULL);
-            })) {
+        if (SearchFolder(folder, name, extensions.Get(), out)) {
             if (!skip || !skip(out->Get())) {
                 return true;
             }
@@ -353,11 +319,16 @@ bool IsThisProgramOrCopy(const char* path) {
     return IsThisProgram(path) || IsCopyOfThisProgram(path);
 }
 
+// A batch file with a program behind it (VS Code's bin\\code.cmd) is that
+// program: the command prompt would change the file names it passes on.
 bool ResolveEditor(const char* setting, CHeapText* out) {
-    if (PathFindFileNameA(setting) == setting) {
-        return SearchOutsideCurrentFolder(setting, out, IsThisProgramOrCopy);
+    const bool found = PathFindFileNameA(setting) == setting
+                           ? SearchOutsideCurrentFolder(setting, out, IsThisProgramOrCopy)
+                           : SearchForFile(setting, out);
+    if (!found) {
+        return false;
     }
-    return SearchForFile(setting, out) || out->Copy(setting);
+    return !IsBatchFile(out->Get()) || TakeProgramBehindBatchFile(out);
 }
 
 // What a debugger registration starts, as a command line names it: like
@@ -371,26 +342,133 @@ bool NamesThisProgram(const char* program) {
            (PathFileExistsA(resolved.Get()) && IsCopyOfThisProgram(resolved.Get()));
 }
 
+// An elevated start runs its editor with the administrator's full token. The
+// user's settings, their PATH and their profile folders can all be changed by
+// any of the user's unelevated programs, so such a start takes only a program
+// where standard users cannot place one, judged, as Windows judges programs
+// that act for more than their user, by where the file itself lies: under a
+// Program Files folder, or for the machine's setting directly in the system
+// folders (whose subfolders, Tasks or Temp, standard users can write to).
+// Windows' own programs there run whatever they are handed, so a user's
+// setting never names them.
+
+const char kCurrentVersion[] = "Software\\Microsoft\\Windows\\CurrentVersion";
+
+// The file `path` opens, every link and ".." resolved, without "\\?\".
+bool GetFinalPath(const char* path, CHeapText* out) {
+    typedef DWORD(WINAPI * FinalPathFunction)(HANDLE, LPSTR, DWORD, DWORD);
+    // Not before Windows Vista, which has no elevation either.
+    const FinalPathFunction finalPath = reinterpret_cast<FinalPathFunction>(reinterpret_cast<void*>(
+        GetProcAddress(GetModuleHandleA("kernel32.dll"), "GetFinalPathNameByHandleA")));
+    if (!finalPath) {
+        return false;
+    }
+    HANDLE file = CreateFileA(path, 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, NULL,
+                              OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, NULL);
+    if (file == INVALID_HANDLE_VALUE) {
+        return false;
+    }
+    CHeapText found;
+    const bool read = FillGrowing(&found, [file, finalPath](char* buffer, DWORD size) {
+        return finalPath(file, buffer, size, FILE_NAME_NORMALIZED | VOLUME_NAME_DOS);
+    });
+    CloseHandle(file);
+    if (!read) {
+        return false;
+    }
+    char* text = found.Get();
+    size_t prefix = 0;
+    if (StrCmpNIA(text, "\\\\?\\UNC\\", 8) == 0) {
+        prefix = 6;
+        text[prefix] = '\\'; // \\?\UNC\server becomes \\server
+    } else if (StrCmpNIA(text, "\\\\?\\", 4) == 0) {
+        prefix = 4;
+    }
+    return out->Copy(text + prefix);
+}
+
+bool UnderProgramFiles(const char* editor) {
+    // The machine's own record in its native view, which Windows and Wine
+    // both write, rather than the environment, which the user may set.
+    CReadKey key;
+    if (!key.Open(HKEY_LOCAL_MACHINE, kCurrentVersion, KEY_WOW64_64KEY)) {
+        return false;
+    }
+    static const char* const kValues[] = {"ProgramFilesDir", "ProgramFilesDir (x86)"};
+    for (const char* value : kValues) {
+        CHeapText stored, folder;
+        if (key.ReadText(value, &stored) && stored.Get()[0] &&
+            GetFinalPath(stored.Get(), &folder) &&
+            PathLiesInFolder(editor, folder.Get(), AnsiLeadByte, AnsiSameTextIgnoringCase)) {
+            return true;
+        }
+    }
+    return false;
+}
+
+bool DirectlyInSystemFolders(const char* editor) {
+    CHeapText parent;
+    if (!parent.Copy(editor) || !PathRemoveFileSpecA(parent.Get())) {
+        return false;
+    }
+    typedef UINT(WINAPI * FolderFunction)(LPSTR, UINT);
+    // GetSystemWow64DirectoryA fails on 32-bit Windows, which has no such folder.
+    static const FolderFunction kFolders[] = {GetSystemDirectoryA, GetSystemWow64DirectoryA,
+                                              GetSystemWindowsDirectoryA};
+    for (FolderFunction folderOf : kFolders) {
+        CHeapText folder, resolved;
+        if (FillGrowing(&folder,
+                        [folderOf](char* buffer, DWORD size) { return folderOf(buffer, size); }) &&
+            GetFinalPath(folder.Get(), &resolved) &&
+            lstrlenA(resolved.Get()) == lstrlenA(parent.Get()) &&
+            AnsiSameTextIgnoringCase(resolved.Get(), parent.Get(),
+                                     static_cast<size_t>(lstrlenA(parent.Get())))) {
+            return true;
+        }
+    }
+    return false;
+}
+
+bool IsProgramFile(const char* path) {
+    return lstrcmpiA(PathFindExtensionA(path), ".exe") == 0;
+}
+
+// Whether an elevated start may run `editor` (a full path) from the
+// machine's setting or, `machines` false, the user's.
+bool MayRunElevated(const char* editor, bool machines) {
+    CHeapText resolved;
+    if (!IsProgramFile(editor) || !GetFinalPath(editor, &resolved) ||
+        !IsProgramFile(resolved.Get())) {
+        return false;
+    }
+    return UnderProgramFiles(resolved.Get()) ||
+           (machines && DirectlyInSystemFolders(resolved.Get()));
+}
+
 // The editor setting this start goes by. Elevated, the machine's comes first,
-// since every unelevated program of the user can write the user's; a bare
-// name is then looked for in the system folders alone, and where it is not
-// there, the system's Notepad opens the file.
-bool ReadEditorSetting(bool print, bool elevated, CHeapText* setting) {
+// since every unelevated program of the user can write the user's.
+bool ReadEditorSetting(bool print, bool elevated, CHeapText* setting, EditorSource* source) {
+    *source = kSettingInEffect;
     if (elevated) {
         char machine[MAX_PATH];
         if (g_settings.ReadMachineEditor(print ? TRUE : FALSE, machine, sizeof machine)) {
+            *source = kMachinesSetting;
             return setting->Copy(machine);
         }
     }
-    const char* own = print ? g_settings.PrintEditor() : g_settings.EditEditor();
-    if (elevated && PathFindFileNameA(own) == own) {
-        return SearchSystemFolders(own, setting) || GetSystemNotepad(setting);
-    }
-    return setting->Copy(own);
+    return setting->Copy(print ? g_settings.PrintEditor() : g_settings.EditEditor());
 }
 
+// Where the setting cannot be resolved, `editor` holds it as it stands, for
+// the message that names it.
 EditorCheck CheckEditor(const char* setting, CHeapText* editor) {
-    return ResolveEditor(setting, editor) ? WhereEditorLeads(editor->Get()) : kEditorMissing;
+    if (!ResolveEditor(setting, editor)) {
+        if (!editor->Copy(setting)) {
+            editor->Free(); // nothing to name
+        }
+        return kEditorMissing;
+    }
+    return WhereEditorLeads(editor->Get());
 }
 
 } // namespace
@@ -408,17 +486,17 @@ EditorCheck WhereEditorLeads(const char* editor) {
     return IsStartRedirectedTo(editor, NamesThisProgram) ? kEditorRedirectsHere : kEditorReady;
 }
 
-// Resolves and checks the editor setting. Elevated, an editor outside the
-// folders standard users cannot change gives way to the system's Notepad.
-EditorCheck CheckChosenEditor(bool print, bool elevated, CHeapText* editor) {
+EditorCheck CheckChosenEditor(bool print, bool elevated, CHeapText* editor, EditorSource* source) {
     CHeapText setting;
-    if (!ReadEditorSetting(print, elevated, &setting)) {
+    if (!ReadEditorSetting(print, elevated, &setting, source)) {
         return kEditorMissing;
     }
-    EditorCheck check = CheckEditor(setting.Get(), editor);
-    if (!elevated || check == kEditorMissing || LiesInProtectedFolder(editor->Get())) {
+    const EditorCheck check = CheckEditor(setting.Get(), editor);
+    if (!elevated || (check != kEditorReady && check != kEditorRedirectsHere) ||
+        MayRunElevated(editor->Get(), *source == kMachinesSetting)) {
         return check;
     }
+    *source = kSystemNotepad;
     CHeapText notepad;
     return GetSystemNotepad(&notepad) ? CheckEditor(notepad.Get(), editor) : kEditorMissing;
 }

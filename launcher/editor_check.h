@@ -17,12 +17,21 @@ enum EditorCheck {
 // Where starting `editor` (a full path) leads.
 EditorCheck WhereEditorLeads(const char* editor);
 
+// Whose setting named the editor, for the messages that name it.
+enum EditorSource {
+    kSettingInEffect, // the user's where they have one, else the machine's (CSettings tells)
+    kMachinesSetting, // the machine's alone, which only an administrator changes
+    kSystemNotepad    // the system's Notepad, in place of one an elevated start may not run
+};
+
 // The editor setting for editing or printing (`print`), resolved the way the
-// system searches for files (a bare name never from the current folder; a
-// setting that cannot be resolved is kept as it is) into `editor`, and
-// checked. Elevated, the machine's setting comes first, and an editor outside
-// the folders standard users cannot change gives way to the system's Notepad.
-EditorCheck CheckChosenEditor(bool print, bool elevated, CHeapText* editor);
+// shell finds programs (a bare name never from the current folder, without an
+// extension only with PATHEXT's; a batch file with a known program behind it
+// is that program) into `editor`, and checked. On kEditorMissing, `editor`
+// holds what was looked for. Elevated, the machine's setting comes first, and
+// a program outside the places standard users cannot write to gives way to
+// the system's Notepad.
+EditorCheck CheckChosenEditor(bool print, bool elevated, CHeapText* editor, EditorSource* source);
 
 // Whether this process runs with an elevated token: the one token check of a
 // forward. Any unelevated program of the user can change the user's settings,

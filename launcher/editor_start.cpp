@@ -36,6 +36,19 @@ const KnownEditor kKnownEditors[] = {
     {"webstorm64.exe", "--wait", NULL, NULL},
 };
 
+// Batch files that only start a program, which stands relative to them.
+struct ProgramBehindBatchFile {
+    const char* fileName;
+    const char* program;
+};
+
+// VS Code's command-line docs: its bin folder, on PATH, holds the batch file.
+const ProgramBehindBatchFile kProgramsBehindBatchFiles[] = {
+    {"code.cmd", "..\\Code.exe"},
+    {"code-insiders.cmd", "..\\Code - Insiders.exe"},
+    {"codium.cmd", "..\\VSCodium.exe"},
+};
+
 // Unknown editors get Notepad's own print switch.
 const char kNotepadPrint[] = "/p";
 // Chocolatey's shims exit at once unless told otherwise.
@@ -105,6 +118,35 @@ bool TakeCompanion(CHeapText* editor, const char* companion) {
 
 } // namespace
 
+bool IsBatchFile(const char* editor) {
+    const char* extension = PathFindExtensionA(editor);
+    return lstrcmpiA(extension, ".cmd") == 0 || lstrcmpiA(extension, ".bat") == 0;
+}
+
+bool TakeProgramBehindBatchFile(CHeapText* editor) {
+    const char* fileName = PathFindFileNameA(editor->Get());
+    for (const ProgramBehindBatchFile& row : kProgramsBehindBatchFiles) {
+        if (lstrcmpiA(row.fileName, fileName) != 0) {
+            continue;
+        }
+        CHeapText relative, program;
+        if (!relative.Allocate(static_cast<size_t>(lstrlenA(editor->Get())) +
+                               static_cast<size_t>(lstrlenA(row.program)) + 2)) {
+            return false;
+        }
+        lstrcpyA(relative.Get(), editor->Get());
+        PathRemoveFileSpecA(relative.Get());
+        lstrcatA(relative.Get(), "\\");
+        lstrcatA(relative.Get(), row.program);
+        if (!GetFullPath(relative.Get(), &program)) {
+            return false;
+        }
+        // Not there: the batch file stays the editor.
+        return !PathFileExistsA(program.Get()) || editor->Copy(program.Get());
+    }
+    return true;
+}
+
 bool FindEditorArguments(CHeapText* editor, bool callerWaits, bool elevated,
                          EditorArguments* arguments) {
     const KnownEditor* row = FindKnownEditor(PathFindFileNameA(editor->Get()));
@@ -168,9 +210,9 @@ const char* HandedOnPath(EditorStarts* starts, const char* path, CHeapText* copy
 
 bool FormatParams(const char* arguments, const char* handOn, CHeapText* params) {
     const size_t size = EditorParamsSize(static_cast<size_t>(lstrlenA(arguments)),
-                                         static_cast<size_t>(lstrlenA(handOn)));
+                                         QuotedPathLength(handOn, AnsiLeadByte));
     return params->Allocate(size) &&
-           FormatEditorParams(params->Get(), params->Size(), arguments, handOn);
+           FormatEditorParams(params->Get(), params->Size(), arguments, handOn, AnsiLeadByte);
 }
 
 } // namespace
@@ -202,13 +244,18 @@ bool CanStartAsDebuggee(const char* editor) {
     return GetBinaryTypeA(editor, &type) && type == SCS_32BIT_BINARY;
 }
 
-HANDLE StartAsDebuggee(const char* editor, const char* params, int showState) {
-    // The same command line the shell builds: the quoted editor, a blank, the parameters.
+namespace {
+
+// Starts `"<editor>" <params>`, the command line the shell builds, as that
+// program, with `showState` in its STARTUPINFO.
+bool CreateEditorProcess(const char* editor, const char* params, int showState, DWORD flags,
+                         PROCESS_INFORMATION* started) {
     const size_t editorLength = static_cast<size_t>(lstrlenA(editor));
     const size_t paramsLength = static_cast<size_t>(lstrlenA(params));
     CHeapText commandLine;
     if (!commandLine.Allocate(editorLength + paramsLength + 4)) {
-        return NULL;
+        SetLastError(ERROR_NOT_ENOUGH_MEMORY);
+        return false;
     }
     char* end = commandLine.Get();
     *end++ = '"';
@@ -223,14 +270,23 @@ HANDLE StartAsDebuggee(const char* editor, const char* params, int showState) {
     startup.cb = sizeof startup;
     startup.dwFlags = STARTF_USESHOWWINDOW;
     startup.wShowWindow = static_cast<WORD>(showState);
+    return CreateProcessA(editor, commandLine.Get(), NULL, NULL, FALSE, flags, NULL, NULL, &startup,
+                          started) != FALSE;
+}
+
+} // namespace
+
+HANDLE StartAsDebuggee(const char* editor, const char* params, int showState) {
     PROCESS_INFORMATION started;
     BYTE* readOptions = ReadImageFileExecOptions();
     const BYTE savedReadOptions = *readOptions;
     *readOptions = 0;
-    const BOOL created = CreateProcessA(editor, commandLine.Get(), NULL, NULL, FALSE,
-                                        DEBUG_ONLY_THIS_PROCESS, NULL, NULL, &startup, &started);
+    const bool created =
+        CreateEditorProcess(editor, params, showState, DEBUG_ONLY_THIS_PROCESS, &started);
+    const DWORD error = GetLastError();
     *readOptions = savedReadOptions;
     if (!created) {
+        SetLastError(error);
         return NULL;
     }
     CloseHandle(started.hThread);
@@ -238,8 +294,10 @@ HANDLE StartAsDebuggee(const char* editor, const char* params, int showState) {
     DebugSetProcessKillOnExit(FALSE);
     if (!DebugActiveProcessStop(started.dwProcessId)) {
         // Held at its first debug event, it would never run.
+        const DWORD stopError = GetLastError();
         TerminateProcess(started.hProcess, 1);
         CloseHandle(started.hProcess);
+        SetLastError(stopError);
         return NULL;
     }
     return started.hProcess;
@@ -416,45 +474,100 @@ bool FileExistsOnDisk(const char* path, void*) {
     return PathFileExistsA(path) != FALSE;
 }
 
+namespace {
+
+// The system's reason for a ShellExecute result of 32 or less, which names
+// the older codes of its own.
+DWORD ShellExecuteError(HINSTANCE result) {
+    const INT_PTR code = reinterpret_cast<INT_PTR>(result);
+    switch (code) {
+    case 0:
+        return ERROR_NOT_ENOUGH_MEMORY;
+    case SE_ERR_SHARE:
+        return ERROR_SHARING_VIOLATION;
+    case SE_ERR_ASSOCINCOMPLETE:
+    case SE_ERR_NOASSOC:
+        return ERROR_NO_ASSOCIATION;
+    case SE_ERR_DDETIMEOUT:
+    case SE_ERR_DDEFAIL:
+    case SE_ERR_DDEBUSY:
+        return ERROR_DDE_FAIL;
+    case SE_ERR_DLLNOTFOUND:
+        return ERROR_DLL_NOT_FOUND;
+    default:
+        return static_cast<DWORD>(code); // the rest are the system's own codes
+    }
+}
+
+void Failed(EditorStarts* target, DWORD error) {
+    target->startFailed = true;
+    target->error = error != 0 ? error : ERROR_GEN_FAILURE;
+}
+
+// Started as a program, never through a file class: where the start is
+// elevated, or Windows would hand it to a registered debugger.
+void StartProgram(EditorStarts* target, const char* params, const char* handOn,
+                  const WIN32_FILE_ATTRIBUTE_DATA* watched) {
+    HANDLE process = NULL;
+    if (target->asDebuggee) {
+        process = StartAsDebuggee(target->editor, params, target->showState);
+    } else {
+        PROCESS_INFORMATION started;
+        if (CreateEditorProcess(target->editor, params, target->showState, 0, &started)) {
+            CloseHandle(started.hThread);
+            process = started.hProcess;
+        }
+    }
+    if (!process) {
+        Failed(target, GetLastError());
+    } else if (target->waitFor) {
+        target->waitFor->Add(process, watched, handOn);
+    } else {
+        CloseHandle(process);
+    }
+}
+
+} // namespace
+
 void StartEditor(EditorStarts* target, const char* path) {
     CHeapText copy, paramText;
     const char* handOn = HandedOnPath(target, path, &copy);
     if (!FormatParams(target->arguments, handOn, &paramText)) {
-        target->startFailed = true;
+        Failed(target, ERROR_NOT_ENOUGH_MEMORY);
         return;
     }
     const char* params = paramText.Get();
     // As the file stood before the editor could touch it.
     const WIN32_FILE_ATTRIBUTE_DATA before = FileStamp(handOn);
     const WIN32_FILE_ATTRIBUTE_DATA* watched = target->watchFiles ? &before : NULL;
-    if (target->asDebuggee) {
-        HANDLE process = StartAsDebuggee(target->editor, params, target->showState);
-        if (!process) {
-            target->debuggeeFailed = true;
-            target->startFailed = true;
-        } else if (target->waitFor) {
-            target->waitFor->Add(process, watched, handOn);
-        } else {
-            CloseHandle(process);
-        }
+    if (target->asDebuggee || target->asProgram) {
+        StartProgram(target, params, handOn, watched);
         return;
     }
     if (!target->waitFor) {
-        // Fire and forget: the editor runs on its own and its start is not checked.
-        g_outsideWorld.shellExecute(NULL, NULL, target->editor, params, NULL, target->showState);
+        // Fire and forget: the editor runs on its own.
+        const HINSTANCE result = g_outsideWorld.shellExecute(NULL, NULL, target->editor, params,
+                                                             NULL, target->showState);
+        if (reinterpret_cast<INT_PTR>(result) <= 32) {
+            Failed(target, ShellExecuteError(result));
+        }
         return;
     }
     SHELLEXECUTEINFOA start;
     ZeroMemory(&start, sizeof start);
     start.cbSize = sizeof start;
-    start.fMask = SEE_MASK_NOCLOSEPROCESS;
+    // The failure is this program's to report, once for the request.
+    start.fMask = SEE_MASK_NOCLOSEPROCESS | SEE_MASK_FLAG_NO_UI;
     start.lpFile = target->editor;
     start.lpParameters = params;
     start.nShow = target->showState;
-    // No process comes back when the shell handed the file to a running program.
-    if (g_outsideWorld.shellExecuteEx(&start)) {
-        target->waitFor->Add(start.hProcess, watched, handOn);
+    if (!g_outsideWorld.shellExecuteEx(&start)) {
+        Failed(target, GetLastError());
+    } else if (!start.hProcess) {
+        // A running program (DDE, a hand-off) or the Open With dialog took
+        // the file: nothing tells when its editing ends.
+        target->waitFor->HandOnUnwatched();
     } else {
-        target->startFailed = true;
+        target->waitFor->Add(start.hProcess, watched, handOn);
     }
 }

@@ -45,6 +45,14 @@ private:
     bool lookedUp;
 };
 
+// Whether `editor` is a batch file, which the command prompt runs: it would
+// expand "%...%" in the file names it is handed.
+bool IsBatchFile(const char* editor);
+// Where `editor` (a full path) is a batch file that only starts a known
+// program (VS Code's bin\code.cmd), and that program is there, `editor`
+// becomes the program. False when no memory could be had.
+bool TakeProgramBehindBatchFile(CHeapText* editor);
+
 // Whether `editor` can be started as a debuggee of this program: only a
 // debugger of its own architecture can start it.
 bool CanStartAsDebuggee(const char* editor);
@@ -53,8 +61,8 @@ bool CanStartAsDebuggee(const char* editor);
 // started the way a debugger starts a program, which the system leaves alone,
 // and let go of at once. Starts `"<editor>" <params>` with `showState` in its
 // STARTUPINFO. Returns the editor's process handle for the caller to wait on
-// or close, or NULL when it could not be started or let go of (then it is not
-// left running).
+// or close, or NULL, with the system's reason as the last error, when it could
+// not be started or let go of (then it is not left running).
 HANDLE StartAsDebuggee(const char* editor, const char* params, int showState);
 
 // Programs that start Notepad and wait for it to exit before they read the
@@ -83,6 +91,8 @@ public:
     // the file untouched: it handed the file on to another program and did
     // not wait for it to be edited.
     bool HandedOn() const { return handedOn; }
+    // A start that gave no process to wait on counts as handed on.
+    void HandOnUnwatched() { handedOn = true; }
 
 private:
     CEditorProcesses(const CEditorProcesses&) = delete;
@@ -113,14 +123,16 @@ struct EditorStarts {
     int showState;
     CEditorProcesses* waitFor; // NULL: fire and forget
     bool asDebuggee;           // a registration redirects the editor's start to this program
+    bool asProgram;            // started as a program (elevated), never through a file class
     bool watchFiles;           // whether an editor that exits at once handed its file on
-    bool debuggeeFailed;       // a start as a debuggee failed: the rest are not to be tried
-    bool startFailed;          // an editor that was to be waited for did not start
+    bool startFailed;          // a start failed: the rest are not to be tried
+    DWORD error;               // the system's reason for the failed start
     CInternetCache cache;      // looked up on the first file that asks
 };
 
 // Whether `path` names an existing file or folder (`context` is unused).
 bool FileExistsOnDisk(const char* path, void* context);
 
-// Starts the editor for one file of the request.
+// Starts the editor for one file of the request; a failure sets startFailed
+// and error.
 void StartEditor(EditorStarts* starts, const char* path);

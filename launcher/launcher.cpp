@@ -85,18 +85,77 @@ BOOL RunSheet() {
     return g_outsideWorld.runSettingsSheet ? g_outsideWorld.runSettingsSheet() : RunSettingsSheet();
 }
 
-void WarnAndRunSettings(UINT textId) {
-    ShowLauncherMessage(textId, MB_ICONWARNING);
-    RunSheet();
+// The message `textId`, then `detailId` naming `editor` (its %1) and, where
+// given, the system's `reason` (its %2).
+void ShowEditorMessage(UINT textId, UINT detailId, const char* editor, const char* reason,
+                       UINT icon) {
+    CHeapText text, detail;
+    if (!text.Copy(LoadText(textId)) || !detail.Copy(LoadText(detailId))) {
+        ShowLauncherMessage(textId, icon);
+        return;
+    }
+    const char* inserts[] = {editor, reason ? reason : ""};
+    char* named = NULL;
+    if (!FormatMessageA(FORMAT_MESSAGE_FROM_STRING | FORMAT_MESSAGE_ALLOCATE_BUFFER |
+                            FORMAT_MESSAGE_ARGUMENT_ARRAY,
+                        detail.Get(), 0, 0, reinterpret_cast<char*>(&named), 0,
+                        reinterpret_cast<va_list*>(const_cast<char**>(inserts)))) {
+        g_outsideWorld.messageBox(NULL, text.Get(), g_caption, icon);
+        return;
+    }
+    CHeapText whole;
+    if (whole.Allocate(text.Size() + static_cast<size_t>(lstrlenA(named)))) {
+        lstrcpyA(whole.Get(), text.Get());
+        lstrcatA(whole.Get(), named);
+    }
+    LocalFree(named);
+    g_outsideWorld.messageBox(NULL, whole.Get() ? whole.Get() : text.Get(), g_caption, icon);
+}
+
+// Only an administrator changes the machine's setting: the sheet, which
+// saves the user's, cannot mend it for an elevated start.
+bool IsMachines(EditorSource source, bool print) {
+    return source != kSettingInEffect || g_settings.EditorIsMachines(print ? TRUE : FALSE);
+}
+
+// `textId` naming the editor and whose setting it is; then, where the user can
+// mend it and `offerSheet`, the settings sheet. TRUE when the sheet was closed
+// with OK.
+BOOL WarnAboutEditor(UINT textId, const char* editor, EditorSource source, bool print,
+                     bool offerSheet, const char* reason = NULL) {
+    const bool machines = IsMachines(source, print);
+    const UINT detailId = reason ? (machines ? IDS_EDITOR_FAILED_MACHINES : IDS_EDITOR_FAILED_YOURS)
+                          : machines ? IDS_EDITOR_SETTING_MACHINES
+                                     : IDS_EDITOR_SETTING_YOURS;
+    ShowEditorMessage(textId, detailId, editor ? editor : "", reason,
+                      reason ? MB_ICONERROR : MB_ICONWARNING);
+    return offerSheet && source == kSettingInEffect ? RunSheet() : FALSE;
+}
+
+// The system's text for `error`, without its line break.
+void SystemReason(DWORD error, CHeapText* reason) {
+    char* text = NULL;
+    if (FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_ALLOCATE_BUFFER |
+                           FORMAT_MESSAGE_IGNORE_INSERTS,
+                       NULL, error, 0, reinterpret_cast<char*>(&text), 0, NULL) &&
+        reason->Copy(text)) {
+        StrTrimA(reason->Get(), " \r\n");
+    } else if (reason->Allocate(16)) {
+        wnsprintfA(reason->Get(), 16, "%lu", error);
+    }
+    if (text) {
+        LocalFree(text);
+    }
 }
 
 // The editor to start: one that is there and does not lead back here. When
 // it is missing or refused, the user may choose another in the settings
 // sheet, and the request goes on with it. False when nothing is to start.
-bool ChooseEditor(bool print, bool elevated, CHeapText* editor, bool* asDebuggee) {
+bool ChooseEditor(bool print, bool elevated, CHeapText* editor, bool* asDebuggee,
+                  EditorSource* source) {
     for (bool sheetShown = false;; sheetShown = true) {
         UINT refusal = IDS_EDITOR_NOT_FOUND;
-        switch (CheckChosenEditor(print, elevated, editor)) {
+        switch (CheckChosenEditor(print, elevated, editor, source)) {
         case kEditorReady:
             *asDebuggee = false;
             return true;
@@ -114,11 +173,28 @@ bool ChooseEditor(bool print, bool elevated, CHeapText* editor, bool* asDebuggee
         case kEditorMissing:
             break;
         }
-        ShowLauncherMessage(refusal, MB_ICONWARNING);
-        if (sheetShown || !RunSheet()) {
+        if (!WarnAboutEditor(refusal, editor->Get(), *source, print, !sheetShown)) {
             return false;
         }
     }
+}
+
+bool AnyPathHasPercent(const CFilePaths& paths) {
+    for (size_t i = 0; i < paths.Count(); ++i) {
+        if (StrChrA(paths.Get(i), '%')) {
+            return true;
+        }
+    }
+    return false;
+}
+
+size_t LongestQuotedPath(const CFilePaths& paths) {
+    size_t longest = 0;
+    for (size_t i = 0; i < paths.Count(); ++i) {
+        const size_t length = QuotedPathLength(paths.Get(i), AnsiLeadByte);
+        longest = length > longest ? length : longest;
+    }
+    return longest;
 }
 
 } // namespace
@@ -174,7 +250,8 @@ ForwardOutcome RunLauncher(const char* commandLine, int showState, bool tooManyH
     }
     if (tooManyHops) {
         // Each hop started this program again: an editor that leads back here.
-        WarnAndRunSettings(IDS_EDITOR_IS_SELF);
+        ShowLauncherMessage(IDS_EDITOR_IS_SELF, MB_ICONWARNING);
+        RunSheet();
         return outcome;
     }
 
@@ -182,7 +259,14 @@ ForwardOutcome RunLauncher(const char* commandLine, int showState, bool tooManyH
     const bool elevated = IsElevated();
     CHeapText editor;
     bool asDebuggee = false;
-    if (!ChooseEditor(print, elevated, &editor, &asDebuggee)) {
+    EditorSource source = kSettingInEffect;
+    if (!ChooseEditor(print, elevated, &editor, &asDebuggee, &source)) {
+        return outcome;
+    }
+    // The command prompt expands "%...%" in what a batch file is handed.
+    if (IsBatchFile(editor.Get()) && AnyPathHasPercent(paths)) {
+        ShowEditorMessage(IDS_BATCH_EDITOR_CHANGES_NAMES, IDS_EDITOR_NAMED, editor.Get(), NULL,
+                          MB_ICONWARNING);
         return outcome;
     }
 
@@ -198,11 +282,12 @@ ForwardOutcome RunLauncher(const char* commandLine, int showState, bool tooManyH
     }
 
     // Refuse the whole request rather than start some files and lose others.
-    const size_t copySuffix = g_settings.ExtensionFlag() != 0
-                                  ? 1 + static_cast<size_t>(lstrlenA(g_settings.Extension()))
-                                  : 0;
+    // Elevated, the file goes as it is: the copy's extension is the user's.
+    const char* copyExtension =
+        g_settings.ExtensionFlag() != 0 && !elevated ? g_settings.Extension() : NULL;
+    const size_t copySuffix = copyExtension ? 1 + static_cast<size_t>(lstrlenA(copyExtension)) : 0;
     if (!EditorStartsFit(static_cast<size_t>(lstrlenA(editor.Get())),
-                         static_cast<size_t>(lstrlenA(editorArguments)), paths.JoinedLength(),
+                         static_cast<size_t>(lstrlenA(editorArguments)), LongestQuotedPath(paths),
                          copySuffix)) {
         ShowLauncherMessage(IDS_COMMAND_LINE_TOO_LONG, MB_ICONERROR);
         return outcome;
@@ -213,17 +298,20 @@ ForwardOutcome RunLauncher(const char* commandLine, int showState, bool tooManyH
     EditorStarts starts = {};
     starts.editor = editor.Get();
     starts.arguments = editorArguments;
-    starts.copyExtension = g_settings.ExtensionFlag() != 0 ? g_settings.Extension() : NULL;
+    starts.copyExtension = copyExtension;
     starts.showState = showState;
     starts.waitFor = outcome.callerWaits ? &started : NULL;
     starts.asDebuggee = asDebuggee;
+    starts.asProgram = elevated;
     // Printing ends at once by design; an editor with a row says how it waits.
     starts.watchFiles = outcome.callerWaits && !print && !known.known;
-    for (size_t i = paths.Count(); i > 0 && !starts.debuggeeFailed; --i) {
+    for (size_t i = paths.Count(); i > 0 && !starts.startFailed; --i) {
         StartEditor(&starts, paths.Get(i - 1));
     }
-    if (starts.debuggeeFailed) {
-        WarnAndRunSettings(IDS_EDITOR_START_FAILED);
+    if (starts.startFailed) {
+        CHeapText reason;
+        SystemReason(starts.error, &reason);
+        WarnAboutEditor(IDS_EDITOR_START_FAILED, editor.Get(), source, print, true, reason.Get());
     }
     outcome.editorExit = started.WaitForAll();
     outcome.result = starts.startFailed ? kStartFailed : kEditorsStarted;

@@ -197,6 +197,13 @@ BOOL CSettings::ReadMachineEditor(BOOL print, char* out, DWORD size) const {
     return ReadMachineSetting(kPaths, print ? "PrinterEditor" : "CommonEditor", out, size);
 }
 
+BOOL CSettings::EditorIsMachines(BOOL print) const {
+    char text[MAX_PATH];
+    const char* value = print ? "PrinterEditor" : "CommonEditor";
+    return !ReadRegistryText(key, kPaths, value, text, EditorPathReadSize(), 0) &&
+           ReadMachineEditor(print, text, sizeof text);
+}
+
 BOOL CSettings::ReadMachineSetting(const char* subkey, const char* value, char* out,
                                    DWORD size) const {
     return ReadRegistryText(machineKey, subkey, value, out, size < MAX_PATH ? size : MAX_PATH,

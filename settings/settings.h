@@ -55,6 +55,10 @@ public:
     // The machine's own editor setting alone (print: PrinterEditor), expanded,
     // into `out` (`size` bytes); FALSE where the machine has none.
     BOOL ReadMachineEditor(BOOL print, char* out, DWORD size) const;
+    // Whether the editor setting Load took (print: PrinterEditor) is the
+    // machine's: the user has none of their own that reads. Reads the
+    // registry, for the messages that name the setting.
+    BOOL EditorIsMachines(BOOL print) const;
     // `value` of `subkey` in the machine's settings alone, as ReadSetting reads it.
     BOOL ReadMachineSetting(const char* subkey, const char* value, char* out, DWORD size) const;
 

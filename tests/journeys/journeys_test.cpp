@@ -122,6 +122,11 @@ std::string EditorIsSelf() {
         "起動するエディタにQuillgateを指定しています。\r設定を確認してください。",
         "The editor to start is set to Quillgate itself.\rCheck the settings.");
 }
+// The lines after the message that name the user's own editor setting.
+std::string YourEditor(const std::string& editor) {
+    return testsupport::Localized("\r\rエディタ: ", "\r\rEditor: ") + editor +
+           testsupport::Localized("\rこれはあなた自身の設定です。", "\rThis is your own setting.");
+}
 
 // Whether the font `control` draws with, in the program that shows it, has
 // the glyph of `character`: asked there through a window hook that loads
@@ -255,7 +260,7 @@ TEST_F(Journey, FirstRunFindsNoEditorThenTheChosenOneReceivesTheFileQuoted) {
         SheetRun first(memo);
         HWND box = uidriver::WaitForMessageBox(first.Process().Id(), kCaption);
         ASSERT_NE(nullptr, box) << "no message about the missing editor";
-        EXPECT_EQ(EditorNotFound(), uidriver::MessageBoxText(box));
+        EXPECT_EQ(EditorNotFound() + YourEditor("notepa~.exe"), uidriver::MessageBoxText(box));
         ASSERT_TRUE(uidriver::PressMessageBoxButton(box, IDOK));
         EXPECT_TRUE(uidriver::WaitUntil([box] { return !IsWindow(box); }));
 
@@ -505,7 +510,8 @@ TEST_F(Journey, ItselfAsTheEditorIsRefusedAndNothingStarts) {
     SheetRun run(memo);
     HWND box = uidriver::WaitForMessageBox(run.Process().Id(), kCaption);
     ASSERT_NE(nullptr, box);
-    EXPECT_EQ(EditorIsSelf(), uidriver::MessageBoxText(box));
+    EXPECT_EQ(EditorIsSelf() + YourEditor(testsupport::NotepadPath()),
+              uidriver::MessageBoxText(box));
     ASSERT_TRUE(uidriver::PressMessageBoxButton(box, IDOK));
     EXPECT_TRUE(uidriver::WaitUntil([box] { return !IsWindow(box); }));
     ASSERT_TRUE(run.FindSheet());

@@ -52,6 +52,20 @@ typedef std::vector<std::string> Texts;
 std::string Message(UINT id) {
     return std::string("message: ") + LoadText(id);
 }
+// A message naming `editor`, by default as the user's own setting.
+std::string Message(UINT id, const std::string& editor, UINT whose = IDS_EDITOR_SETTING_YOURS) {
+    return "message: " + launchertest::EditorMessage(id, editor, whose);
+}
+bool StartsWith(const std::string& text, const std::string& start) {
+    return text.compare(0, start.size(), start) == 0;
+}
+// The dialogs with each message cut before the lines that name the editor.
+Texts Heads(Texts dialogs) {
+    for (std::string& dialog : dialogs) {
+        dialog = dialog.substr(0, dialog.find("\r\r"));
+    }
+    return dialogs;
+}
 const std::string kSettingsSheet = "dialog: Quillgate";
 
 // A notepad.exe key under Image File Execution Options in one registry view,
@@ -275,7 +289,8 @@ TEST_F(NotepadExe, AnEditorThatIsItselfIsRefusedHoweverSpelledThenTheSheetRuns) 
         SetEditor("CommonEditor", spelling);
         ProcessRun run = Start(Files().Write("a.txt"));
         EXPECT_EQ(0, run.exitCode) << spelling;
-        EXPECT_EQ(Texts({Message(IDS_EDITOR_IS_SELF), kSettingsSheet}), run.dialogs) << spelling;
+        EXPECT_EQ(Texts({Message(IDS_EDITOR_IS_SELF), kSettingsSheet}), Heads(run.dialogs))
+            << spelling;
     }
     EXPECT_TRUE(Log().WaitForStarts(0).empty());
 }
@@ -305,7 +320,7 @@ TEST_F(NotepadExe, EveryWayToTheSheetClosesWithOkAndEndsWell) {
         ProcessRun run =
             RunAnswering(Quoted(testsupport::NotepadPath()) + " " + way.arguments, pressOk);
         EXPECT_EQ(0, run.exitCode) << way.arguments;
-        EXPECT_EQ(way.dialogs, run.dialogs) << way.arguments;
+        EXPECT_EQ(way.dialogs, Heads(run.dialogs)) << way.arguments;
         // OK on the untouched page wrote nothing.
         EXPECT_FALSE(testsupport::ValueExists(HKEY_CURRENT_USER, kSource, "ExtensionFlag"));
         EXPECT_EQ("xml", testsupport::ReadString(HKEY_CURRENT_USER, kSource, "Extension"));
@@ -385,7 +400,7 @@ TEST_F(NotepadExe, ACopyOfItselfAsTheEditorIsRefusedBeforeItStarts) {
     // Refused here, not by the copy one process later.
     ProcessRun run = Start(Files().Write("a.txt"));
     EXPECT_EQ(0, run.exitCode);
-    EXPECT_EQ(Texts({Message(IDS_EDITOR_IS_SELF), kSettingsSheet}), run.dialogs);
+    EXPECT_EQ(Texts({Message(IDS_EDITOR_IS_SELF, copy), kSettingsSheet}), run.dialogs);
     EXPECT_TRUE(Log().WaitForStarts(0).empty());
 }
 
@@ -465,7 +480,7 @@ TEST_F(NotepadExe, ARedirectedEditorOfAnotherArchitectureIsRefusedThenTheSheetRu
     registration.Set("", "Debugger", Quoted(testsupport::NotepadPath()) + " /z");
     ProcessRun run = Start(Files().Write("a.txt"));
     EXPECT_EQ(0, run.exitCode);
-    EXPECT_EQ(Texts({Message(IDS_EDITOR_IS_SELF), kSettingsSheet}), run.dialogs);
+    EXPECT_EQ(Texts({Message(IDS_EDITOR_IS_SELF, notepad), kSettingsSheet}), run.dialogs);
 }
 
 // A redirected editor whose start fails for a reason of its own: a section
@@ -486,14 +501,18 @@ TEST_F(NotepadExe, ARedirectedEditorThatFailsToStartIsReportedSoAndTheRequestFai
     registration.Set("", "Debugger", Quoted(testsupport::NotepadPath()) + " /z");
     ProcessRun run = Start(Files().Write("a.txt"));
     EXPECT_NE(0, run.exitCode);
-    EXPECT_EQ(Texts({Message(IDS_EDITOR_START_FAILED), kSettingsSheet}), run.dialogs);
+    ASSERT_EQ(2u, run.dialogs.size());
+    EXPECT_TRUE(StartsWith(run.dialogs[0], Message(IDS_EDITOR_START_FAILED) + "\r\r"));
+    EXPECT_NE(std::string::npos, run.dialogs[0].find(notepad));
+    EXPECT_EQ(kSettingsSheet, run.dialogs[1]);
 }
 
 TEST_F(NotepadExe, AMissingEditorIsReportedThenTheSheetRuns) {
     SetEditor("CommonEditor", Files().File("missing.exe"));
     ProcessRun run = Start("");
     EXPECT_EQ(0, run.exitCode);
-    EXPECT_EQ(Texts({Message(IDS_EDITOR_NOT_FOUND), kSettingsSheet}), run.dialogs);
+    EXPECT_EQ(Texts({Message(IDS_EDITOR_NOT_FOUND, Files().File("missing.exe")), kSettingsSheet}),
+              run.dialogs);
     EXPECT_TRUE(Log().WaitForStarts(0).empty());
 }
 
@@ -521,7 +540,8 @@ TEST_F(NotepadExe, ABareEditorNameIsFoundOnThePathButNeverInTheCurrentFolder) {
     std::vector<EditorStart> starts = Log().WaitForStarts(1);
     ASSERT_EQ(1u, starts.size());
     EXPECT_EQ(Quoted(listed) + " \"a.txt\"", starts[0].commandLine);
-    EXPECT_EQ(Texts({Message(IDS_EDITOR_NOT_FOUND), kSettingsSheet}), fromHere.dialogs);
+    EXPECT_EQ(Texts({Message(IDS_EDITOR_NOT_FOUND, "notepa~.exe"), kSettingsSheet}),
+              fromHere.dialogs);
 }
 
 TEST_F(NotepadExe, OnTheWaitingPathARequestThatStartsNoEditorFailsAfterItsMessage) {
@@ -533,7 +553,8 @@ TEST_F(NotepadExe, OnTheWaitingPathARequestThatStartsNoEditorFailsAfterItsMessag
     SetEditor("CommonEditor", Files().File("missing.exe"));
     ProcessRun missing = Start(Files().Write("a.txt"));
     EXPECT_EQ(1, missing.exitCode);
-    EXPECT_EQ(Texts({Message(IDS_EDITOR_NOT_FOUND), kSettingsSheet}), missing.dialogs);
+    EXPECT_EQ(Texts({Message(IDS_EDITOR_NOT_FOUND, Files().File("missing.exe")), kSettingsSheet}),
+              missing.dialogs);
     EXPECT_TRUE(Log().WaitForStarts(0).empty());
 }
 
@@ -625,7 +646,8 @@ TEST_F(NotepadExe, AfterTheMissingEditorsSheetTheFileOpensInTheEditorChosenThere
     choose.sheetEditor = chosen;
     ProcessRun run = RunAnswering(Quoted(testsupport::NotepadPath()) + " " + Quoted(a), choose);
     EXPECT_EQ(0, run.exitCode);
-    EXPECT_EQ(Texts({Message(IDS_EDITOR_NOT_FOUND), kSettingsSheet}), run.dialogs);
+    EXPECT_EQ(Texts({Message(IDS_EDITOR_NOT_FOUND, Files().File("missing.exe")), kSettingsSheet}),
+              run.dialogs);
     std::vector<EditorStart> starts = Log().WaitForStarts(1);
     ASSERT_EQ(1u, starts.size());
     EXPECT_EQ(Quoted(chosen) + " " + Quoted(a), starts[0].commandLine);
@@ -723,6 +745,129 @@ TEST_F(NotepadExe, AnElevatedStartTakesOnlyAnEditorThatStandardUsersCannotReplac
     starts = Log().WaitForStarts(3);
     ASSERT_EQ(3u, starts.size());
     EXPECT_EQ("/p " + Quoted(a), starts[2].params);
+}
+
+// As an administrator's console runs it: the editor a standard user's
+// setting names never runs with the full token unless it lies under Program
+// Files, and never through a file class; the machine's setting also counts
+// directly in the system folders.
+TEST_F(NotepadExe, AnElevatedStartRunsOnlyProgramsThatAdministratorsPlaced) {
+    const std::string a = Files().Write("elevated a.txt");
+    auto fromElevated = [](const std::string& arguments) {
+        launchertest::RunOptions options;
+        options.anyProcess = true;
+        return RunAnswering(Quoted(testsupport::ToolPath("elevated_caller.exe")) + " " +
+                                Quoted(testsupport::NotepadPath()) + " " + arguments,
+                            options);
+    };
+    char windows[MAX_PATH] = "";
+    ASSERT_NE(0u, GetWindowsDirectoryA(windows, sizeof windows));
+    const std::string tasks = std::string(windows) + "\\Tasks";
+    CreateDirectoryA(tasks.c_str(), NULL); // standard users may write there
+    const std::string planted = tasks + "\\quillgate-test-editor.exe";
+    ASSERT_TRUE(CopyFileA(testsupport::ToolPath("recorder.exe").c_str(), planted.c_str(), FALSE));
+    const std::string ini = std::string(windows) + "\\win.ini";
+    ASSERT_TRUE(testsupport::FileExists(ini));
+    size_t count = 0;
+    {
+        RecordingSystemNotepad notepad;
+        for (const std::string& editor :
+             {planted, std::string(windows) + "\\System32\\cmd.exe", ini}) {
+            SetEditor("CommonEditor", editor);
+            ProcessRun run = fromElevated(Quoted(a));
+            EXPECT_EQ(Texts(), run.dialogs) << editor;
+            std::vector<EditorStart> starts = Log().WaitForStarts(++count);
+            ASSERT_EQ(count, starts.size()) << editor;
+            EXPECT_NE(std::string::npos, starts.back().commandLine.find("\\notepad.exe\" "))
+                << editor;
+            EXPECT_EQ(Quoted(a), starts.back().params) << editor;
+        }
+    }
+    DeleteFileA(planted.c_str());
+
+    // The 64-bit Program Files, which 32-bit programs see only by its name.
+    char programFiles[MAX_PATH] = "";
+    ASSERT_NE(0u, GetEnvironmentVariableA("ProgramW6432", programFiles, sizeof programFiles));
+    ScratchDir installed(std::string(programFiles) + "\\Quillgate test editor");
+    const std::string editor = installed.File("editor.exe");
+    ASSERT_TRUE(CopyFileA(testsupport::ToolPath("recorder.exe").c_str(), editor.c_str(), FALSE));
+    SetEditor("CommonEditor", editor);
+    EXPECT_EQ(Texts(), fromElevated(Quoted(a)).dialogs);
+    std::vector<EditorStart> starts = Log().WaitForStarts(++count);
+    ASSERT_EQ(count, starts.size());
+    EXPECT_EQ(Quoted(editor) + " " + Quoted(a), starts.back().commandLine);
+
+    // The machine's missing editor is the machine's to mend: no sheet.
+    MachineSettings machine;
+    const std::string missing = installed.File("missing.exe");
+    machine.SetEditor(missing);
+    EXPECT_EQ(Texts({Message(IDS_EDITOR_NOT_FOUND, missing, IDS_EDITOR_SETTING_MACHINES)}),
+              fromElevated(Quoted(a)).dialogs);
+}
+
+// VS Code's bin folder, on PATH, holds "code" (a shell script) and "code.cmd".
+TEST_F(NotepadExe, ABareNameIsFoundAsTheShellFindsItAndABatchFileNeverChangesAFileName) {
+    ScratchDir vscode(Files().File("Microsoft VS Code"));
+    ScratchDir bin(vscode.File("bin"));
+    bin.Write("code", "#!/usr/bin/env sh");
+    bin.Write("code.cmd", "@echo off");
+    bin.Write("tool.cmd", "@echo off");
+    const std::string code = vscode.File("Code.exe");
+    const std::string notepadPlus = bin.File("notepad++.exe");
+    for (const std::string& copy : {code, notepadPlus}) {
+        ASSERT_TRUE(CopyFileA(testsupport::ToolPath("recorder.exe").c_str(), copy.c_str(), FALSE));
+    }
+    char path[32767];
+    GetEnvironmentVariableA("PATH", path, sizeof path);
+    SetEnvironmentVariableA("PATH", (std::string(path) + ";" + bin.Path()).c_str());
+    const std::string a = Files().Write("a.txt");
+    SetEditor("CommonEditor", "code");
+    std::vector<EditorStart> starts = Forward(Quoted(a), 1);
+    SetEditor("CommonEditor", "notepad++");
+    starts = Forward(Quoted(a), 2);
+    // A batch file with no program behind it would get 50Windows_NT.txt.
+    SetEditor("CommonEditor", "tool");
+    const std::string percent = Files().Write("50%OS%.txt");
+    ProcessRun refused = Start(Quoted(percent));
+    SetEnvironmentVariableA("PATH", path);
+
+    ASSERT_EQ(2u, starts.size());
+    EXPECT_EQ(Quoted(code) + " " + Quoted(a), starts[0].commandLine);
+    EXPECT_EQ(Quoted(notepadPlus) + " " + Quoted(a), starts[1].commandLine);
+    EXPECT_EQ(
+        Texts({"message: " + launchertest::EditorMessage(IDS_BATCH_EDITOR_CHANGES_NAMES,
+                                                         bin.File("tool.cmd"), IDS_EDITOR_NAMED)}),
+        refused.dialogs);
+    EXPECT_EQ(2u, Log().WaitForStarts(2).size());
+}
+
+TEST_F(NotepadExe, DevicePathsAndPathsEndingInABackslashArriveAsTyped) {
+    const std::string a = Files().Write("a.txt");
+    EXPECT_EQ(Quoted("\\\\?\\" + a), Forward("\\\\?\\" + a, 1).back().params);
+    EXPECT_EQ(Quoted("\\\\.\\" + a), Forward("\\\\.\\" + a, 2).back().params);
+    // "C:\tmp\\": a backslash before the closing quote would make it a quote.
+    EXPECT_EQ("\"" + Files().Path() + "\\\\\"", Forward(Files().Path() + "\\", 3).back().params);
+    EXPECT_EQ(3u, Log().WaitForStarts(3).size());
+}
+
+TEST_F(NotepadExe, AnEditorThatCannotStartIsNamedWithTheSystemsReasonOnEveryRoad) {
+    const std::string broken = Files().Write("broken.exe", "not a program");
+    SetEditor("CommonEditor", broken);
+    const std::string a = Files().Write("a.txt");
+    for (DWORD wait : {2, 1}) {
+        ASSERT_TRUE(testsupport::SetDword(HKEY_CURRENT_USER, kPaths, "WaitForEditor", wait));
+        ProcessRun run = Start(Quoted(a));
+        EXPECT_EQ(wait == 1 ? 1 : 0, run.exitCode);
+        ASSERT_EQ(2u, run.dialogs.size()) << wait;
+        // The system's reason stands in the lines that name the editor.
+        const std::string named = Message(IDS_EDITOR_START_FAILED, broken, IDS_EDITOR_FAILED_YOURS);
+        const std::string before = named.substr(0, named.find("%2"));
+        const std::string after = named.substr(named.find("%2") + 2);
+        EXPECT_TRUE(StartsWith(run.dialogs[0], before)) << run.dialogs[0];
+        EXPECT_GT(run.dialogs[0].size(), before.size() + after.size()) << run.dialogs[0];
+        EXPECT_EQ(after, run.dialogs[0].substr(run.dialogs[0].size() - after.size()));
+        EXPECT_EQ(kSettingsSheet, run.dialogs[1]);
+    }
 }
 
 // A count of starts set long ago belongs to an editor's session, not to a loop.

@@ -1,5 +1,6 @@
 #include "tests/launcher/launcher_test_support.h"
 
+#include "resources/load_text.h"
 #include "resources/resource_ids.h"
 #include "tests/support/ui_driver.h"
 #include "tests/support/wine_test_support.h"
@@ -164,6 +165,14 @@ std::vector<EditorStart> RecorderLog::WaitForStarts(size_t count, DWORD timeoutM
     }
     Sleep(timelimits::Scaled(timelimits::kSettleMs));
     return Starts();
+}
+
+std::string EditorMessage(UINT id, const std::string& editor, UINT detailId) {
+    std::string detail = LoadText(detailId);
+    for (size_t at; (at = detail.find("%r")) != std::string::npos;) {
+        detail.replace(at, 2, "\r");
+    }
+    return LoadText(id) + detail.replace(detail.find("%1"), 2, editor);
 }
 
 namespace {

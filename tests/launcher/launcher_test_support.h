@@ -60,6 +60,10 @@ private:
     std::string path_;
 };
 
+// A message that names the editor as the program shows it: `id`'s text, then
+// `detailId`'s (IDS_EDITOR_SETTING_YOURS, say) with `editor` in its place.
+std::string EditorMessage(UINT id, const std::string& editor, UINT detailId);
+
 // What a run of a program showed and how it ended.
 struct ProcessRun {
     int exitCode = -1;

@@ -22,12 +22,33 @@ bool SomeExist(const char* path, void* context) {
     return path[0] != '\0' && (p->seed >> 16) % 3 == 0;
 }
 
-void Launch(const char* path, unsigned seed) {
+bool IsDevicePrefix(const char* text) {
+    return text[0] == '\\' && text[1] == '\\' && (text[2] == '?' || text[2] == '.') &&
+           text[3] == '\\';
+}
+
+// The editor, splitting its parameters as this program splits its own, reads
+// back the path it was given: quoted once, with nothing added or lost.
+void Launch(const char* path, unsigned seed, LeadByteTest lead) {
     const char* arguments = seed & 1 ? "/p" : "";
-    const size_t size = EditorParamsSize(strlen(arguments), strlen(path));
+    const size_t size = EditorParamsSize(strlen(arguments), QuotedPathLength(path, lead));
     char* params = static_cast<char*>(malloc(size));
-    if (!FormatEditorParams(params, size, arguments, path)) {
+    const size_t length = strlen(path);
+    if (!FormatEditorParams(params, size, arguments, path, lead) ||
+        (length > 0 && strlen(params) + 1 != size)) {
         abort();
+    }
+    const bool loneLeadAtEnd = length > 0 && lead(static_cast<unsigned char>(path[length - 1])) &&
+                               IsCharacterStart(path, length - 1, lead);
+    if (length > 0 && !strchr(path, '"') && !loneLeadAtEnd) {
+        const char* cursor = params + (arguments[0] ? strlen(arguments) + 1 : 0);
+        char* read = static_cast<char*>(malloc(size));
+        size_t readLength = 0;
+        if (ReadArgument(&cursor, lead, read, size, &readLength) != kArgumentRead ||
+            strcmp(read, path) != 0 || *cursor != '\0') {
+            abort();
+        }
+        free(read);
     }
     free(params);
 }
@@ -77,7 +98,13 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         }
         for (size_t i = 0; i < paths.Count(); ++i) {
             files.total += strlen(paths.Get(i));
-            Launch(paths.Get(i), files.seed);
+            Launch(paths.Get(i), files.seed, lead);
+            // A path cut off at its drive letter never leaves its \\?\ behind.
+            const size_t at = static_cast<size_t>(paths.Get(i) - paths.Get(0));
+            if (i > 0 && at >= 4 && IsCharacterStart(joined, at - 4, lead) &&
+                IsDevicePrefix(joined + at - 4)) {
+                abort();
+            }
         }
         if (files.total > joinedLength) {
             abort(); // file paths only ever lose their separators

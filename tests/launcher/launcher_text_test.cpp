@@ -186,6 +186,16 @@ TEST(DriveSplit, ASecondByteBeforeAColonIsNoDriveLetter) {
     EXPECT_EQ(Args({"C:\\a.txt", "x "}), Launched(text, {"C:\\a.txt"}, SingleByte));
 }
 
+TEST(DriveSplit, ADevicePrefixIsPartOfItsPath) {
+    EXPECT_EQ(Args({"\\\\?\\C:\\a.txt"}), Launched("\\\\?\\C:\\a.txt", {"C:\\a.txt"}));
+    EXPECT_EQ(Args({"\\\\.\\D:\\b.txt", "C:\\a.txt"}),
+              Launched("C:\\a.txt \\\\.\\D:\\b.txt", {"C:\\a.txt", "D:\\b.txt"}));
+    // 表 is 0x95 0x5C: its second byte begins no prefix.
+    const std::string text = "x\x95\\\\?\\C:\\a.txt";
+    EXPECT_EQ(Args({"C:\\a.txt", "x\x95\\\\?"}), Launched(text, {"C:\\a.txt"}, ShiftJisLead));
+    EXPECT_EQ(Args({"\\\\?\\C:\\a.txt", "x"}), Launched(text, {"C:\\a.txt"}, SingleByte));
+}
+
 bool InFolder(const char* path, const char* folder, LeadByteTest lead = SingleByte) {
     return PathLiesInFolder(path, folder, lead, AsciiSame);
 }
@@ -228,16 +238,32 @@ TEST(FolderPath, EntriesOfOneFolder) {
 TEST(EditorParams, AParameterStringThatDoesNotFitIsRefused) {
     std::string path(300, 'a');
     std::vector<char> out(EditorParamsSize(2, path.size()), 'z');
-    EXPECT_TRUE(FormatEditorParams(out.data(), out.size(), "/p", path.c_str()));
+    EXPECT_TRUE(FormatEditorParams(out.data(), out.size(), "/p", path.c_str(), SingleByte));
     EXPECT_EQ("/p \"" + path + "\"", std::string(out.data()));
-    EXPECT_FALSE(FormatEditorParams(out.data(), out.size() - 1, "/p", path.c_str()));
+    EXPECT_FALSE(FormatEditorParams(out.data(), out.size() - 1, "/p", path.c_str(), SingleByte));
     EXPECT_STREQ("", out.data());
     // An editor's own switches stand where "/p" stood.
     out.assign(EditorParamsSize(6, 3), 'z');
-    EXPECT_TRUE(FormatEditorParams(out.data(), out.size(), "--wait", "a b"));
+    EXPECT_TRUE(FormatEditorParams(out.data(), out.size(), "--wait", "a b", SingleByte));
     EXPECT_STREQ("--wait \"a b\"", out.data());
-    EXPECT_TRUE(FormatEditorParams(out.data(), out.size(), "", ""));
+    EXPECT_TRUE(FormatEditorParams(out.data(), out.size(), "", "", SingleByte));
     EXPECT_STREQ("", out.data());
+}
+
+std::string Params(const char* path, LeadByteTest lead) {
+    std::vector<char> out(EditorParamsSize(0, QuotedPathLength(path, lead)));
+    EXPECT_TRUE(FormatEditorParams(out.data(), out.size(), "", path, lead));
+    EXPECT_EQ(out.size(), strlen(out.data()) + 1);
+    return out.data();
+}
+
+TEST(EditorParams, APathEndingInBackslashesIsReadBackWhole) {
+    EXPECT_EQ("\"C:\\tmp\\\\\"", Params("C:\\tmp\\", SingleByte));
+    EXPECT_EQ("\"\\\\s\\\\\\\\\"", Params("\\\\s\\\\", SingleByte));
+    EXPECT_EQ(Args({"C:\\tmp\\"}), Split(Params("C:\\tmp\\", SingleByte)));
+    // 表 is 0x95 0x5C: its second byte is no backslash to double.
+    EXPECT_EQ("\"C:\\\x95\\\"", Params("C:\\\x95\\", ShiftJisLead));
+    EXPECT_EQ("\"C:\\\x95\\\\\"", Params("C:\\\x95\\", SingleByte));
 }
 
 TEST(EditorParams, EditorStartsMustFitInOneCommandLine) {

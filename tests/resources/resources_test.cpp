@@ -440,7 +440,8 @@ TEST_F(BuiltProgram, EnglishPagesHaveTheJapaneseLayoutInTheirOwnFont) {
 
 // Every string of the Japanese table is there in English too, in plain text,
 // with what the code relies on: the filter's separators, the messages' breaks
-// and the %s of the library messages. Names and addresses stay as they are.
+// and the %s of the library messages, and the breaks and inserts of the lines
+// that name an editor. Names and addresses stay as they are.
 TEST_F(BuiltProgram, EveryStringHasAnEnglishOneThatKeepsItsSeparatorsAndPlaceholders) {
     auto text = [this](UINT id, LANGID language) {
         testsupport::ResourceLanguage pinned(language);
@@ -459,11 +460,11 @@ TEST_F(BuiltProgram, EveryStringHasAnEnglishOneThatKeepsItsSeparatorsAndPlacehol
         }
         ++strings;
         EXPECT_TRUE(PlainAscii(english));
-        for (const wchar_t* part : {L"|", L"\r", L"%s", L"&"}) {
+        for (const wchar_t* part : {L"|", L"\r", L"%s", L"&", L"%r", L"%1", L"%2"}) {
             EXPECT_EQ(Count(japanese, part), Count(english, part)) << "count of " << part[0];
         }
     }
-    EXPECT_EQ(35, strings); // the whole table
+    EXPECT_EQ(41, strings); // the whole table
     for (UINT id :
          {IDS_CAPTION, IDS_HOME_PAGE_URL, IDS_MAIL_URL, IDS_DEFAULT_EDITOR, IDS_EXTENSION_HTM,
           IDS_EXTENSION_HTML, IDS_EXTENSION_SHTML, IDS_EXTENSION_XML}) {
