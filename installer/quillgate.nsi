@@ -22,6 +22,9 @@
 ; silent), never silently kept. Quillgate is also registered for .txt and .log
 ; under RegisteredApplications, for the user to pick in Default apps (on
 ; Windows 11 the Store Notepad's files bypass the debugger entry).
+;
+; The registration itself is registration.nsh, which the uninstaller's /REPAIR
+; runs too (repair.nsh): from a start-up task, from Apps' Repair, or by hand.
 
 Unicode true
 SetCompressor /SOLID lzma

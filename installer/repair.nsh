@@ -90,9 +90,9 @@ Function TaskPage
     ${If} $0 == error
         Abort
     ${EndIf}
-    ${NSD_CreateLabel} 0 0 100% 60u "$(TaskText)"
+    ${NSD_CreateLabel} 0 0 100% 84u "$(TaskText)"
     Pop $0
-    ${NSD_CreateCheckbox} 0 66u 100% 12u "$(TaskOption)"
+    ${NSD_CreateCheckbox} 0 90u 100% 12u "$(TaskOption)"
     Pop $TaskBox
     ${If} $MakeTask == 1
         ${NSD_Check} $TaskBox

@@ -4,8 +4,8 @@
 LangString DirectoryText ${LANG_JAPANESE} "Quillgate (notepad.exe) を次のフォルダーにインストールし、メモ帳のデバッガーとして登録します (HKEY_LOCAL_MACHINE の Image File Execution Options)。以後、メモ帳が起動されるたびに Windows は Quillgate を起動します。Windows のメモ帳のファイルは変更しません。インストール先は、標準ユーザーが変更できない Program Files フォルダーの下に限ります。ユーザーごとの設定は、あなたのプロファイル内のエディターを選んだ場合のあなた自身の設定を除き、変更されません。"
 LangString DirectoryText ${LANG_ENGLISH} "Setup installs Quillgate (notepad.exe) into the folder below and registers it as Notepad's debugger (Image File Execution Options in HKEY_LOCAL_MACHINE): from then on, Windows starts Quillgate whenever something starts Notepad. Notepad's own files are not changed. The folder must lie under a Program Files folder, which standard users cannot change. Each user's own settings are left as they are, except yours where you choose an editor in your own profile."
 
-LangString UninstallText ${LANG_JAPANESE} "Quillgate を次のフォルダーから削除し、セットアップが書き込んだメモ帳のデバッガー登録のうち、今も Quillgate を指しているものを削除します。設定 (HKEY_CURRENT_USER\Software\Corvalen\Quillgate) は、セットアップが書き込んだままのエディター設定を除き、そのまま残ります。"
-LangString UninstallText ${LANG_ENGLISH} "Setup removes Quillgate from the folder below, and those of the Notepad debugger entries it wrote that still start Quillgate. Settings (HKEY_CURRENT_USER\Software\Corvalen\Quillgate) stay as they are, except an editor setting Setup wrote there that is still unchanged."
+LangString UninstallText ${LANG_JAPANESE} "Quillgate を次のフォルダーから削除し、セットアップが書き込んだメモ帳のデバッガー登録のうち、今も Quillgate を指しているものを削除します。起動時のタスクとスタート メニューの項目も削除します。設定 (HKEY_CURRENT_USER\Software\Corvalen\Quillgate) は、セットアップが書き込んだままのエディター設定を除き、そのまま残ります。"
+LangString UninstallText ${LANG_ENGLISH} "Setup removes Quillgate from the folder below, and those of the Notepad debugger entries it wrote that still start Quillgate. Its start-up task and Start menu entry go too. Settings (HKEY_CURRENT_USER\Software\Corvalen\Quillgate) stay as they are, except an editor setting Setup wrote there that is still unchanged."
 
 LangString View64 ${LANG_JAPANESE} "64 ビット レジストリ"
 LangString View64 ${LANG_ENGLISH} "64-bit registry"
@@ -124,7 +124,7 @@ LangString TaskSubtitle ${LANG_ENGLISH} "Choose whether Notepad's registration i
 LangString TaskText ${LANG_JAPANESE} "Windows の機能更新や一部の累積更新は、メモ帳のデバッガー登録を削除し、Store 版メモ帳への転送を元に戻します。そのあとはメモ帳が起動され、Quillgate には届きません。$\r$\n$\r$\nタスク スケジューラのタスクを登録すると、Windows の起動のたびに SYSTEM として登録を確かめ、Windows が削除したセットアップの登録だけを元に戻します (画面には何も表示しません)。別のプログラムの登録は変更しません。"
 LangString TaskText ${LANG_ENGLISH} "Windows feature updates, and some cumulative updates, remove Notepad's debugger entries and put the Store Notepad's redirect back: Notepad then opens, and Quillgate is not asked.$\r$\n$\r$\nA Task Scheduler task checks the registration as SYSTEM at each start of Windows and puts back only the entries of Setup that Windows removed, showing nothing. Other programs' entries are never changed."
 LangString TaskOption ${LANG_JAPANESE} "Windows の起動時に登録を確かめ、必要なら元に戻す (推奨)"
-LangString TaskOption ${LANG_ENGLISH} "Check the registration at each start of Windows, and put it back where needed (recommended)"
+LangString TaskOption ${LANG_ENGLISH} "Check the registration at each start of Windows and mend it (recommended)"
 LangString TaskDescription ${LANG_JAPANESE} "Windows の更新で削除された Quillgate のメモ帳の登録を元に戻します。"
 LangString TaskDescription ${LANG_ENGLISH} "Puts back Quillgate's Notepad registration where Windows updates removed it."
 LangString TaskMade ${LANG_JAPANESE} "起動時のタスクを登録しました: ${TASK_NAME}"
