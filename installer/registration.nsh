@@ -18,7 +18,8 @@
     System::Call 'shell32::SHChangeNotify(i 0x08000000, i 0, p 0, p 0)' ; SHCNE_ASSOCCHANGED
 !macroend
 
-; Where the value is not already so, sets it (PutAppValue below).
+; Sets NAME = TEXT under HKLM\KEY where it is not so already; LANGUAGE 1 for a
+; text in Setup's language.
 !macro PutAppValue UN KEY NAME TEXT LANGUAGE
     StrCpy $R5 `${KEY}`
     StrCpy $R6 `${NAME}`
@@ -106,6 +107,7 @@ Function ${un}IsPlaceToRestore
     StrCpy $0 $Found
 FunctionEnd
 
+; The text on the stack into the details, and into what a repair shows.
 Function ${un}Tell
     Exch $0
     DetailPrint $0
