@@ -22,6 +22,9 @@
 ; silent), never silently kept. Quillgate is also registered for .txt and .log
 ; under RegisteredApplications, for the user to pick in Default apps (on
 ; Windows 11 the Store Notepad's files bypass the debugger entry).
+;
+; The registration itself is registration.nsh, which the uninstaller's /REPAIR
+; runs too (repair.nsh): from a start-up task, from Apps' Repair, or by hand.
 
 Unicode true
 SetCompressor /SOLID lzma
@@ -35,6 +38,7 @@ SetDateSave off
 !include StrFunc.nsh
 !include FileFunc.nsh
 ${StrStr}
+${StrRep}
 
 !define UNINSTALL_KEY "Software\Microsoft\Windows\CurrentVersion\Uninstall\Quillgate"
 !define NOTEPAD_KEY "SOFTWARE\Microsoft\Windows NT\CurrentVersion\Image File Execution Options\notepad.exe"
@@ -72,6 +76,7 @@ VIAddVersionKey /LANG=0 "LegalCopyright" "Copyright (C) 2026 Corvalen"
 !define MUI_PAGE_CUSTOMFUNCTION_LEAVE DirectoryLeave
 !insertmacro MUI_PAGE_DIRECTORY
 Page custom EditorPage EditorPageLeave
+Page custom TaskPage TaskPageLeave
 !insertmacro MUI_PAGE_INSTFILES
 ; Windows 10 and 11 let only the user choose the app for a file type.
 !define MUI_FINISHPAGE_TEXT "$(FinishText)"
@@ -185,15 +190,19 @@ FunctionEnd
 !macroend
 !insertmacro SharedFunctions ""
 !insertmacro SharedFunctions "un."
+!include repair.nsh
+!include registration.nsh
 !include restarts.nsh
 
 Function .onInit
     Call CheckAdmin
     Call ReadEditorOptions
+    Call ReadTaskOption
 FunctionEnd
 
 Function un.onInit
     Call un.CheckAdmin
+    Call un.RepairIfAsked
 FunctionEnd
 
 ; The notepad.exe installed runs for every start of Notepad, elevated and
@@ -255,68 +264,6 @@ Function DirectoryLeave
     ${EndIf}
 FunctionEnd
 
-; The product name under the file's first translation, as notepad.exe itself
-; knows a copy of Quillgate.
-Function IsQuillgateFile
-    StrCpy $IsOurs 0
-    System::Call 'version::GetFileVersionInfoSizeW(w "$File", p 0) i .r0'
-    ${If} $0 = 0
-        Return
-    ${EndIf}
-    System::Alloc $0
-    Pop $1
-    System::Call 'version::GetFileVersionInfoW(w "$File", i 0, i r0, p r1) i .r2'
-    ${If} $2 <> 0
-        System::Call 'version::VerQueryValueW(p r1, w "\VarFileInfo\Translation", *p .r3, *i .r4) i .r2'
-    ${EndIf}
-    ${If} $2 <> 0
-    ${AndIf} $4 >= 4
-        System::Call '*$3(&i2 .r5, &i2 .r6)'
-        IntFmt $5 "%04x" $5
-        IntFmt $6 "%04x" $6
-        System::Call 'version::VerQueryValueW(p r1, w "\StringFileInfo\$5$6\ProductName", *p .r3, *i .r4) i .r2'
-        ${If} $2 <> 0
-        ${AndIf} $4 > 0
-            System::Call 'kernel32::lstrcpynW(w .r7, p r3, i ${NSIS_MAX_STRLEN}) p'
-            ${If} $7 S== "${PRODUCT_NAME}"
-                StrCpy $IsOurs 1
-            ${EndIf}
-        ${EndIf}
-    ${EndIf}
-    System::Free $1
-FunctionEnd
-
-; Whether $Value is Quillgate's entry for any folder ($OldDir): this one, the
-; install the Apps entry recorded, or one whose notepad.exe is Quillgate.
-; Anything else is another program's. The path's case does not matter; " /z"'s does.
-Function IsQuillgateEntry
-    StrCpy $IsOwn 0
-    StrCpy $OldDir ""
-    StrCpy $0 $Value 1
-    StrCpy $1 $Value "" -4
-    ${If} $Found != 1
-    ${OrIf} $0 != `"`
-    ${OrIfNot} $1 S== `" /z`
-        Return
-    ${EndIf}
-    StrCpy $2 $Value -4 1
-    StrCpy $3 $2 "" -12
-    StrCpy $OldDir $2 -12
-    ${If} $3 != "\notepad.exe"
-    ${OrIf} $OldDir == ""
-        StrCpy $OldDir ""
-        Return
-    ${EndIf}
-    ${If} $OldDir == $INSTDIR
-    ${OrIf} $OldDir == $Earlier
-        StrCpy $IsOwn 1
-        Return
-    ${EndIf}
-    StrCpy $File "$OldDir\notepad.exe"
-    Call IsQuillgateFile
-    StrCpy $IsOwn $IsOurs
-FunctionEnd
-
 !macro CheckAdminFunction un
 Function ${un}CheckAdmin
     UserInfo::GetAccountType
@@ -330,74 +277,6 @@ FunctionEnd
 !macroend
 !insertmacro CheckAdminFunction ""
 !insertmacro CheckAdminFunction "un."
-
-; Writes $Entry as Debugger at $Key unless another program's entry is there.
-Function RegisterPlace
-    StrCpy $Name "Debugger"
-    Call ReadValue
-    Call IsQuillgateEntry
-    ${If} $Found == 1
-    ${AndIf} $IsOwn == 0
-        DetailPrint "$(ForeignDetail)"
-        ${If} $View == 64
-            StrCpy $Foreign64 "$Foreign64$Base: $Value$\r$\n"
-        ${Else}
-            StrCpy $Foreign32 "$Foreign32$Base: $Value$\r$\n"
-        ${EndIf}
-        Return
-    ${EndIf}
-    ${If} $IsOwn == 1
-    ${AndIf} $OldDir != $INSTDIR
-        DetailPrint "$(TakenOver)"
-        ${If} $OldDir != $Earlier ; RemoveEarlier deals with that one
-            ${StrStr} $0 $LeftDirs "$OldDir$\r$\n"
-            ${If} $0 == ""
-                StrCpy $LeftDirs "$LeftDirs$OldDir$\r$\n"
-            ${EndIf}
-        ${EndIf}
-    ${EndIf}
-    ClearErrors
-    WriteRegStr HKLM $Key "Debugger" $Entry
-    ${If} ${Errors}
-        Abort "$(WriteFailed)"
-    ${EndIf}
-    DetailPrint "$(Registered)"
-    Call UseRecordView
-    WriteRegDWORD HKLM "${UNINSTALL_KEY}" $Record 1
-    Call UseView
-FunctionEnd
-
-Function RegisterView
-    Call Prepare
-    ClearErrors
-    EnumRegKey $0 HKLM "${NOTEPAD_KEY}" 0
-    ${If} ${Errors}
-        StrCpy $R2 1 ; no notepad.exe key yet: writing makes it
-    ${Else}
-        StrCpy $R2 0
-    ${EndIf}
-    Call NameMainKey
-    Call RegisterPlace
-    ${If} $R2 == 1
-        Call UseRecordView
-        WriteRegDWORD HKLM "${UNINSTALL_KEY}" "NotepadKeyCreated$View" 1
-        Call UseView
-    ${EndIf}
-    StrCpy $R0 0
-    ${Do}
-        ClearErrors
-        EnumRegKey $R1 HKLM "${NOTEPAD_KEY}" $R0
-        ${If} ${Errors}
-        ${OrIf} $R1 == ""
-            ${Break}
-        ${EndIf}
-        Call NameSubkey
-        ${If} $Found == 1
-            Call RegisterPlace
-        ${EndIf}
-        IntOp $R0 $R0 + 1
-    ${Loop}
-FunctionEnd
 
 ; Puts notepad.exe into $INSTDIR. One in use is tried again for a few seconds
 ; (and with a window, for as long as the user asks). Then an earlier Quillgate
@@ -480,23 +359,22 @@ Section "-Quillgate" SectionQuillgate
     WriteRegStr HKLM "${UNINSTALL_KEY}" "QuietUninstallString" `"$INSTDIR\uninstall.exe" /S`
     WriteRegStr HKLM "${UNINSTALL_KEY}" "InstallLocation" "$INSTDIR"
     WriteRegStr HKLM "${UNINSTALL_KEY}" "DisplayIcon" `"$INSTDIR\notepad.exe",0`
-    WriteRegDWORD HKLM "${UNINSTALL_KEY}" "NoModify" 1
-    WriteRegDWORD HKLM "${UNINSTALL_KEY}" "NoRepair" 1
+    ; Apps' Repair (and Modify, where it offers that) puts the take-over back.
+    !insertmacro RepairCommand $0
+    WriteRegStr HKLM "${UNINSTALL_KEY}" "ModifyPath" $0
+    WriteRegDWORD HKLM "${UNINSTALL_KEY}" "NoModify" 0
+    WriteRegDWORD HKLM "${UNINSTALL_KEY}" "NoRepair" 0
     ; What is there, in KB: the files are put in place by PlaceNotepad, outside
     ; the section, where SectionGetSize does not count them.
     ${GetSize} "$INSTDIR" "/S=0K /G=0" $0 $1 $2
     WriteRegDWORD HKLM "${UNINSTALL_KEY}" "EstimatedSize" $0
 
-    StrCpy $Foreign64 ""
-    StrCpy $Foreign32 ""
-    ${If} ${RunningX64}
-        StrCpy $View 64
-        Call RegisterView
-    ${EndIf}
-    StrCpy $View 32
-    Call RegisterView
+    StrCpy $Repairing 0
+    Call RegisterViews
     Call RegisterApplication
     Call WriteEditors
+    Call PutSettingsShortcut
+    Call PutStartupTask
     SetRegView default
     Call RemoveEarlier
     Call ReportForeign
@@ -505,39 +383,6 @@ Section "-Quillgate" SectionQuillgate
         SetErrorLevel ${ERROR_SUCCESS_REBOOT_REQUIRED}
     ${EndIf}
 SectionEnd
-
-; Tells the shell that associations changed. Out of the install folder first:
-; Wine answers by starting winemenubuilder, which keeps the working folder it
-; inherits, and with it the folder, for a while.
-!macro NotifyAssociations
-    SetOutPath $TEMP
-    System::Call 'shell32::SHChangeNotify(i 0x08000000, i 0, p 0, p 0)' ; SHCNE_ASSOCCHANGED
-!macroend
-
-; Quillgate as an application that can open .txt and .log files, through a
-; ProgID of its own. The choice itself (UserChoice) is the user's.
-Function RegisterApplication
-    !insertmacro NativeView
-    StrCpy $0 `"$INSTDIR\notepad.exe"`
-    ClearErrors
-    WriteRegStr HKLM "${PROGID_KEY}" "" "$(ProgIdName)"
-    WriteRegStr HKLM "${PROGID_KEY}\DefaultIcon" "" "$INSTDIR\notepad.exe,0"
-    WriteRegStr HKLM "${PROGID_KEY}\shell\open\command" "" `$0 "%1"`
-    WriteRegStr HKLM "${PROGID_KEY}\shell\print\command" "" `$0 /p "%1"`
-    WriteRegStr HKLM "${PROGID_KEY}\shell\printto\command" "" `$0 /pt "%1" "%2" "%3" "%4"`
-    WriteRegStr HKLM "${CAPABILITIES_KEY}" "ApplicationName" "Quillgate"
-    WriteRegStr HKLM "${CAPABILITIES_KEY}" "ApplicationDescription" "$(AppDescription)"
-    WriteRegStr HKLM "${CAPABILITIES_KEY}\FileAssociations" ".txt" "${PROGID}"
-    WriteRegStr HKLM "${CAPABILITIES_KEY}\FileAssociations" ".log" "${PROGID}"
-    WriteRegStr HKLM "${REGISTERED_APPS}" "Quillgate" "${CAPABILITIES_KEY}"
-    ${If} ${Errors}
-        DetailPrint "$(AppNotRegistered)"
-    ${Else}
-        DetailPrint "$(AppRegistered)"
-    ${EndIf}
-    !insertmacro NotifyAssociations
-    SetRegView default
-FunctionEnd
 
 ; The install the Apps entry named before, now replaced by this one: its files
 ; go (those in use at the next restart), or its folder is named.
@@ -571,21 +416,10 @@ Function OpenDefaultApps
     ${EndIf}
 FunctionEnd
 
-; One message for the places left alone. Where the views list the same (as
-; they do when they share one key), they are named once.
+; One message for the places left alone, and one for earlier folders left.
 Function ReportForeign
-    ${If} $Foreign64 S== $Foreign32
-        StrCpy $0 "$(View64) / $(View32):$\r$\n$Foreign64"
-    ${Else}
-        StrCpy $0 ""
-        ${If} $Foreign64 != ""
-            StrCpy $0 "$(View64):$\r$\n$Foreign64$\r$\n"
-        ${EndIf}
-        ${If} $Foreign32 != ""
-            StrCpy $0 "$0$(View32):$\r$\n$Foreign32"
-        ${EndIf}
-    ${EndIf}
-    ${If} "$Foreign64$Foreign32" != ""
+    Call ForeignPlaces
+    ${If} $0 != ""
         MessageBox MB_OK|MB_ICONEXCLAMATION "$(ForeignMessage)$\r$\n$\r$\n$0" /SD IDOK
     ${EndIf}
     ${If} $LeftDirs != ""
@@ -679,6 +513,7 @@ Function un.UnregisterApplication
 FunctionEnd
 
 Section "Uninstall"
+    Call un.RemoveUpkeep
     Call un.RemoveOwnEntries
     ${If} ${RunningX64}
         StrCpy $View 64

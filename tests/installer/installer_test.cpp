@@ -8,6 +8,8 @@
 
 #include <windows.h>
 
+#include <shlobj.h>
+
 #include <memory>
 #include <string>
 
@@ -39,6 +41,12 @@ const char kPendingRenames[] = "PendingFileRenameOperations";
 // The editors Setup chooses for every user, in the 64-bit view where notepad.exe reads them.
 const char kMachinePaths[] = "Software\\Corvalen\\Quillgate\\Paths";
 const char kWindowsNotepad[] = "%SystemRoot%\\System32\\notepad.exe";
+// Where Wine's Task Scheduler keeps the start-up task (the 64-bit System32).
+const char kTaskFile[] = "C:\\windows\\sysnative\\tasks\\Quillgate Repair";
+// Windows 11's filter subkeys, each as Windows ships it: the Store Notepad's redirect.
+const char* const kStockFilters[][2] = {{"0", "C:\\Windows\\System32\\notepad.exe"},
+                                        {"1", "C:\\Windows\\SysWOW64\\notepad.exe"},
+                                        {"2", "C:\\Windows\\notepad.exe"}};
 
 std::string Subkey(const char* name) {
     return std::string(kNotepadKey) + "\\" + name;
@@ -70,6 +78,34 @@ std::string Environment(const char* name) {
 
 std::string LocalAppData() {
     return Environment("LOCALAPPDATA");
+}
+
+// The key as a Windows update leaves it: no Debugger in the main key, each filter subkey
+// put back with the Store redirect and nothing else.
+void PutBackAsWindowsShipsIt(REGSAM view) {
+    HKEY key;
+    if (RegOpenKeyExA(kMachine, kNotepadKey, 0, KEY_SET_VALUE | view, &key) == 0) {
+        RegDeleteValueA(key, "Debugger");
+        RegCloseKey(key);
+    }
+    testsupport::SetDword(kMachine, kNotepadKey, "UseFilter", 1, view);
+    for (const auto& filter : kStockFilters) {
+        const std::string subkey = Subkey(filter[0]);
+        testsupport::DeleteKeyTree(kMachine, subkey.c_str(), view);
+        testsupport::SetString(kMachine, subkey.c_str(), "FilterFullPath", filter[1], view);
+        testsupport::SetDword(kMachine, subkey.c_str(), "AppExecutionAliasRedirect", 1, view);
+        testsupport::SetString(kMachine, subkey.c_str(), "AppExecutionAliasRedirectPackages",
+                               "Microsoft.WindowsNotepad_8wekyb3d8bbwe", view);
+    }
+}
+
+std::string SettingsShortcut() {
+    char programs[MAX_PATH];
+    if (FAILED(SHGetFolderPathA(NULL, CSIDL_COMMON_PROGRAMS, NULL, 0, programs))) {
+        return "";
+    }
+    return std::string(programs) + "\\" +
+           testsupport::Localized("Quillgate の設定", "Quillgate Settings") + ".lnk";
 }
 
 // Both views' notepad.exe key trees, the uninstall key, the default-apps registration and
@@ -117,6 +153,12 @@ private:
 class Installer : public testing::Test {
 protected:
     void SetUp() override {
+        // Wine would add a menu entry of the host's for each shortcut Setup makes.
+        const std::string overrides = Environment("WINEDLLOVERRIDES");
+        if (overrides.find("winemenubuilder") == std::string::npos) {
+            SetEnvironmentVariableA("WINEDLLOVERRIDES",
+                                    (overrides + ";winemenubuilder.exe=d").c_str());
+        }
         for (REGSAM view : kViews) {
             testsupport::DeleteKeyTree(kMachine, kNotepadKey, view);
         }
@@ -143,6 +185,12 @@ protected:
     // What the setup program writes: its notepad.exe, quoted, and /z.
     std::string Entry(const std::string& folder = std::string()) const {
         return Quoted(Or(folder) + "\\notepad.exe") + " /z";
+    }
+    // What the start-up task runs at each start of Windows, and Apps' Repair without /S.
+    // Wine stores the task without its action, so the command is given here.
+    int RunStartupTask() const {
+        return testsupport::RunProcess(Quoted(File("uninstall.exe")) + " /REPAIR /S _?=" + Folder(),
+                                       kTimeoutMs);
     }
     std::string Scratch(const char* name) const { return scratch_.File(name); }
     // A folder under Program Files, where Setup installs.
@@ -198,6 +246,13 @@ TEST_F(Installer, AddRemoveProgramsNamesTheProgramAndItsQuietUninstall) {
     EXPECT_EQ(Quoted(File("uninstall.exe")) + " /S", value("QuietUninstallString"));
     EXPECT_EQ(Folder(), value("InstallLocation"));
     EXPECT_EQ(Quoted(File("notepad.exe")) + ",0", value("DisplayIcon"));
+    // Apps' Repair runs the repair in place.
+    EXPECT_EQ(Quoted(File("uninstall.exe")) + " /REPAIR _?=" + Folder(), value("ModifyPath"));
+    DWORD type = 0;
+    std::string noRepair;
+    ASSERT_TRUE(
+        testsupport::ReadRaw(kMachine, kUninstallKey, "NoRepair", &type, &noRepair, kSetupView));
+    EXPECT_EQ(std::string(4, '\0'), noRepair);
     EXPECT_TRUE(testsupport::FileExists(File("uninstall.exe")));
     ASSERT_EQ(0, Uninstall());
 }
@@ -523,6 +578,69 @@ TEST_F(Installer, AfterASilentInstallWithAnEditorNotepadOpensFilesInIt) {
     ASSERT_EQ(1u, starts.size());
     EXPECT_EQ(Quoted(file), starts[0].params);
     ASSERT_EQ(0, Uninstall());
+}
+
+TEST_F(Installer, TheStartupTaskPutsBackWhatAWindowsUpdateResetAndLeavesAnotherProgramsEntry) {
+    SeparateImageOptionsViews views;
+    for (REGSAM view : kViews) {
+        PutBackAsWindowsShipsIt(view);
+    }
+    ASSERT_EQ(0, Install());
+    for (REGSAM view : kViews) {
+        PutBackAsWindowsShipsIt(view);
+    }
+    const std::string theirs = Subkey("2");
+    const char other[] = "C:\\Tools\\other.exe";
+    ASSERT_TRUE(
+        testsupport::SetString(kMachine, theirs.c_str(), "Debugger", other, KEY_WOW64_64KEY));
+    EXPECT_EQ(1, RunStartupTask()) << "another program's entry is named";
+    for (REGSAM view : kViews) {
+        EXPECT_EQ(Entry(), Debugger(kNotepadKey, view)) << view;
+        for (const auto& filter : kStockFilters) {
+            const std::string subkey = Subkey(filter[0]);
+            EXPECT_EQ(view == KEY_WOW64_64KEY && subkey == theirs ? other : Entry(),
+                      Debugger(subkey, view))
+                << view << filter[0];
+            EXPECT_EQ(filter[1],
+                      testsupport::ReadString(kMachine, subkey.c_str(), "FilterFullPath", view));
+        }
+    }
+    // Put back, every place is as Setup left it: the next start writes nothing.
+    testsupport::DeleteKeyTree(kMachine, theirs.c_str(), KEY_WOW64_64KEY);
+    ASSERT_EQ(0, RunStartupTask());
+    const std::string repaired = RegistryState();
+    EXPECT_EQ(0, RunStartupTask());
+    EXPECT_EQ(repaired, RegistryState());
+    ASSERT_EQ(0, Uninstall());
+}
+
+TEST_F(Installer, WithNothingChangedSinceSetupTheStartupTaskWritesNothing) {
+    for (bool separate : {false, true}) {
+        SCOPED_TRACE(separate ? "separate views" : "one key shared by both views");
+        std::unique_ptr<SeparateImageOptionsViews> views(separate ? new SeparateImageOptionsViews
+                                                                  : nullptr);
+        PutBackAsWindowsShipsIt(KEY_WOW64_64KEY);
+        PutBackAsWindowsShipsIt(KEY_WOW64_32KEY);
+        ASSERT_EQ(0, Install());
+        const std::string installed = RegistryState();
+        EXPECT_EQ(0, RunStartupTask());
+        EXPECT_EQ(installed, RegistryState());
+        ASSERT_EQ(0, Uninstall());
+    }
+}
+
+TEST_F(Installer, TheStartupTaskAndTheSettingsEntryComeWithSetupAndGoWithTheUninstaller) {
+    const std::string shortcut = SettingsShortcut();
+    for (const char* options : {"", "/NOTASK"}) {
+        SCOPED_TRACE(options);
+        const bool task = options[0] == '\0';
+        ASSERT_EQ(0, Install(std::string(), options));
+        EXPECT_EQ(task, testsupport::FileExists(kTaskFile));
+        EXPECT_TRUE(testsupport::FileExists(shortcut)) << shortcut;
+        ASSERT_EQ(0, Uninstall());
+        EXPECT_FALSE(testsupport::FileExists(kTaskFile));
+        EXPECT_FALSE(testsupport::FileExists(shortcut));
+    }
 }
 
 } // namespace
