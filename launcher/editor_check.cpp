@@ -5,24 +5,12 @@
 
 #include "launcher/command_line.h"
 #include "launcher/editor_start.h"
+#include "resources/elevation.h"
 #include "resources/paths.h"
 #include "resources/resource_ids.h"
 #include "resources/version_text.h"
 #include "settings/reg_key.h"
 #include "settings/settings.h"
-
-bool IsElevated() {
-    HANDLE token;
-    if (!OpenProcessToken(GetCurrentProcess(), TOKEN_QUERY, &token)) {
-        return false;
-    }
-    TOKEN_ELEVATION elevation = {0};
-    DWORD bytes = 0;
-    const BOOL read =
-        GetTokenInformation(token, TokenElevation, &elevation, sizeof elevation, &bytes);
-    CloseHandle(token);
-    return read && elevation.TokenIsElevated != 0;
-}
 
 namespace {
 
@@ -163,52 +151,6 @@ typedef bool (*ProgramTest)(const char* program);
 const char kImageOptions[] =
     "SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\Image File Execution Options\\";
 
-class CReadKey : public CRegKey {
-public:
-    bool Open(HKEY parent, const char* name, REGSAM view) {
-        return RegOpenKeyExA(parent, name, 0, KEY_READ | view, &key) == ERROR_SUCCESS;
-    }
-    HKEY Get() const { return key; }
-
-    // A text value of any length, with environment variables expanded where
-    // its type asks for it.
-    bool ReadText(const char* name, CHeapText* out) const {
-        DWORD type = 0, bytes = 0;
-        if (RegQueryValueExA(key, name, NULL, &type, NULL, &bytes) != ERROR_SUCCESS ||
-            (type != REG_SZ && type != REG_EXPAND_SZ)) {
-            return false;
-        }
-        // One byte more, zero-filled: stored text need not end in a NUL.
-        CHeapText stored;
-        DWORD got = bytes;
-        if (!stored.Allocate(static_cast<size_t>(bytes) + 1) ||
-            RegQueryValueExA(key, name, NULL, &type, reinterpret_cast<BYTE*>(stored.Get()), &got) !=
-                ERROR_SUCCESS) {
-            return false;
-        }
-        if (type != REG_EXPAND_SZ) {
-            return out->Copy(stored.Get());
-        }
-        DWORD needed = ExpandEnvironmentStringsA(stored.Get(), NULL, 0);
-        // The ANSI form may want one byte more than it reports.
-        if (needed == 0 || !out->Allocate(static_cast<size_t>(needed) + 1)) {
-            return false;
-        }
-        DWORD written = ExpandEnvironmentStringsA(stored.Get(), out->Get(), needed + 1);
-        return written != 0 && written <= needed + 1;
-    }
-
-    DWORD ReadNumber(const char* name) const {
-        DWORD type = 0, number = 0, bytes = sizeof number;
-        if (RegQueryValueExA(key, name, NULL, &type, reinterpret_cast<BYTE*>(&number), &bytes) !=
-                ERROR_SUCCESS ||
-            type != REG_DWORD) {
-            return 0;
-        }
-        return number;
-    }
-};
-
 // The programs a Debugger command line may start: the quoted name, or for an
 // unquoted one each run of text up to a blank, as CreateProcess tries them.
 bool StartsThisProgram(const char* debugger, ProgramTest isThisProgram) {
@@ -241,32 +183,31 @@ bool StartsThisProgram(const char* debugger, ProgramTest isThisProgram) {
     }
 }
 
-bool DebuggerStartsThisProgram(const CReadKey& key, ProgramTest isThisProgram) {
+bool DebuggerStartsThisProgram(const CRegKey& key, ProgramTest isThisProgram) {
     CHeapText debugger;
     return key.ReadText("Debugger", &debugger) && StartsThisProgram(debugger.Get(), isThisProgram);
 }
 
 // With UseFilter set, numbered subkeys name full paths (System32's Notepad,
 // SysWOW64's) that have a Debugger of their own.
-bool RedirectsToThisProgram(const CReadKey& options, REGSAM view, const char* editor,
+bool RedirectsToThisProgram(const CRegKey& options, REGSAM view, const char* editor,
                             ProgramTest isThisProgram) {
     if (DebuggerStartsThisProgram(options, isThisProgram)) {
         return true;
     }
-    if (options.ReadNumber("UseFilter") == 0) {
+    DWORD useFilter = 0;
+    if (!options.ReadDword("UseFilter", &useFilter) || useFilter == 0) {
         return false;
     }
     for (DWORD index = 0;; ++index) {
         char name[256]; // the longest key name and its NUL
-        DWORD length = sizeof name;
         // The end of the list, or a key deleted or gone bad under us.
-        if (RegEnumKeyExA(options.Get(), index, name, &length, NULL, NULL, NULL, NULL) !=
-            ERROR_SUCCESS) {
+        if (!options.SubkeyName(index, name, sizeof name)) {
             return false;
         }
-        CReadKey filter;
+        CRegKey filter;
         CHeapText filterPath;
-        if (filter.Open(options.Get(), name, view) &&
+        if (filter.Open(options.Get(), name, KEY_READ, view) == ERROR_SUCCESS &&
             filter.ReadText("FilterFullPath", &filterPath) &&
             IsSameFile(filterPath.Get(), editor) &&
             DebuggerStartsThisProgram(filter, isThisProgram)) {
@@ -288,8 +229,8 @@ bool IsStartRedirectedTo(const char* editor, ProgramTest isThisProgram) {
     // 32-bit Windows has one view and ignores the flags.
     static const REGSAM kViews[] = {KEY_WOW64_64KEY, KEY_WOW64_32KEY};
     for (size_t i = 0; i < sizeof kViews / sizeof kViews[0]; ++i) {
-        CReadKey options;
-        if (options.Open(HKEY_LOCAL_MACHINE, keyName.Get(), kViews[i]) &&
+        CRegKey options;
+        if (options.Open(HKEY_LOCAL_MACHINE, keyName.Get(), KEY_READ, kViews[i]) == ERROR_SUCCESS &&
             RedirectsToThisProgram(options, kViews[i], editor, isThisProgram)) {
             return true;
         }
@@ -390,8 +331,8 @@ bool GetFinalPath(const char* path, CHeapText* out) {
 bool UnderProgramFiles(const char* editor) {
     // The machine's own record in its native view, which Windows and Wine
     // both write, rather than the environment, which the user may set.
-    CReadKey key;
-    if (!key.Open(HKEY_LOCAL_MACHINE, kCurrentVersion, KEY_WOW64_64KEY)) {
+    CRegKey key;
+    if (key.Open(HKEY_LOCAL_MACHINE, kCurrentVersion, KEY_READ, KEY_WOW64_64KEY) != ERROR_SUCCESS) {
         return false;
     }
     static const char* const kValues[] = {"ProgramFilesDir", "ProgramFilesDir (x86)"};
@@ -450,10 +391,9 @@ bool MayRunElevated(const char* editor, bool machines) {
 bool ReadEditorSetting(bool print, bool elevated, CHeapText* setting, EditorSource* source) {
     *source = kSettingInEffect;
     if (elevated) {
-        char machine[MAX_PATH];
-        if (g_settings.ReadMachineEditor(print ? TRUE : FALSE, machine, sizeof machine)) {
+        if (g_settings.ReadMachineEditor(print ? TRUE : FALSE, setting)) {
             *source = kMachinesSetting;
-            return setting->Copy(machine);
+            return true;
         }
     }
     return setting->Copy(print ? g_settings.PrintEditor() : g_settings.EditEditor());

@@ -32,8 +32,3 @@ enum EditorSource {
 // a program outside the places standard users cannot write to gives way to
 // the system's Notepad.
 EditorCheck CheckChosenEditor(bool print, bool elevated, CHeapText* editor, EditorSource* source);
-
-// Whether this process runs with an elevated token: the one token check of a
-// forward. Any unelevated program of the user can change the user's settings,
-// so an elevated start takes what it runs from the machine alone.
-bool IsElevated();

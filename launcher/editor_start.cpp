@@ -66,12 +66,7 @@ const KnownEditor* FindKnownEditor(const char* fileName) {
 // A value of Editors\<file name>, the user's over the machine's (the
 // machine's alone when `machineOnly`); false when there is none.
 bool ReadOverride(const char* fileName, const char* value, bool machineOnly, CHeapText* out) {
-    char subkey[MAX_PATH + 8];
-    char text[MAX_PATH];
-    wnsprintfA(subkey, sizeof subkey, "Editors\\%s", fileName);
-    const BOOL read = machineOnly ? g_settings.ReadMachineSetting(subkey, value, text, sizeof text)
-                                  : g_settings.ReadSetting(subkey, value, text, sizeof text);
-    return read && out->Copy(text);
+    return g_settings.ReadEditorRow(fileName, value, machineOnly, out);
 }
 
 bool IsChocolateyShim(const char* editor) {

@@ -6,6 +6,7 @@
 #include "launcher/command_line.h"
 #include "launcher/editor_check.h"
 #include "launcher/editor_start.h"
+#include "resources/elevation.h"
 #include "resources/app_globals.h"
 #include "resources/load_text.h"
 #include "resources/outside_world.h"
@@ -115,7 +116,8 @@ void ShowEditorMessage(UINT textId, UINT detailId, const char* editor, const cha
 // Only an administrator changes the machine's setting: the sheet, which
 // saves the user's, cannot mend it for an elevated start.
 bool IsMachines(EditorSource source, bool print) {
-    return source != kSettingInEffect || g_settings.EditorIsMachines(print ? TRUE : FALSE);
+    return source != kSettingInEffect ||
+           g_settings.EditorSource(print ? TRUE : FALSE) == kFromMachine;
 }
 
 // `textId` naming the editor and whose setting it is; then, where the user can
@@ -203,7 +205,6 @@ size_t LongestQuotedPath(const CFilePaths& paths) {
 // lines differently, so the launcher splits GetCommandLineA() itself.
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int showState) {
     LoadLibrariesFromSystemOnly();
-    ApplyUILanguageSetting();
     const bool tooManyHops = TakeHop();
     // ShellExecute may hand the start to shell extensions, which need COM.
     const HRESULT com = CoInitializeEx(NULL, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE);
@@ -216,10 +217,11 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int showState) {
 
 int LauncherMain(HINSTANCE instance, const char* commandLine, int showState, bool tooManyHops) {
     g_instance = instance;
+    g_settings.Open();
+    g_settings.Load();
+    UseUILanguageChoice(g_settings.UILanguage());
     ZeroMemory(g_caption, sizeof g_caption);
     lstrcpynA(g_caption, LoadText(IDS_CAPTION), sizeof g_caption);
-    g_settings.Open(g_caption);
-    g_settings.Load();
     return ExitCodeOf(RunLauncher(commandLine, showState, tooManyHops));
 }
 

@@ -28,9 +28,9 @@ struct ForwardOutcome {
 // kNoEditorStarted.
 int ExitCodeOf(const ForwardOutcome& outcome);
 
-// The whole run of the program: stores the instance handle and caption, opens
-// and loads the settings, then forwards the request and returns its exit code.
-// `tooManyHops`: this start is one of a chain of starts of this program that
+// The whole run of the program: stores the instance handle, opens and loads
+// the settings, takes the language they ask for, stores the caption, then forwards the request and
+// returns its exit code. `tooManyHops`: this start is one of a chain of starts of this program that
 // is too long to be anything but a loop.
 int LauncherMain(HINSTANCE instance, const char* commandLine, int showState,
                  bool tooManyHops = false);

@@ -1,45 +1,13 @@
 #include "resources/ui_language.h"
 
-namespace {
-
-const char kKeyPath[] = "Software\\Corvalen\\Quillgate";
-const char kValueName[] = "UILanguage";
-
-enum Choice { kNoValue, kWindowsChoice, kJapanese, kEnglish };
-
-// A value of ours is two letters; anything longer is nothing we know.
-Choice ReadChoice(HKEY root, REGSAM view) {
-    HKEY key;
-    if (RegOpenKeyExA(root, kKeyPath, 0, KEY_READ | view, &key) != ERROR_SUCCESS) {
-        return kNoValue;
-    }
-    char text[8];
-    ZeroMemory(text, sizeof text);
-    DWORD type = REG_NONE;
-    DWORD size = sizeof text - 1; // the zeroed last byte ends a value stored without one
-    const LONG result =
-        RegQueryValueExA(key, kValueName, NULL, &type, reinterpret_cast<BYTE*>(text), &size);
-    RegCloseKey(key);
-    if (result == ERROR_FILE_NOT_FOUND) {
-        return kNoValue;
-    }
-    if (result != ERROR_SUCCESS || type != REG_SZ) {
-        return kWindowsChoice;
-    }
+UILanguageChoice UILanguageFromText(const char* text) {
     if (lstrcmpiA(text, "ja") == 0) {
         return kJapanese;
     }
-    return lstrcmpiA(text, "en") == 0 ? kEnglish : kWindowsChoice;
+    return lstrcmpiA(text, "en") == 0 ? kEnglish : kWindowsLanguage;
 }
 
-} // namespace
-
-void ApplyUILanguageSetting() {
-    // The user's value, whatever it says, wins over the machine's.
-    Choice choice = ReadChoice(HKEY_CURRENT_USER, 0);
-    if (choice == kNoValue) {
-        choice = ReadChoice(HKEY_LOCAL_MACHINE, KEY_WOW64_64KEY);
-    }
+void UseUILanguageChoice(UILanguageChoice choice) {
     if (choice == kJapanese) {
         UseUILanguage(MAKELANGID(LANG_JAPANESE, SUBLANG_JAPANESE_JAPAN));
     } else if (choice == kEnglish) {

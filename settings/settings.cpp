@@ -4,81 +4,18 @@
 
 #include "resources/load_text.h"
 #include "resources/resource_ids.h"
-#include "settings/registry_text.h"
 
 CSettings g_settings;
 
 namespace {
 
-const char kKeyPrefix[] = "Software\\Corvalen\\";
-const char kPaths[] = "Paths";
-const char kSource[] = "Source";
+const char* const kEditorValues[2] = {"CommonEditor", "PrinterEditor"};
 
-// The user's key, then the machine's, as each is read.
-struct SettingsSource {
-    HKEY key;
-    REGSAM view;
-};
-
-} // namespace
-
-namespace {
-
-// ReadRegistryText, with REG_EXPAND_SZ left as stored where `expand` is false.
-BOOL ReadStoredText(HKEY key, const char* subkey, const char* value, char* out, DWORD size,
-                    REGSAM view, bool expand) {
-    if (size == 0) {
-        return FALSE;
-    }
-    out[0] = '\0';
-    if (!key) {
-        return FALSE;
-    }
-    HKEY sub = key;
-    if (subkey && *subkey &&
-        RegOpenKeyExA(key, subkey, 0, KEY_READ | view, &sub) != ERROR_SUCCESS) {
-        return FALSE;
-    }
-    // Read into a buffer of its own, so that neither a failed nor a short
-    // read leaves anything of an earlier value behind.
-    char data[MAX_PATH];
-    ZeroMemory(data, sizeof data);
-    const DWORD readSize = size < sizeof data ? size : sizeof data;
-    DWORD type = REG_NONE, length = readSize;
-    const LONG result =
-        RegQueryValueExA(sub, value, NULL, &type, reinterpret_cast<BYTE*>(data), &length);
-    if (sub != key) {
-        RegCloseKey(sub);
-    }
-    if (result != ERROR_SUCCESS || !TerminateRegistryText(data, readSize, length)) {
-        return FALSE;
-    }
-    if (type != REG_EXPAND_SZ || !expand) {
-        CopyRegistryText(out, size, data);
-        return TRUE;
-    }
-    // An expansion that does not fit is no path at all, not a shorter one.
-    const DWORD expanded = ExpandEnvironmentStringsA(data, out, size);
-    if (expanded == 0 || expanded > size) {
-        out[0] = '\0';
-        return FALSE;
-    }
-    return TRUE;
-}
-
-// An expansion that takes more than `size` bytes with its terminator is none.
-bool ExpansionFits(const char* text, DWORD size) {
-    char expanded[MAX_PATH];
-    const DWORD needed = ExpandEnvironmentStringsA(text, expanded, sizeof expanded);
-    return needed != 0 && needed <= size;
+void CopyText(char* out, DWORD size, const char* text) {
+    lstrcpynA(out, text, static_cast<int>(size));
 }
 
 } // namespace
-
-BOOL ReadRegistryText(HKEY key, const char* subkey, const char* value, char* out, DWORD size,
-                      REGSAM view) {
-    return ReadStoredText(key, subkey, value, out, size, view, true);
-}
 
 // Editor paths are read through 100 bytes, room for 50 to 99 characters in
 // the double-byte code pages this store was made for. Where UTF-8 is the code
@@ -92,194 +29,93 @@ bool CSettings::EditorPathFits(const char* text) {
     if (static_cast<DWORD>(lstrlenA(text)) >= readSize) {
         return false;
     }
-    return !StrChrA(text, '%') || ExpansionFits(text, readSize);
+    CHeapText expanded;
+    return !StrChrA(text, '%') ||
+           (ExpandText(text, &expanded) && static_cast<DWORD>(lstrlenA(expanded.Get())) < readSize);
 }
 
 CSettings::CSettings()
-    : machineKey(NULL), extensionFlag(0), unknownAssociated(0),
-      waitForEditor(kWaitForEditorAutomatic) {
-    ZeroMemory(keyPath, sizeof keyPath);
+    : editorSources{kFromDefault, kFromDefault}, extensionFlag(0), unknownAssociated(0),
+      waitForEditor(kWaitForEditorAutomatic), uiLanguage(kWindowsLanguage) {
     ZeroMemory(editEditor, sizeof editEditor);
     ZeroMemory(printEditor, sizeof printEditor);
     ZeroMemory(extension, sizeof extension);
     ZeroMemory(menuText, sizeof menuText);
 }
 
-CSettings::~CSettings() {
-    if (machineKey) {
-        RegCloseKey(machineKey);
-    }
+BOOL CSettings::Open() {
+    return sources.Open() ? TRUE : FALSE;
 }
 
-BOOL CSettings::Open(const char* name) {
-    // Opened once by the entry point; a second Open replaces the keys.
-    if (key) {
-        RegCloseKey(key);
-        key = NULL;
-    }
-    if (machineKey) {
-        RegCloseKey(machineKey);
-        machineKey = NULL;
-    }
-    CopyRegistryText(keyPath, sizeof keyPath, kKeyPrefix);
-    int used = lstrlenA(keyPath);
-    CopyRegistryText(keyPath + used, sizeof keyPath - used, name);
-
-    // Read-only either way: a caller that may not create the key (a
-    // low-integrity one, say) still reads what is stored.
-    if (RegCreateKeyExA(HKEY_CURRENT_USER, keyPath, 0, NULL, 0, KEY_READ, NULL, &key, NULL) !=
-            ERROR_SUCCESS &&
-        RegOpenKeyExA(HKEY_CURRENT_USER, keyPath, 0, KEY_READ, &key) != ERROR_SUCCESS) {
-        key = NULL;
-    }
-    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, keyPath, 0, KEY_READ | KEY_WOW64_64KEY, &machineKey) !=
-        ERROR_SUCCESS) {
-        machineKey = NULL;
-    }
-    if (!key) {
-        return FALSE;
-    }
-    // A first run leaves the layout in place for the user to find. Made from
-    // the root: the open key may only be read.
-    const char* subkeys[] = {kPaths, kSource};
-    for (const char* subkey : subkeys) {
-        char path[MAX_PATH + 8];
-        wnsprintfA(path, sizeof path, "%s\\%s", keyPath, subkey);
-        HKEY sub;
-        if (RegCreateKeyExA(HKEY_CURRENT_USER, path, 0, NULL, 0, KEY_READ, NULL, &sub, NULL) ==
-            ERROR_SUCCESS) {
-            RegCloseKey(sub);
-        }
-    }
-    return TRUE;
+SettingSource CSettings::LoadSettingText(SettingsGroup group, const char* value, DWORD limit,
+                                         char* out, DWORD size, const char* fallback) {
+    CHeapText text;
+    const SettingSource source = sources.ReadText(group, value, limit, true, &text);
+    CopyText(out, size, source == kFromDefault ? fallback : text.Get());
+    return source;
 }
 
 void CSettings::Load() {
-    ZeroMemory(editEditor, sizeof editEditor);
-    ZeroMemory(printEditor, sizeof printEditor);
-    extensionFlag = 0;
-    ZeroMemory(extension, sizeof extension);
-    waitForEditor = kWaitForEditorAutomatic;
+    // The language first: the defaults below are texts.
+    char language[kTextSize];
+    LoadSettingText(kGroupRoot, "UILanguage", kTextSize, language, sizeof language, "");
+    uiLanguage = UILanguageFromText(language);
 
     const DWORD pathSize = EditorPathReadSize();
-    if (!ReadSetting(kPaths, "CommonEditor", editEditor, pathSize)) {
-        lstrcpynA(editEditor, LoadText(IDS_DEFAULT_EDITOR), sizeof editEditor);
+    for (int print = 0; print < 2; ++print) {
+        editorSources[print] = LoadSettingText(kGroupPaths, kEditorValues[print], pathSize,
+                                               print ? printEditor : editEditor, MAX_PATH,
+                                               ::LoadText(IDS_DEFAULT_EDITOR));
     }
-    if (!ReadSetting(kPaths, "PrinterEditor", printEditor, pathSize)) {
-        lstrcpynA(printEditor, LoadText(IDS_DEFAULT_EDITOR), sizeof printEditor);
-    }
-    extensionFlag = static_cast<LONG>(ReadDword(kSource, "ExtensionFlag", 0));
-    if (!ReadSetting(kSource, "Extension", extension, sizeof extension)) {
-        lstrcpynA(extension, LoadText(IDS_EXTENSION_HTM), sizeof extension);
-    }
-    waitForEditor = ReadDword(kPaths, "WaitForEditor", kWaitForEditorAutomatic);
+    DWORD flag = 0;
+    sources.ReadDword(kGroupSource, "ExtensionFlag", &flag);
+    extensionFlag = static_cast<LONG>(flag);
+    LoadSettingText(kGroupSource, "Extension", kTextSize, extension, sizeof extension,
+                    ::LoadText(IDS_EXTENSION_HTM));
+    waitForEditor = kWaitForEditorAutomatic;
+    sources.ReadDword(kGroupPaths, "WaitForEditor", &waitForEditor);
 }
 
 void CSettings::ReadEditorAsStored(BOOL print, char* out, DWORD size) const {
-    const char* value = print ? "PrinterEditor" : "CommonEditor";
-    const DWORD readSize = size < EditorPathReadSize() ? size : EditorPathReadSize();
     // Read as Load reads it, so that what is shown is the setting in effect.
-    char expanded[MAX_PATH];
-    const SettingsSource sources[] = {{key, 0}, {machineKey, KEY_WOW64_64KEY}};
-    for (const SettingsSource& source : sources) {
-        if (ReadStoredText(source.key, kPaths, value, expanded, readSize, source.view, true) &&
-            ReadStoredText(source.key, kPaths, value, out, readSize, source.view, false)) {
-            return;
-        }
+    CHeapText stored;
+    const DWORD limit = size < EditorPathReadSize() ? size : EditorPathReadSize();
+    if (sources.ReadText(kGroupPaths, kEditorValues[print ? 1 : 0], limit, false, &stored) ==
+        kFromDefault) {
+        CopyText(out, size, ::LoadText(IDS_DEFAULT_EDITOR));
+        return;
     }
-    CopyRegistryText(out, size, LoadText(IDS_DEFAULT_EDITOR));
+    CopyText(out, size, stored.Get());
 }
 
-BOOL CSettings::ReadMachineEditor(BOOL print, char* out, DWORD size) const {
-    if (size > EditorPathReadSize()) {
-        size = EditorPathReadSize();
-    }
-    return ReadMachineSetting(kPaths, print ? "PrinterEditor" : "CommonEditor", out, size);
+bool CSettings::ReadMachineEditor(BOOL print, CHeapText* out) const {
+    return sources.ReadTextFrom(kFromMachine, kGroupPaths, kEditorValues[print ? 1 : 0],
+                                EditorPathReadSize(), true, out);
 }
 
-BOOL CSettings::EditorIsMachines(BOOL print) const {
-    char text[MAX_PATH];
-    const char* value = print ? "PrinterEditor" : "CommonEditor";
-    return !ReadRegistryText(key, kPaths, value, text, EditorPathReadSize(), 0) &&
-           ReadMachineEditor(print, text, sizeof text);
-}
-
-BOOL CSettings::ReadMachineSetting(const char* subkey, const char* value, char* out,
-                                   DWORD size) const {
-    return ReadRegistryText(machineKey, subkey, value, out, size < MAX_PATH ? size : MAX_PATH,
-                            KEY_WOW64_64KEY);
+bool CSettings::ReadEditorRow(const char* fileName, const char* value, bool machineOnly,
+                              CHeapText* out) const {
+    char subkey[MAX_PATH + 8];
+    const int length = wnsprintfA(subkey, sizeof subkey, "Editors\\%s", fileName);
+    return length > 0 && length < static_cast<int>(sizeof subkey) - 1 &&
+           sources.ReadTextBelow(subkey, value, MAX_PATH, machineOnly, out) != kFromDefault;
 }
 
 BOOL CSettings::SetEditEditor(const char* text) {
-    return WriteEditor("CommonEditor", text);
+    const DWORD type = StrChrA(text, '%') ? REG_EXPAND_SZ : REG_SZ;
+    return sources.WriteText(kGroupPaths, kEditorValues[0], text, type) == ERROR_SUCCESS;
 }
 
 BOOL CSettings::SetPrintEditor(const char* text) {
-    return WriteEditor("PrinterEditor", text);
+    const DWORD type = StrChrA(text, '%') ? REG_EXPAND_SZ : REG_SZ;
+    return sources.WriteText(kGroupPaths, kEditorValues[1], text, type) == ERROR_SUCCESS;
 }
 
 BOOL CSettings::SetExtensionFlag(LONG flag) {
-    return WriteDword(kSource, "ExtensionFlag", static_cast<DWORD>(flag));
+    return sources.WriteDword(kGroupSource, "ExtensionFlag", static_cast<DWORD>(flag)) ==
+           ERROR_SUCCESS;
 }
 
 BOOL CSettings::SetExtension(const char* text) {
-    return WriteString(kSource, "Extension", text);
-}
-
-BOOL CSettings::ReadSetting(const char* subkey, const char* value, char* out, DWORD size) const {
-    if (size > MAX_PATH) {
-        size = MAX_PATH;
-    }
-    return ReadRegistryText(key, subkey, value, out, size, 0) ||
-           ReadRegistryText(machineKey, subkey, value, out, size, KEY_WOW64_64KEY);
-}
-
-DWORD CSettings::ReadDword(const char* subkey, const char* value, DWORD fallback) const {
-    const SettingsSource sources[] = {{key, 0}, {machineKey, KEY_WOW64_64KEY}};
-    for (const SettingsSource& source : sources) {
-        HKEY sub;
-        if (!source.key ||
-            RegOpenKeyExA(source.key, subkey, 0, KEY_READ | source.view, &sub) != ERROR_SUCCESS) {
-            continue;
-        }
-        unsigned char data[4] = {0, 0, 0, 0};
-        DWORD size = sizeof data;
-        LONG result = RegQueryValueExA(sub, value, NULL, NULL, data, &size);
-        RegCloseKey(sub);
-        if (result == ERROR_SUCCESS) {
-            return DwordFromRegistryBytes(data, size, fallback);
-        }
-    }
-    return fallback;
-}
-
-BOOL CSettings::WriteValue(const char* subkey, const char* value, DWORD type, const void* data,
-                           DWORD bytes) {
-    if (!key) {
-        return FALSE;
-    }
-    // The key itself stays read-only; only the one write opens for writing.
-    char path[MAX_PATH + 1 + MAX_PATH];
-    wnsprintfA(path, sizeof path, "%s\\%s", keyPath, subkey);
-    HKEY sub;
-    if (RegCreateKeyExA(HKEY_CURRENT_USER, path, 0, NULL, 0, KEY_SET_VALUE, NULL, &sub, NULL) !=
-        ERROR_SUCCESS) {
-        return FALSE;
-    }
-    LONG result = RegSetValueExA(sub, value, 0, type, static_cast<const BYTE*>(data), bytes);
-    RegCloseKey(sub);
-    return result == ERROR_SUCCESS;
-}
-
-BOOL CSettings::WriteEditor(const char* value, const char* text) {
-    const DWORD type = StrChrA(text, '%') ? REG_EXPAND_SZ : REG_SZ;
-    return WriteValue(kPaths, value, type, text, static_cast<DWORD>(lstrlenA(text)) + 1);
-}
-
-BOOL CSettings::WriteString(const char* subkey, const char* value, const char* text) {
-    return WriteValue(subkey, value, REG_SZ, text, static_cast<DWORD>(lstrlenA(text)) + 1);
-}
-
-BOOL CSettings::WriteDword(const char* subkey, const char* value, DWORD number) {
-    return WriteValue(subkey, value, REG_DWORD, &number, sizeof number);
+    return sources.WriteText(kGroupSource, "Extension", text, REG_SZ) == ERROR_SUCCESS;
 }

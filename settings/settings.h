@@ -2,7 +2,8 @@
 
 #include <windows.h>
 
-#include "settings/reg_key.h"
+#include "resources/ui_language.h"
+#include "settings/setting_sources.h"
 
 // Values of Paths\WaitForEditor; anything else counts as automatic.
 enum {
@@ -11,21 +12,24 @@ enum {
     kWaitForEditorNever = 2,
 };
 
-// The program's settings under HKCU\Software\Corvalen\<name>, with the
-// machine's settings under the same path in HKLM (the native registry view)
-// where the user has no value of their own, and the state of the shell's
-// Unknown file class, which only the settings sheet reads. One static
-// instance, g_settings.
-class CSettings : public CRegKey {
+// The program's settings, each from where it comes (setting_sources.h):
+// the user's own value, else the machine's, else the default. Also the state
+// of the shell's Unknown file class, which only the settings sheet reads. One
+// static instance, g_settings.
+class CSettings {
 public:
-    enum { kTextSize = 100 }; // registry texts are read through 100 bytes
+    // Texts are read through 100 bytes, as the store always read them.
+    enum { kTextSize = 100 };
 
     CSettings();
-    ~CSettings() override;
+    CSettings(const CSettings&) = delete;
+    CSettings& operator=(const CSettings&) = delete;
 
-    // Opens both keys for reading; the user's is created where it can be.
-    BOOL Open(const char* name);
-    // What a forward needs: both editors, the view-source copies, the wait.
+    // Opens the keys for reading; the user's is created where it can be.
+    // FALSE where the user's key could not be had: the defaults then hold.
+    BOOL Open();
+    // What a forward needs: both editors, the view-source copies, the wait,
+    // the language.
     void Load();
     // The state of the shell's Unknown class and its menu text, for the
     // sheet (unknown_association.cpp).
@@ -34,6 +38,8 @@ public:
     // Editor paths come expanded where they are stored as REG_EXPAND_SZ.
     const char* EditEditor() const { return editEditor; }
     const char* PrintEditor() const { return printEditor; }
+    // Where the editor setting Load took comes from (print: PrinterEditor).
+    SettingSource EditorSource(BOOL print) const { return editorSources[print ? 1 : 0]; }
     LONG ExtensionFlag() const { return extensionFlag; }
     const char* Extension() const { return extension; }
     // As of the last LoadUnknownAssociation.
@@ -41,6 +47,9 @@ public:
     const char* MenuText() const { return menuText; }
     // Whether the program waits for the editors it starts (kWaitFor...).
     DWORD WaitForEditor() const { return waitForEditor; }
+    // The language of the texts that the settings ask for.
+    UILanguageChoice UILanguage() const { return uiLanguage; }
+
     // The bytes an editor path is read through, its terminator included: a
     // longer path reads back as the default.
     static DWORD EditorPathReadSize();
@@ -51,16 +60,13 @@ public:
     // %...% unexpanded, into `out` (`size` bytes, at least MAX_PATH): the
     // user's, else the machine's, else the default; what the sheet shows.
     void ReadEditorAsStored(BOOL print, char* out, DWORD size) const;
-
-    // The machine's own editor setting alone (print: PrinterEditor), expanded,
-    // into `out` (`size` bytes); FALSE where the machine has none.
-    BOOL ReadMachineEditor(BOOL print, char* out, DWORD size) const;
-    // Whether the editor setting Load took (print: PrinterEditor) is the
-    // machine's: the user has none of their own that reads. Reads the
-    // registry, for the messages that name the setting.
-    BOOL EditorIsMachines(BOOL print) const;
-    // `value` of `subkey` in the machine's settings alone, as ReadSetting reads it.
-    BOOL ReadMachineSetting(const char* subkey, const char* value, char* out, DWORD size) const;
+    // The machine's own editor setting alone (print: PrinterEditor), expanded;
+    // false where the machine has none.
+    bool ReadMachineEditor(BOOL print, CHeapText* out) const;
+    // `value` of an editor's row, Editors\<file name>: the user's over the
+    // machine's, or the machine's alone; false where there is none.
+    bool ReadEditorRow(const char* fileName, const char* value, bool machineOnly,
+                       CHeapText* out) const;
 
     // Each writes the user's registry value at once; the fields change on the
     // next Load. An editor path holding a % is stored as REG_EXPAND_SZ.
@@ -81,39 +87,21 @@ public:
     };
     AssociationResult ApplyUnknownAssociation(BOOL associate, const char* text);
 
-    // `value` of `subkey`, the user's where there is one, else the machine's,
-    // into `out` (`size` bytes, at most MAX_PATH, terminator included).
-    // FALSE, with `out` empty, where neither has one that fits.
-    BOOL ReadSetting(const char* subkey, const char* value, char* out, DWORD size) const;
-    DWORD ReadDword(const char* subkey, const char* value, DWORD fallback) const;
-    BOOL WriteString(const char* subkey, const char* value, const char* text);
-    BOOL WriteDword(const char* subkey, const char* value, DWORD number);
-
 private:
-    CSettings(const CSettings&) = delete;
-    CSettings& operator=(const CSettings&) = delete;
+    // `value` of `group` into `out` (`size` bytes), else `fallback`.
+    SettingSource LoadSettingText(SettingsGroup group, const char* value, DWORD limit, char* out,
+                                  DWORD size, const char* fallback);
 
-    // Writes one value of the user's key, opening `subkey` for that alone.
-    BOOL WriteValue(const char* subkey, const char* value, DWORD type, const void* data,
-                    DWORD bytes);
-    BOOL WriteEditor(const char* value, const char* text);
-
-    HKEY machineKey; // the machine's settings, NULL where there are none
-    char keyPath[MAX_PATH];
+    CSettingSources sources;
     char editEditor[MAX_PATH];
     char printEditor[MAX_PATH];
+    SettingSource editorSources[2];
     LONG extensionFlag;
     char extension[kTextSize];
     LONG unknownAssociated;
     char menuText[kTextSize];
     DWORD waitForEditor;
+    UILanguageChoice uiLanguage;
 };
 
 extern CSettings g_settings;
-
-// Reads `value` of `subkey` under the open key `key` into `out` (`size`
-// bytes), `subkey` opened in registry view `view`: a text of any type,
-// REG_EXPAND_SZ expanded. FALSE, with `out`
-// empty, where it is absent or does not fit with its terminator.
-BOOL ReadRegistryText(HKEY key, const char* subkey, const char* value, char* out, DWORD size,
-                      REGSAM view);

@@ -8,7 +8,7 @@
 
 #include "resources/load_text.h"
 #include "resources/resource_ids.h"
-#include "settings/registry_text.h"
+#include "resources/elevation.h"
 
 namespace {
 
@@ -23,112 +23,48 @@ const char kOpenAs[] = "openas";
 // The keys the program writes, below the shell key, innermost first.
 const char* const kVerbKeys[] = {"open\\command", "open", ""};
 
-class CKey {
-public:
-    CKey() : key(NULL) {}
-    ~CKey() {
-        if (key) {
-            RegCloseKey(key);
-        }
-    }
-    CKey(const CKey&) = delete;
-    CKey& operator=(const CKey&) = delete;
-
-    bool Open(HKEY root, const char* path, const char* subkey, REGSAM access) {
-        char name[MAX_PATH];
-        if (!Join(name, path, subkey)) {
-            return false;
-        }
-        return RegOpenKeyExA(root, name, 0, access, &key) == ERROR_SUCCESS;
-    }
-    bool Create(HKEY root, const char* path, const char* subkey) {
-        char name[MAX_PATH];
-        if (!Join(name, path, subkey)) {
-            return false;
-        }
-        return RegCreateKeyExA(root, name, 0, NULL, 0, KEY_READ | KEY_WRITE, NULL, &key, NULL) ==
-               ERROR_SUCCESS;
-    }
-    HKEY Get() const { return key; }
-
-private:
-    static bool Join(char* name, const char* path, const char* subkey) {
-        return wnsprintfA(name, MAX_PATH, *subkey ? "%s\\%s" : "%s", path, subkey) > 0;
-    }
-    HKEY key;
-};
-
-bool HasValue(HKEY key, const char* value) {
-    LONG result = RegQueryValueExA(key, value, NULL, NULL, NULL, NULL);
-    return result == ERROR_SUCCESS || result == ERROR_MORE_DATA;
+// `subkey` of the shell key below `root`, opened or created for `access`.
+bool OpenShell(CRegKey* key, HKEY root, const char* subkey, REGSAM access) {
+    char name[MAX_PATH];
+    return wnsprintfA(name, sizeof name, *subkey ? "%s\\%s" : "%s", kShell, subkey) > 0 &&
+           key->Open(root, name, access) == ERROR_SUCCESS;
 }
 
-// Reads value `value` of `key` into `buffer` (kTextSize bytes): the stored
-// text, or the empty text when it is absent or too long.
-void ReadText(HKEY key, const char* value, char* buffer) {
-    ZeroMemory(buffer, CSettings::kTextSize);
-    DWORD size = CSettings::kTextSize;
-    LONG result = RegQueryValueExA(key, value, NULL, NULL, reinterpret_cast<BYTE*>(buffer), &size);
-    FinishRegistryText(buffer, CSettings::kTextSize, result == ERROR_SUCCESS, size, "");
+bool CreateShell(CRegKey* key, const char* subkey) {
+    char name[MAX_PATH];
+    return wnsprintfA(name, sizeof name, *subkey ? "%s\\%s" : "%s", kShell, subkey) > 0 &&
+           key->Create(HKEY_CURRENT_USER, name, KEY_READ | KEY_WRITE) == ERROR_SUCCESS;
+}
+
+// Value `value` of `key` into `buffer` (kTextSize bytes): the stored text, or
+// the empty text when it is absent or too long.
+void ReadText(const CRegKey& key, const char* value, char* buffer) {
+    CHeapText text;
+    lstrcpynA(buffer,
+              ReadTextThatFits(key, value, CSettings::kTextSize, false, &text) ? text.Get() : "",
+              CSettings::kTextSize);
 }
 
 // The default value of `subkey` of the Unknown class's shell key as the
 // shell sees it: the user's where the user's key has one, else the machine's.
 void ReadMerged(const char* subkey, char* buffer) {
-    CKey user, machine;
-    if (user.Open(HKEY_CURRENT_USER, kShell, subkey, KEY_READ) && HasValue(user.Get(), NULL)) {
-        ReadText(user.Get(), NULL, buffer);
-    } else if (machine.Open(HKEY_LOCAL_MACHINE, kShell, subkey, KEY_READ)) {
-        ReadText(machine.Get(), NULL, buffer);
+    CRegKey user, machine;
+    if (OpenShell(&user, HKEY_CURRENT_USER, subkey, KEY_READ) && user.HasValue(NULL)) {
+        ReadText(user, NULL, buffer);
+    } else if (OpenShell(&machine, HKEY_LOCAL_MACHINE, subkey, KEY_READ)) {
+        ReadText(machine, NULL, buffer);
     } else {
         ZeroMemory(buffer, CSettings::kTextSize);
     }
 }
 
-bool WriteText(HKEY key, const char* value, const char* text) {
-    return RegSetValueExA(key, value, 0, REG_SZ, reinterpret_cast<const BYTE*>(text),
-                          static_cast<DWORD>(lstrlenA(text)) + 1) == ERROR_SUCCESS;
-}
-
-bool DeleteValue(HKEY key, const char* value) {
-    LONG result = RegDeleteValueA(key, value);
-    return result == ERROR_SUCCESS || result == ERROR_FILE_NOT_FOUND;
-}
-
-// Copies value `from` of `key` to value `to`, type and bytes as stored.
-// Returns false when it cannot; there is nothing to copy when `from` is absent.
-bool CopyValue(HKEY key, const char* from, const char* to) {
-    DWORD type = 0, bytes = 0;
-    LONG result = RegQueryValueExA(key, from, NULL, &type, NULL, &bytes);
-    if (result == ERROR_FILE_NOT_FOUND) {
-        return DeleteValue(key, to);
-    }
-    if (result != ERROR_SUCCESS) {
-        return false;
-    }
-    BYTE* data = static_cast<BYTE*>(HeapAlloc(GetProcessHeap(), 0, bytes ? bytes : 1));
-    if (!data) {
-        return false;
-    }
-    DWORD got = bytes;
-    bool copied = RegQueryValueExA(key, from, NULL, &type, data, &got) == ERROR_SUCCESS &&
-                  RegSetValueExA(key, to, 0, type, data, got) == ERROR_SUCCESS;
-    HeapFree(GetProcessHeap(), 0, data);
-    return copied;
-}
-
 // Removes `subkey` of `key` when nothing is left in it.
-bool DeleteIfEmpty(HKEY key, const char* subkey) {
-    CKey sub;
-    if (!sub.Open(key, subkey, "", KEY_READ)) {
+bool DeleteIfEmpty(const CRegKey& key, const char* subkey) {
+    CRegKey sub;
+    if (sub.Open(key.Get(), subkey, KEY_READ) != ERROR_SUCCESS) {
         return true;
     }
-    DWORD subkeys = 0, values = 0;
-    if (RegQueryInfoKeyA(sub.Get(), NULL, NULL, NULL, &subkeys, NULL, NULL, &values, NULL, NULL,
-                         NULL, NULL) != ERROR_SUCCESS) {
-        return false;
-    }
-    return subkeys != 0 || values != 0 || RegDeleteKeyA(key, subkey) == ERROR_SUCCESS;
+    return !sub.IsEmpty() || (sub.Close(), key.DeleteSubkey(subkey) == ERROR_SUCCESS);
 }
 
 // The user's verb: on the move into associated, each default value it
@@ -137,14 +73,14 @@ bool WriteUserVerb(const char* text, bool keepWhatWasThere) {
     const char* const texts[] = {kCommand, text, kOpenVerb};
     bool ok = true;
     for (size_t i = 0; i < sizeof kVerbKeys / sizeof kVerbKeys[0]; ++i) {
-        CKey key;
-        if (!key.Create(HKEY_CURRENT_USER, kShell, kVerbKeys[i])) {
+        CRegKey key;
+        if (!CreateShell(&key, kVerbKeys[i])) {
             return false;
         }
         if (keepWhatWasThere) {
-            ok &= CopyValue(key.Get(), NULL, kBackup);
+            ok &= key.CopyValue(NULL, kBackup);
         }
-        ok &= WriteText(key.Get(), NULL, texts[i]);
+        ok &= key.SetText(NULL, texts[i]) == ERROR_SUCCESS;
     }
     return ok;
 }
@@ -152,66 +88,50 @@ bool WriteUserVerb(const char* text, bool keepWhatWasThere) {
 bool UndoUserVerb() {
     bool ok = true;
     for (size_t i = 0; i < sizeof kVerbKeys / sizeof kVerbKeys[0]; ++i) {
-        CKey key;
-        if (!key.Open(HKEY_CURRENT_USER, kShell, kVerbKeys[i], KEY_READ | KEY_WRITE)) {
+        CRegKey key;
+        if (!OpenShell(&key, HKEY_CURRENT_USER, kVerbKeys[i], KEY_READ | KEY_WRITE)) {
             continue;
         }
-        ok &= CopyValue(key.Get(), kBackup, NULL) && DeleteValue(key.Get(), kBackup);
+        ok &= key.CopyValue(kBackup, NULL) && key.DeleteValue(kBackup) == ERROR_SUCCESS;
     }
-    CKey shell;
-    if (shell.Open(HKEY_CURRENT_USER, kShell, "", KEY_READ | KEY_WRITE)) {
-        ok &= DeleteIfEmpty(shell.Get(), "open\\command") && DeleteIfEmpty(shell.Get(), "open");
+    CRegKey shell;
+    if (OpenShell(&shell, HKEY_CURRENT_USER, "", KEY_READ | KEY_WRITE)) {
+        ok &= DeleteIfEmpty(shell, "open\\command") && DeleteIfEmpty(shell, "open");
     }
     return ok;
 }
 
 // Whether `root`'s class holds the program's verb as its default: an open
 // verb of another program's is none of the program's business.
-bool HoldsOurVerb(HKEY root, const char* shellPath) {
-    CKey shell, command;
+bool HoldsOurVerb(HKEY root) {
+    CRegKey shell, command;
     char text[CSettings::kTextSize];
-    if (!shell.Open(root, shellPath, "", KEY_READ)) {
+    if (!OpenShell(&shell, root, "", KEY_READ)) {
         return false;
     }
-    ReadText(shell.Get(), NULL, text);
-    if (lstrcmpiA(text, kOpenVerb) != 0 ||
-        !command.Open(root, shellPath, "open\\command", KEY_READ)) {
+    ReadText(shell, NULL, text);
+    if (lstrcmpiA(text, kOpenVerb) != 0 || !OpenShell(&command, root, "open\\command", KEY_READ)) {
         return false;
     }
-    ReadText(command.Get(), NULL, text);
+    ReadText(command, NULL, text);
     return lstrcmpiA(text, kCommand) == 0;
 }
 
-// Whether this process runs with an administrator's full token. Windows lets
-// only such a process change the machine's classes; Wine lets anyone, so a
-// write that worked proves nothing, and the token decides.
-bool RunsElevated() {
-    HANDLE token;
-    if (!OpenProcessToken(GetCurrentProcess(), TOKEN_QUERY, &token)) {
-        return false;
-    }
-    TOKEN_ELEVATION elevation = {0};
-    DWORD bytes = 0;
-    const BOOL read =
-        GetTokenInformation(token, TokenElevation, &elevation, sizeof elevation, &bytes);
-    CloseHandle(token);
-    return read && elevation.TokenIsElevated != 0;
-}
-
 // Earlier versions wrote the verb into the machine's class, with the previous
-// default verb in "bak" (empty when there was none).
-
+// default verb in "bak" (empty when there was none). Windows lets only an
+// administrator's full token change it; Wine lets anyone, so a write that
+// worked proves nothing, and the token decides (the caller's).
 bool UndoMachineVerb() {
-    CKey shell;
+    CRegKey shell;
     char verb[CSettings::kTextSize];
-    if (!shell.Open(HKEY_LOCAL_MACHINE, kShell, "", KEY_READ | KEY_WRITE)) {
+    if (!OpenShell(&shell, HKEY_LOCAL_MACHINE, "", KEY_READ | KEY_WRITE)) {
         return false;
     }
-    ReadText(shell.Get(), kBackup, verb);
-    return WriteText(shell.Get(), NULL, verb[0] ? verb : kOpenAs) &&
-           DeleteValue(shell.Get(), kBackup) &&
-           RegDeleteKeyA(shell.Get(), "open\\command") == ERROR_SUCCESS &&
-           RegDeleteKeyA(shell.Get(), "open") == ERROR_SUCCESS;
+    ReadText(shell, kBackup, verb);
+    return shell.SetText(NULL, verb[0] ? verb : kOpenAs) == ERROR_SUCCESS &&
+           shell.DeleteValue(kBackup) == ERROR_SUCCESS &&
+           shell.DeleteSubkey("open\\command") == ERROR_SUCCESS &&
+           shell.DeleteSubkey("open") == ERROR_SUCCESS;
 }
 
 } // namespace
@@ -238,12 +158,12 @@ CSettings::AssociationResult CSettings::ApplyUnknownAssociation(BOOL associate, 
         return kAssociationSaved; // nothing to undo: no registry access at all
     }
     bool ok = true;
-    if (HoldsOurVerb(HKEY_CURRENT_USER, kShell)) {
+    if (HoldsOurVerb(HKEY_CURRENT_USER)) {
         ok &= UndoUserVerb();
     }
     bool machineVerbLeft = false;
-    if (HoldsOurVerb(HKEY_LOCAL_MACHINE, kShell)) {
-        if (RunsElevated()) {
+    if (HoldsOurVerb(HKEY_LOCAL_MACHINE)) {
+        if (IsElevated()) {
             ok &= UndoMachineVerb();
         } else {
             machineVerbLeft = true;

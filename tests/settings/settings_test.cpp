@@ -1,6 +1,6 @@
-// The settings store against the real registry of the Wine test
-// prefix. Each test opens a CSettings of its own under a key named after the
-// test (HKCU\Software\Corvalen\QuillgateTest.<test>) and removes it again.
+// The settings store against the real registry of the Wine test prefix. Each
+// test opens a CSettings of its own on the program's key, which it empties
+// first and puts back as it was afterwards.
 #include <gtest/gtest.h>
 
 #include <windows.h>
@@ -26,29 +26,20 @@ using testsupport::ValueExists;
 
 namespace {
 
-const char kCorvalen[] = "Software\\Corvalen";
-
 class SettingsStore : public testing::Test {
 protected:
     void SetUp() override {
-        name_ = std::string("QuillgateTest.") +
-                testing::UnitTest::GetInstance()->current_test_info()->name();
-        path_ = std::string(kCorvalen) + "\\" + name_;
-        corvalenExisted_ = KeyExists(HKEY_CURRENT_USER, kCorvalen);
+        path_ = testsupport::kSettingsKey;
         testsupport::DeleteKeyTree(HKEY_CURRENT_USER, path_.c_str());
         settings_.reset(new CSettings);
     }
 
     void TearDown() override {
-        settings_.reset(); // closes the key
-        testsupport::DeleteKeyTree(HKEY_CURRENT_USER, path_.c_str());
-        if (!corvalenExisted_) {
-            RegDeleteKeyA(HKEY_CURRENT_USER, kCorvalen); // only while it is empty
-        }
+        settings_.reset(); // closes the keys
     }
 
-    // Opens the test's key, asserting that it could be opened or created.
-    void OpenKey() { ASSERT_TRUE(settings_->Open(name_.c_str())); }
+    // Opens the keys, asserting that the user's could be opened or created.
+    void OpenKey() { ASSERT_TRUE(settings_->Open()); }
     void OpenAndLoad() {
         OpenKey();
         settings_->Load();
@@ -59,15 +50,23 @@ protected:
     std::string Source() const { return Sub("Source"); }
 
     CSettings& s() { return *settings_; }
-    // A text as the store reads it through its 100 bytes, else `fallback`.
-    std::string Text(const char* subkey, const char* value, const char* fallback) {
-        char text[CSettings::kTextSize];
-        return settings_->ReadSetting(subkey, value, text, sizeof text) ? text : fallback;
+    // The extension as Load reads it through its 100 bytes after `data` (of
+    // `type`) was stored there: "default" where it reads as the default.
+    std::string ExtensionRead(DWORD type, const void* data, DWORD bytes) {
+        EXPECT_TRUE(SetRaw(HKEY_CURRENT_USER, Source().c_str(), "Extension", type, data, bytes));
+        settings_->Load();
+        return lstrcmpA(s().Extension(), "htm") == 0 ? "default" : s().Extension();
+    }
+    // ExtensionFlag as Load reads it after `data` (of `type`) was stored there.
+    LONG FlagRead(DWORD type, const void* data, DWORD bytes) {
+        EXPECT_TRUE(
+            SetRaw(HKEY_CURRENT_USER, Source().c_str(), "ExtensionFlag", type, data, bytes));
+        settings_->Load();
+        return s().ExtensionFlag();
     }
 
-    std::string name_;
+    KeySnapshot saved_{HKEY_CURRENT_USER, testsupport::kSettingsKey};
     std::string path_;
-    bool corvalenExisted_ = false;
     settingstest::EmptyUnknownShell unknown_; // Load reads the Unknown class too
     std::unique_ptr<CSettings> settings_;
 };
@@ -88,21 +87,6 @@ TEST_F(SettingsStore, FirstRunReadsTheDefaultsAndCreatesTheKeyAndBothSubkeys) {
     // Reading writes nothing: the defaults are not stored.
     EXPECT_FALSE(ValueExists(HKEY_CURRENT_USER, Paths().c_str(), "CommonEditor"));
     EXPECT_FALSE(ValueExists(HKEY_CURRENT_USER, Source().c_str(), "ExtensionFlag"));
-}
-
-TEST_F(SettingsStore, TheProgramsKeyIsNamedAfterTheCaption) {
-    // The entry point opens the key with the caption, string 1.
-    std::string own = std::string(kCorvalen) + "\\Quillgate";
-    KeySnapshot saved(HKEY_CURRENT_USER, own);
-    testsupport::DeleteKeyTree(HKEY_CURRENT_USER, own.c_str());
-    ASSERT_STREQ("Quillgate", LoadText(1));
-    {
-        CSettings settings;
-        ASSERT_TRUE(settings.Open(LoadText(1)));
-        ASSERT_TRUE(settings.SetEditEditor("C:\\vi.exe"));
-    }
-    EXPECT_EQ("C:\\vi.exe", testsupport::ReadString(HKEY_CURRENT_USER, (own + "\\Paths").c_str(),
-                                                    "CommonEditor"));
 }
 
 TEST_F(SettingsStore, StoredValuesAreRead) {
@@ -196,17 +180,12 @@ TEST_F(SettingsStore, StoredTextsOf99And100BytesWithAndWithoutTerminator) {
     std::string hundred(100, 'b');
     OpenKey();
     // 99 bytes without NUL, and 99 characters with their NUL (100 bytes): whole.
-    ASSERT_TRUE(SetRaw(HKEY_CURRENT_USER, Paths().c_str(), "A", REG_SZ, ninetyNine.data(), 99));
-    ASSERT_TRUE(SetRaw(HKEY_CURRENT_USER, Paths().c_str(), "B", REG_SZ, ninetyNine.c_str(), 100));
+    EXPECT_EQ(ninetyNine, ExtensionRead(REG_SZ, ninetyNine.data(), 99));
+    EXPECT_EQ(ninetyNine, ExtensionRead(REG_SZ, ninetyNine.c_str(), 100));
     // 100 bytes without NUL, and 100 characters with their NUL: the default.
-    ASSERT_TRUE(SetRaw(HKEY_CURRENT_USER, Paths().c_str(), "C", REG_SZ, hundred.data(), 100));
-    ASSERT_TRUE(SetRaw(HKEY_CURRENT_USER, Paths().c_str(), "D", REG_SZ, hundred.c_str(), 101));
-    ASSERT_TRUE(SetRaw(HKEY_CURRENT_USER, Paths().c_str(), "E", REG_BINARY, hundred.data(), 100));
-    EXPECT_EQ(ninetyNine, Text("Paths", "A", "default"));
-    EXPECT_EQ(ninetyNine, Text("Paths", "B", "default"));
-    EXPECT_EQ("default", Text("Paths", "C", "default"));
-    EXPECT_EQ("default", Text("Paths", "D", "default"));
-    EXPECT_EQ("default", Text("Paths", "E", "default"));
+    EXPECT_EQ("default", ExtensionRead(REG_SZ, hundred.data(), 100));
+    EXPECT_EQ("default", ExtensionRead(REG_SZ, hundred.c_str(), 101));
+    EXPECT_EQ("default", ExtensionRead(REG_BINARY, hundred.data(), 100));
 }
 
 TEST_F(SettingsStore, AShortTextOverALongerDefaultReadsBackExactly) {
@@ -221,15 +200,10 @@ TEST_F(SettingsStore, AShortTextOverALongerDefaultReadsBackExactly) {
 TEST_F(SettingsStore, AReadNeverCarriesBytesOfAnEarlierRead) {
     OpenKey();
     std::string longText(99, 'z');
-    ASSERT_TRUE(SetRaw(HKEY_CURRENT_USER, Paths().c_str(), "Long", REG_SZ, longText.data(), 99));
-    ASSERT_TRUE(SetRaw(HKEY_CURRENT_USER, Paths().c_str(), "Short", REG_SZ, "ab", 2));
-    ASSERT_TRUE(SetRaw(HKEY_CURRENT_USER, Paths().c_str(), "Bin", REG_BINARY, "cd", 2));
-    EXPECT_EQ(longText, Text("Paths", "Long", "d"));
-    EXPECT_EQ("ab", Text("Paths", "Short", "d"));
-    EXPECT_EQ(longText, Text("Paths", "Long", "d"));
-    EXPECT_EQ("cd", Text("Paths", "Bin", "d"));
-    EXPECT_EQ(longText, Text("Paths", "Long", "d"));
-    EXPECT_EQ("d", Text("Paths", "Missing", "d"));
+    EXPECT_EQ(longText, ExtensionRead(REG_SZ, longText.data(), 99));
+    EXPECT_EQ("ab", ExtensionRead(REG_SZ, "ab", 2));
+    EXPECT_EQ(longText, ExtensionRead(REG_SZ, longText.data(), 99));
+    EXPECT_EQ("cd", ExtensionRead(REG_BINARY, "cd", 2));
 }
 
 TEST_F(SettingsStore, WritingTheEmptyTextStoresARegSzOfItsTerminatorAlone) {
@@ -275,53 +249,24 @@ TEST_F(SettingsStore, AStringStoredWithoutTerminatorReadsExactly) {
     EXPECT_STREQ("sh", s().Extension());
 }
 
-TEST_F(SettingsStore, ADwordFromFewerThanFourBytesFillsTheLowOrderBytes) {
+TEST_F(SettingsStore, AFlagFromFewerThanFourBytesOrOtherTypesFillsTheLowOrderBytes) {
     OpenKey();
     const unsigned char one[] = {0x01};
     const unsigned char two[] = {0x34, 0x12};
-    const unsigned char three[] = {0x56, 0x34, 0x12};
-    ASSERT_TRUE(SetRaw(HKEY_CURRENT_USER, Source().c_str(), "One", REG_BINARY, one, 1));
-    ASSERT_TRUE(SetRaw(HKEY_CURRENT_USER, Source().c_str(), "Two", REG_DWORD, two, 2));
-    ASSERT_TRUE(SetRaw(HKEY_CURRENT_USER, Source().c_str(), "Three", REG_BINARY, three, 3));
-    EXPECT_EQ(0x01u, s().ReadDword("Source", "One", 0));
-    EXPECT_EQ(0xAABB1234u, s().ReadDword("Source", "Two", 0xAABBCCDDu));
-    EXPECT_EQ(0xFF123456u, s().ReadDword("Source", "Three", 0xFFFFFFFFu));
-
-    ASSERT_TRUE(SetRaw(HKEY_CURRENT_USER, Source().c_str(), "ExtensionFlag", REG_BINARY, one, 1));
-    s().Load();
-    EXPECT_EQ(1, s().ExtensionFlag());
-}
-
-TEST_F(SettingsStore, ADwordOfOtherTypesOrTooLongData) {
-    OpenKey();
     const unsigned char four[] = {0x78, 0x56, 0x34, 0x12};
     const unsigned char eight[] = {1, 0, 0, 0, 0, 0, 0, 0};
-    ASSERT_TRUE(SetRaw(HKEY_CURRENT_USER, Source().c_str(), "Bin", REG_BINARY, four, 4));
-    ASSERT_TRUE(SetRaw(HKEY_CURRENT_USER, Source().c_str(), "Qword", REG_QWORD, eight, 8));
-    ASSERT_TRUE(SetRaw(HKEY_CURRENT_USER, Source().c_str(), "Text", REG_SZ, "1", 2));
-    EXPECT_EQ(0x12345678u, s().ReadDword("Source", "Bin", 0));
-    EXPECT_EQ(7u, s().ReadDword("Source", "Qword", 7)) << "8 bytes do not fit in 4";
-    EXPECT_EQ(0x31u, s().ReadDword("Source", "Text", 0)) << "'1' and its NUL, little-endian";
-    EXPECT_EQ(5u, s().ReadDword("Source", "Missing", 5));
-}
-
-TEST_F(SettingsStore, OpeningLaysOutTheKeyButReadsWriteNothing) {
-    OpenKey();
-    EXPECT_EQ("d", Text("Elsewhere", "Value", "d"));
-    EXPECT_EQ(3u, s().ReadDword("Further", "Value", 3));
-    EXPECT_TRUE(KeyExists(HKEY_CURRENT_USER, Paths().c_str()));
-    EXPECT_TRUE(KeyExists(HKEY_CURRENT_USER, Source().c_str()));
-    EXPECT_FALSE(KeyExists(HKEY_CURRENT_USER, Sub("Elsewhere").c_str()));
-    EXPECT_FALSE(KeyExists(HKEY_CURRENT_USER, Sub("Further").c_str()));
+    EXPECT_EQ(0x01, FlagRead(REG_BINARY, one, 1));
+    EXPECT_EQ(0x1234, FlagRead(REG_DWORD, two, 2)) << "over the default, 0";
+    EXPECT_EQ(0x12345678, FlagRead(REG_BINARY, four, 4));
+    EXPECT_EQ(0x31, FlagRead(REG_SZ, "1", 2)) << "'1' and its NUL, little-endian";
+    EXPECT_EQ(0, FlagRead(REG_QWORD, eight, 8)) << "8 bytes do not fit in 4";
 }
 
 TEST_F(SettingsStore, WithoutOpenEveryReadGivesItsDefaultAndEveryWriteFails) {
     // A CSettings as constructed before the entry point: no key open.
-    EXPECT_EQ("d", Text("Paths", "CommonEditor", "d"));
-    EXPECT_EQ(9u, s().ReadDword("Source", "ExtensionFlag", 9));
-    EXPECT_FALSE(s().WriteString("Paths", "CommonEditor", "x"));
-    EXPECT_FALSE(s().WriteDword("Source", "ExtensionFlag", 1));
+    ASSERT_TRUE(SetString(HKEY_CURRENT_USER, Paths().c_str(), "CommonEditor", "C:\\stored.exe"));
     EXPECT_FALSE(s().SetEditEditor("x"));
+    EXPECT_FALSE(s().SetExtensionFlag(1));
     s().Load();
     EXPECT_STREQ(kDefaultEditor, s().EditEditor());
     EXPECT_STREQ("htm", s().Extension());
@@ -341,19 +286,16 @@ TEST_F(SettingsStore, AKeyThatMayOnlyBeReadGivesWhatIsStoredAndWritesFail) {
     ASSERT_TRUE(denied.Applied() && deniedPaths.Applied() && deniedSource.Applied())
         << "Wine no longer enforces the key's DACL";
 
-    EXPECT_TRUE(s().Open(name_.c_str()));
+    EXPECT_TRUE(s().Open());
     s().Load();
     EXPECT_STREQ("C:\\stored.exe", s().EditEditor());
     EXPECT_STREQ(kDefaultEditor, s().PrintEditor());
     EXPECT_EQ(0, s().ExtensionFlag());
     EXPECT_STREQ("xml", s().Extension());
-    EXPECT_EQ(4u, s().ReadDword("Source", "ExtensionFlag", 4));
     EXPECT_FALSE(s().SetEditEditor("C:\\new.exe"));
     EXPECT_FALSE(s().SetPrintEditor("C:\\new.exe"));
     EXPECT_FALSE(s().SetExtensionFlag(1));
     EXPECT_FALSE(s().SetExtension("xml"));
-    EXPECT_FALSE(s().WriteString("Paths", "CommonEditor", "C:\\new.exe"));
-    EXPECT_FALSE(s().WriteDword("Source", "ExtensionFlag", 1));
 
     EXPECT_EQ("untouched", testsupport::ReadString(HKEY_CURRENT_USER, path_.c_str(), "Planted"));
     EXPECT_EQ("C:\\stored.exe",
@@ -363,9 +305,7 @@ TEST_F(SettingsStore, AKeyThatMayOnlyBeReadGivesWhatIsStoredAndWritesFail) {
 
 TEST_F(SettingsStore, TheProcessHasOneStaticInstanceConstructedWithNoKeyOpen) {
     // This test program never opens g_settings (its main() does not run WinMain).
-    char text[CSettings::kTextSize];
-    EXPECT_FALSE(g_settings.ReadSetting("Paths", "CommonEditor", text, sizeof text));
-    EXPECT_FALSE(g_settings.WriteString("Paths", "CommonEditor", "x"));
+    EXPECT_FALSE(g_settings.SetEditEditor("x"));
     EXPECT_STREQ("", g_settings.EditEditor()) << "text fields start empty";
 }
 

@@ -44,15 +44,10 @@ void Plant(HKEY root, const char* path, const char* value, const char* text) {
 class UnknownAssociation : public testing::Test {
 protected:
     void SetUp() override {
-        name_ = std::string("QuillgateTest.") +
-                testing::UnitTest::GetInstance()->current_test_info()->name();
         settings_.reset(new CSettings);
-        ASSERT_TRUE(settings_->Open(name_.c_str()));
+        ASSERT_TRUE(settings_->Open());
     }
-    void TearDown() override {
-        settings_.reset();
-        testsupport::DeleteKeyTree(kUser, ("Software\\Corvalen\\" + name_).c_str());
-    }
+    void TearDown() override { settings_.reset(); }
 
     // The program's verb as `root` holds it, with `backup` as the verb it replaced.
     void PlantOurs(HKEY root, const char* menu, const char* backup) {
@@ -64,8 +59,8 @@ protected:
         Plant(root, kCommand, NULL, "notepad.exe %1");
     }
 
+    settingstest::KeySnapshot saved_{kUser, testsupport::kSettingsKey};
     settingstest::EmptyUnknownShell unknown_;
-    std::string name_;
     std::unique_ptr<CSettings> settings_;
 };
 

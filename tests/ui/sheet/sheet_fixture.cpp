@@ -23,7 +23,7 @@ std::string SettingsPath(const char* subkey) {
 void SheetTest::SetUp() {
     ASSERT_TRUE(testsupport::SetString(HKEY_CLASSES_ROOT, "Unknown\\shell", NULL, "openas"));
     testsupport::ResetSettings();
-    ASSERT_TRUE(g_settings.Open(g_caption));
+    ASSERT_TRUE(g_settings.Open());
 }
 
 void SheetTest::TearDown() {
