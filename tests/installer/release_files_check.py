@@ -26,7 +26,7 @@ SETTINGS = {
     ("Source", "Extension"): ("text", {"htm", "html", "shtml", "xml"}),
     ("", "UILanguage"): ("text", None),
 }
-PROGRAM_SOURCES = ["settings/settings.cpp", "resources/ui_language.cpp"]
+PROGRAM_SOURCES = ["settings/settings.cpp", "settings/setting_sources.cpp"]
 POLICY_KEY = "Software\\Policies\\Corvalen\\Quillgate"
 GP = "{http://schemas.microsoft.com/GroupPolicy/2006/07/PolicyDefinitions}"
 # Intune imports files of 1 MB at most and no combo box; a text element holds
