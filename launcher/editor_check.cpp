@@ -386,12 +386,13 @@ bool MayRunElevated(const char* editor, bool machines) {
            (machines && DirectlyInSystemFolders(resolved.Get()));
 }
 
-// The editor setting this start goes by. Elevated, the machine's comes first,
-// since every unelevated program of the user can write the user's.
+// The editor setting this start goes by. Elevated, an administrator's (a
+// policy, or the machine's setting) comes first, since every unelevated
+// program of the user can write the user's.
 bool ReadEditorSetting(bool print, bool elevated, CHeapText* setting, EditorSource* source) {
     *source = kSettingInEffect;
     if (elevated) {
-        if (g_settings.ReadMachineEditor(print ? TRUE : FALSE, setting)) {
+        if (g_settings.ReadAdministratorsEditor(print ? TRUE : FALSE, setting) != kFromDefault) {
             *source = kMachinesSetting;
             return true;
         }

@@ -64,9 +64,10 @@ const KnownEditor* FindKnownEditor(const char* fileName) {
 }
 
 // A value of Editors\<file name>, the user's over the machine's (the
-// machine's alone when `machineOnly`); false when there is none.
-bool ReadOverride(const char* fileName, const char* value, bool machineOnly, CHeapText* out) {
-    return g_settings.ReadEditorRow(fileName, value, machineOnly, out);
+// administrators' alone when `administratorsOnly`); false when there is none.
+bool ReadOverride(const char* fileName, const char* value, bool administratorsOnly,
+                  CHeapText* out) {
+    return g_settings.ReadEditorRow(fileName, value, administratorsOnly, out);
 }
 
 bool IsChocolateyShim(const char* editor) {

@@ -117,7 +117,7 @@ void ShowEditorMessage(UINT textId, UINT detailId, const char* editor, const cha
 // saves the user's, cannot mend it for an elevated start.
 bool IsMachines(EditorSource source, bool print) {
     return source != kSettingInEffect ||
-           g_settings.EditorSource(print ? TRUE : FALSE) == kFromMachine;
+           IsAdministrators(g_settings.EditorSource(print ? TRUE : FALSE));
 }
 
 // `textId` naming the editor and whose setting it is; then, where the user can

@@ -7,13 +7,27 @@
 // The settings key: the same path under HKEY_CURRENT_USER and, in the native
 // view, HKEY_LOCAL_MACHINE.
 extern const char kSettingsKeyPath[];
+// The policies' key, with the same subkeys and values, where Group Policy
+// and Intune write; administrators alone may write it, in either root.
+extern const char kPolicyKeyPath[];
 
 // Who gave a setting its value, in the order they decide.
 enum SettingSource {
-    kFromUser,    // the user's own key
-    kFromMachine, // the machine's key, which only administrators write
-    kFromDefault, // neither: the built-in default
+    kFromMachinePolicy, // the machine's policy
+    kFromUserPolicy,    // the user's policy
+    kFromUser,          // the user's own key
+    kFromMachine,       // the machine's key
+    kFromDefault,       // none of them: the built-in default
 };
+
+// Whether only an administrator could have given the setting: a policy or
+// the machine's key. Such a setting may decide what an elevated start runs.
+inline bool IsAdministrators(SettingSource source) {
+    return source != kFromUser && source != kFromDefault;
+}
+inline bool IsPolicy(SettingSource source) {
+    return source == kFromMachinePolicy || source == kFromUserPolicy;
+}
 
 // The settings key itself and its two subkeys.
 enum SettingsGroup { kGroupRoot, kGroupPaths, kGroupSource, kGroupCount };
@@ -23,7 +37,8 @@ class CSettingSources {
 public:
     // Opens what there is; the user's key and its subkeys are created where
     // they can be, so that a first run leaves the layout for the user to
-    // find. False where the user's key could not be had.
+    // find. A policy key that is not there costs one failed open. False
+    // where the user's key could not be had.
     bool Open();
 
     // `value` of `group` from the first source that has one that fits:
@@ -33,13 +48,14 @@ public:
     SettingSource ReadText(SettingsGroup group, const char* value, size_t limit, bool expand,
                            CHeapText* out) const;
     SettingSource ReadDword(SettingsGroup group, const char* value, DWORD* out) const;
-    // The same from `source` alone.
-    bool ReadTextFrom(SettingSource source, SettingsGroup group, const char* value, size_t limit,
-                      bool expand, CHeapText* out) const;
-    // A text of `subkey` below the settings key (an editor's row), the user's
-    // over the machine's, or the machine's alone.
+    // The same from the sources only administrators write: the policies and
+    // the machine's key.
+    SettingSource ReadAdministratorsText(SettingsGroup group, const char* value, size_t limit,
+                                         bool expand, CHeapText* out) const;
+    // A text of `subkey` below the settings key (an editor's row), from every
+    // source or only from administrators'.
     SettingSource ReadTextBelow(const char* subkey, const char* value, size_t limit,
-                                bool machineOnly, CHeapText* out) const;
+                                bool administratorsOnly, CHeapText* out) const;
 
     // Writes go to the user's key alone, each opening its subkey for that
     // write: the keys held here stay read-only.

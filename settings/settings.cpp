@@ -35,7 +35,8 @@ bool CSettings::EditorPathFits(const char* text) {
 }
 
 CSettings::CSettings()
-    : editorSources{kFromDefault, kFromDefault}, extensionFlag(0), unknownAssociated(0),
+    : editorSources{kFromDefault, kFromDefault}, extensionFlag(0),
+      extensionFlagSource(kFromDefault), extensionSource(kFromDefault), unknownAssociated(0),
       waitForEditor(kWaitForEditorAutomatic), uiLanguage(kWindowsLanguage) {
     ZeroMemory(editEditor, sizeof editEditor);
     ZeroMemory(printEditor, sizeof printEditor);
@@ -68,10 +69,10 @@ void CSettings::Load() {
                                                ::LoadText(IDS_DEFAULT_EDITOR));
     }
     DWORD flag = 0;
-    sources.ReadDword(kGroupSource, "ExtensionFlag", &flag);
+    extensionFlagSource = sources.ReadDword(kGroupSource, "ExtensionFlag", &flag);
     extensionFlag = static_cast<LONG>(flag);
-    LoadSettingText(kGroupSource, "Extension", kTextSize, extension, sizeof extension,
-                    ::LoadText(IDS_EXTENSION_HTM));
+    extensionSource = LoadSettingText(kGroupSource, "Extension", kTextSize, extension,
+                                      sizeof extension, ::LoadText(IDS_EXTENSION_HTM));
     waitForEditor = kWaitForEditorAutomatic;
     sources.ReadDword(kGroupPaths, "WaitForEditor", &waitForEditor);
 }
@@ -88,17 +89,17 @@ void CSettings::ReadEditorAsStored(BOOL print, char* out, DWORD size) const {
     CopyText(out, size, stored.Get());
 }
 
-bool CSettings::ReadMachineEditor(BOOL print, CHeapText* out) const {
-    return sources.ReadTextFrom(kFromMachine, kGroupPaths, kEditorValues[print ? 1 : 0],
-                                EditorPathReadSize(), true, out);
+SettingSource CSettings::ReadAdministratorsEditor(BOOL print, CHeapText* out) const {
+    return sources.ReadAdministratorsText(kGroupPaths, kEditorValues[print ? 1 : 0],
+                                          EditorPathReadSize(), true, out);
 }
 
-bool CSettings::ReadEditorRow(const char* fileName, const char* value, bool machineOnly,
+bool CSettings::ReadEditorRow(const char* fileName, const char* value, bool administratorsOnly,
                               CHeapText* out) const {
     char subkey[MAX_PATH + 8];
     const int length = wnsprintfA(subkey, sizeof subkey, "Editors\\%s", fileName);
     return length > 0 && length < static_cast<int>(sizeof subkey) - 1 &&
-           sources.ReadTextBelow(subkey, value, MAX_PATH, machineOnly, out) != kFromDefault;
+           sources.ReadTextBelow(subkey, value, MAX_PATH, administratorsOnly, out) != kFromDefault;
 }
 
 BOOL CSettings::SetEditEditor(const char* text) {

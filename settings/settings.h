@@ -12,8 +12,8 @@ enum {
     kWaitForEditorNever = 2,
 };
 
-// The program's settings, each from where it comes (setting_sources.h):
-// the user's own value, else the machine's, else the default. Also the state
+// The program's settings, each from where it comes (setting_sources.h): a
+// policy, else the user's own value, else the machine's, else the default. Also the state
 // of the shell's Unknown file class, which only the settings sheet reads. One
 // static instance, g_settings.
 class CSettings {
@@ -42,6 +42,8 @@ public:
     SettingSource EditorSource(BOOL print) const { return editorSources[print ? 1 : 0]; }
     LONG ExtensionFlag() const { return extensionFlag; }
     const char* Extension() const { return extension; }
+    SettingSource ExtensionFlagSource() const { return extensionFlagSource; }
+    SettingSource ExtensionSource() const { return extensionSource; }
     // As of the last LoadUnknownAssociation.
     LONG UnknownAssociated() const { return unknownAssociated; }
     const char* MenuText() const { return menuText; }
@@ -58,18 +60,20 @@ public:
     static bool EditorPathFits(const char* text);
     // The editor setting in effect (print: PrinterEditor) as it is stored,
     // %...% unexpanded, into `out` (`size` bytes, at least MAX_PATH): the
-    // user's, else the machine's, else the default; what the sheet shows.
+    // source that Load takes it from, else the default; what the sheet shows.
     void ReadEditorAsStored(BOOL print, char* out, DWORD size) const;
-    // The machine's own editor setting alone (print: PrinterEditor), expanded;
-    // false where the machine has none.
-    bool ReadMachineEditor(BOOL print, CHeapText* out) const;
-    // `value` of an editor's row, Editors\<file name>: the user's over the
-    // machine's, or the machine's alone; false where there is none.
-    bool ReadEditorRow(const char* fileName, const char* value, bool machineOnly,
+    // The editor setting only administrators could have given (print:
+    // PrinterEditor), expanded: a policy, else the machine's. kFromDefault
+    // where there is none.
+    SettingSource ReadAdministratorsEditor(BOOL print, CHeapText* out) const;
+    // `value` of an editor's row, Editors\<file name>, from every source or
+    // only from administrators'; false where there is none.
+    bool ReadEditorRow(const char* fileName, const char* value, bool administratorsOnly,
                        CHeapText* out) const;
 
     // Each writes the user's registry value at once; the fields change on the
-    // next Load. An editor path holding a % is stored as REG_EXPAND_SZ.
+    // next Load. An editor path holding a % is stored as REG_EXPAND_SZ. A
+    // setting that a policy fixes still reads as the policy says.
     BOOL SetEditEditor(const char* text);
     BOOL SetPrintEditor(const char* text);
     BOOL SetExtensionFlag(LONG flag);
@@ -97,7 +101,9 @@ private:
     char printEditor[MAX_PATH];
     SettingSource editorSources[2];
     LONG extensionFlag;
+    SettingSource extensionFlagSource;
     char extension[kTextSize];
+    SettingSource extensionSource;
     LONG unknownAssociated;
     char menuText[kTextSize];
     DWORD waitForEditor;

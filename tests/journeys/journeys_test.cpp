@@ -632,6 +632,30 @@ TEST_F(MachineSettingsJourney, OkOnAnUntouchedSheetWritesNothingAndShowsPathsAsS
     EXPECT_EQ(0, settings.Close(uidriver::kCancel));
 }
 
+// An administrator fixes the user's editor by policy: the page shows it, as
+// in effect, where the user cannot change it, and OK never writes it.
+TEST_F(MachineSettingsJourney, APolicyEditorIsShownLockedAndNeverWritten) {
+    settingstest::KeySnapshot policies{HKEY_LOCAL_MACHINE, "Software\\Policies\\Corvalen",
+                                       KEY_WOW64_64KEY};
+    const std::string fixed = "C:\\Program Files\\Fleet\\editor.exe";
+    ASSERT_TRUE(testsupport::SetRaw(
+        HKEY_LOCAL_MACHINE, "Software\\Policies\\Corvalen\\Quillgate\\Paths", "CommonEditor",
+        REG_SZ, fixed.c_str(), static_cast<DWORD>(fixed.size() + 1), KEY_WOW64_64KEY));
+    ASSERT_TRUE(testsupport::SetString(HKEY_CURRENT_USER, kPaths, "CommonEditor", "C:\\mine.exe"));
+    const std::string before = settingstest::KeySnapshot::Describe(HKEY_CURRENT_USER, kPaths);
+    SheetRun settings("/setting");
+    ASSERT_TRUE(settings.FindSheet());
+    EXPECT_EQ(fixed, settings.TextOf(IDC_EDIT_EDITOR));
+    EXPECT_FALSE(uidriver::IsEnabled(settings.Item(IDC_EDIT_EDITOR)));
+    EXPECT_FALSE(uidriver::IsEnabled(settings.Item(IDC_EDIT_EDITOR_BROWSE)));
+    EXPECT_TRUE(uidriver::IsEnabled(settings.Item(IDC_PRINT_EDITOR)));
+    EXPECT_EQ(LoadText(IDS_SETTINGS_MANAGED), settings.TextOf(IDC_MANAGED_NOTE));
+    // The box cannot be typed into; a program may still set its text.
+    SetWindowTextA(settings.Item(IDC_EDIT_EDITOR), "C:\\other.exe");
+    EXPECT_EQ(0, settings.Close(uidriver::kOk));
+    EXPECT_EQ(before, settingstest::KeySnapshot::Describe(HKEY_CURRENT_USER, kPaths));
+}
+
 // A paste as the keyboard's Ctrl+V makes it: the clipboard's text into the
 // focused field, which takes what its limits let it.
 void Paste(HWND field, const std::string& text) {

@@ -805,6 +805,60 @@ TEST_F(NotepadExe, AnElevatedStartRunsOnlyProgramsThatAdministratorsPlaced) {
               fromElevated(Quoted(a)).dialogs);
 }
 
+// Policies, as Group Policy and Intune write them, in both roots.
+class EditorPolicies {
+public:
+    void Set(HKEY root, const std::string& editor) {
+        EXPECT_TRUE(testsupport::SetRaw(root, kPolicyPaths, "CommonEditor", REG_SZ, editor.c_str(),
+                                        static_cast<DWORD>(editor.size() + 1),
+                                        root == HKEY_LOCAL_MACHINE ? KEY_WOW64_64KEY : 0));
+    }
+    void Remove(HKEY root) {
+        testsupport::DeleteKeyTree(root, kPolicyPaths,
+                                   root == HKEY_LOCAL_MACHINE ? KEY_WOW64_64KEY : 0);
+    }
+
+private:
+    static constexpr const char* kPolicies = "Software\\Policies\\Corvalen";
+    static constexpr const char* kPolicyPaths = "Software\\Policies\\Corvalen\\Quillgate\\Paths";
+    settingstest::KeySnapshot machine_{HKEY_LOCAL_MACHINE, kPolicies, KEY_WOW64_64KEY};
+    settingstest::KeySnapshot user_{HKEY_CURRENT_USER, kPolicies};
+};
+
+TEST_F(NotepadExe, AMachinePolicyWinsOverAUserPolicyWhichWinsOverTheUsersOwnSetting) {
+    const std::string a = Files().Write("a.txt");
+    const std::string fleet = RecorderAs("fleet.exe"), team = RecorderAs("team.exe");
+    EditorPolicies policies;
+    policies.Set(HKEY_CURRENT_USER, team);
+    policies.Set(HKEY_LOCAL_MACHINE, fleet);
+    EXPECT_EQ(Quoted(fleet) + " " + Quoted(a), Forward(Quoted(a), 1).back().commandLine);
+    policies.Remove(HKEY_LOCAL_MACHINE);
+    EXPECT_EQ(Quoted(team) + " " + Quoted(a), Forward(Quoted(a), 2).back().commandLine);
+    policies.Remove(HKEY_CURRENT_USER);
+    EXPECT_EQ(Quoted(testsupport::ToolPath("recorder.exe")) + " " + Quoted(a),
+              Forward(Quoted(a), 3).back().commandLine);
+}
+
+TEST_F(NotepadExe, AnElevatedStartTakesTheMachinePolicysEditorUnderProgramFiles) {
+    const std::string a = Files().Write("elevated a.txt");
+    char programFiles[MAX_PATH] = "";
+    ASSERT_NE(0u, GetEnvironmentVariableA("ProgramW6432", programFiles, sizeof programFiles));
+    ScratchDir installed(std::string(programFiles) + "\\Quillgate policy editor");
+    const std::string editor = installed.File("editor.exe");
+    ASSERT_TRUE(CopyFileA(testsupport::ToolPath("recorder.exe").c_str(), editor.c_str(), FALSE));
+    EditorPolicies policies;
+    policies.Set(HKEY_LOCAL_MACHINE, editor);
+    launchertest::RunOptions options;
+    options.anyProcess = true;
+    ProcessRun run = RunAnswering(Quoted(testsupport::ToolPath("elevated_caller.exe")) + " " +
+                                      Quoted(testsupport::NotepadPath()) + " " + Quoted(a),
+                                  options);
+    EXPECT_EQ(Texts(), run.dialogs);
+    std::vector<EditorStart> starts = Log().WaitForStarts(1);
+    ASSERT_EQ(1u, starts.size());
+    EXPECT_EQ(Quoted(editor) + " " + Quoted(a), starts[0].commandLine);
+}
+
 // VS Code's bin folder, on PATH, holds "code" (a shell script) and "code.cmd".
 TEST_F(NotepadExe, ABareNameIsFoundAsTheShellFindsItAndABatchFileNeverChangesAFileName) {
     ScratchDir vscode(Files().File("Microsoft VS Code"));

@@ -364,6 +364,7 @@ TEST_F(BuiltProgram, SettingsDialogIsLaidOutAsDesigned) {
                {1007, kButton, BS_GROUPBOX, 10, 135, 210, 35, "未登録ファイルの関連付け"},
                {1016, kButton, BS_AUTOCHECKBOX, 20, 150, 90, 10, "メモ帳に関連付ける(&U)"},
                {1017, kEdit, ES_AUTOHSCROLL | WS_BORDER, 132, 149, 80, 13, ""},
+               {1018, kStatic, SS_LEFT, 10, 171, 210, 9, ""},
            });
     for (const ParsedControl& c : d.controls) {
         if (c.className == kComboBox) {
@@ -464,7 +465,7 @@ TEST_F(BuiltProgram, EveryStringHasAnEnglishOneThatKeepsItsSeparatorsAndPlacehol
             EXPECT_EQ(Count(japanese, part), Count(english, part)) << "count of " << part[0];
         }
     }
-    EXPECT_EQ(41, strings); // the whole table
+    EXPECT_EQ(42, strings); // the whole table
     for (UINT id :
          {IDS_CAPTION, IDS_HOME_PAGE_URL, IDS_MAIL_URL, IDS_DEFAULT_EDITOR, IDS_EXTENSION_HTM,
           IDS_EXTENSION_HTML, IDS_EXTENSION_SHTML, IDS_EXTENSION_XML}) {

@@ -2,6 +2,8 @@
 
 #include <commctrl.h>
 
+#include <initializer_list>
+
 #include "resources/app_globals.h"
 #include "resources/load_text.h"
 #include "resources/outside_world.h"
@@ -100,6 +102,17 @@ bool IsChecked(HWND page, int id) {
     return IsDlgButtonChecked(page, id) == BST_CHECKED;
 }
 
+// Disables controls `ids` where a policy gave the setting; says whether it did.
+bool DisableWhereFixed(HWND page, SettingSource source, std::initializer_list<int> ids) {
+    if (!IsPolicy(source)) {
+        return false;
+    }
+    for (int id : ids) {
+        EnableWindow(GetDlgItem(page, id), FALSE);
+    }
+    return true;
+}
+
 } // namespace
 
 LRESULT CSettingsPage::WindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
@@ -148,8 +161,10 @@ void CSettingsPage::OnInitDialog(HWND page) {
     SendDlgItemMessageA(page, IDC_EXTENSION, CB_LIMITTEXT, textLimit, 0);
     SendDlgItemMessageA(page, IDC_MENU_TEXT, EM_LIMITTEXT, textLimit, 0);
 
-    SetUpDependentCheck(page, extensionCheck, IDC_EXTENSION_FLAG, IDC_EXTENSION,
-                        g_settings.ExtensionFlag());
+    // A fixed extension stays disabled whatever the box above it says.
+    fixed.extension = IsPolicy(g_settings.ExtensionSource());
+    SetUpDependentCheck(page, extensionCheck, IDC_EXTENSION_FLAG,
+                        fixed.extension ? 0 : IDC_EXTENSION, g_settings.ExtensionFlag());
     HWND extension = GetDlgItem(page, IDC_EXTENSION);
     const int extensions[] = {IDS_EXTENSION_HTM, IDS_EXTENSION_HTML, IDS_EXTENSION_SHTML,
                               IDS_EXTENSION_XML};
@@ -163,6 +178,16 @@ void CSettingsPage::OnInitDialog(HWND page) {
     SetUpDependentCheck(page, associationCheck, IDC_UNKNOWN_ASSOCIATE, IDC_MENU_TEXT,
                         g_settings.UnknownAssociated());
     SetDlgItemTextA(page, IDC_MENU_TEXT, g_settings.MenuText());
+
+    fixed.editEditor = DisableWhereFixed(page, g_settings.EditorSource(FALSE),
+                                         {IDC_EDIT_EDITOR, IDC_EDIT_EDITOR_BROWSE});
+    fixed.printEditor = DisableWhereFixed(page, g_settings.EditorSource(TRUE),
+                                          {IDC_PRINT_EDITOR, IDC_PRINT_EDITOR_BROWSE});
+    fixed.copies = DisableWhereFixed(page, g_settings.ExtensionFlagSource(), {IDC_EXTENSION_FLAG});
+    DisableWhereFixed(page, g_settings.ExtensionSource(), {IDC_EXTENSION});
+    if (fixed.editEditor || fixed.printEditor || fixed.copies || fixed.extension) {
+        SetDlgItemTextA(page, IDC_MANAGED_NOTE, LoadText(IDS_SETTINGS_MANAGED));
+    }
     RememberShown(page);
     initialising = FALSE;
 }
@@ -232,8 +257,8 @@ bool CSettingsPage::OnApply(HWND page, const PSHNOTIFY* notify) {
 
 bool CSettingsPage::Apply(HWND page) {
     HWND sheet = GetParent(page);
-    if (!EditorPathFits(page, IDC_EDIT_EDITOR, shown.editEditor) ||
-        !EditorPathFits(page, IDC_PRINT_EDITOR, shown.printEditor)) {
+    if ((!fixed.editEditor && !EditorPathFits(page, IDC_EDIT_EDITOR, shown.editEditor)) ||
+        (!fixed.printEditor && !EditorPathFits(page, IDC_PRINT_EDITOR, shown.printEditor))) {
         // Saved, it would read back as the default: nothing is saved.
         g_outsideWorld.messageBox(sheet, LoadText(IDS_EDITOR_PATH_TOO_LONG), g_caption,
                                   MB_ICONWARNING);
@@ -256,18 +281,25 @@ bool CSettingsPage::Apply(HWND page) {
 bool CSettingsPage::Save(HWND page, bool* machineVerbLeft) {
     // Only what the user changed: an untouched value may be the machine's or
     // the default, and must stay theirs. Written as typed: an empty editor or
-    // a dotted extension is the user's call.
+    // a dotted extension is the user's call. What a policy fixes is never
+    // written: the user's value would only wait behind it.
     bool ok = true;
-    ok &= SaveChangedText(page, IDC_EDIT_EDITOR, &shown.editEditor, &CSettings::SetEditEditor);
-    ok &= SaveChangedText(page, IDC_PRINT_EDITOR, &shown.printEditor, &CSettings::SetPrintEditor);
-
+    if (!fixed.editEditor) {
+        ok &= SaveChangedText(page, IDC_EDIT_EDITOR, &shown.editEditor, &CSettings::SetEditEditor);
+    }
+    if (!fixed.printEditor) {
+        ok &=
+            SaveChangedText(page, IDC_PRINT_EDITOR, &shown.printEditor, &CSettings::SetPrintEditor);
+    }
     const bool copies = IsChecked(page, IDC_EXTENSION_FLAG);
-    if (copies != shown.copies) {
+    if (!fixed.copies && copies != shown.copies) {
         const bool written = g_settings.SetExtensionFlag(copies ? 1 : 0) != FALSE;
         shown.copies = written ? copies : shown.copies;
         ok &= written;
     }
-    ok &= SaveChangedText(page, IDC_EXTENSION, &shown.extension, &CSettings::SetExtension);
+    if (!fixed.extension) {
+        ok &= SaveChangedText(page, IDC_EXTENSION, &shown.extension, &CSettings::SetExtension);
+    }
 
     // The menu text is stored only with the association.
     const bool associate = IsChecked(page, IDC_UNKNOWN_ASSOCIATE);

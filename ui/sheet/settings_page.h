@@ -11,6 +11,7 @@
 // The Settings page (dialog 103): both editors, the view-source copies and the
 // association with unregistered file types. It marks the sheet changed as the
 // user edits, and on Apply (OK too) writes what the user changed, nothing else.
+// A setting that a policy fixes is shown disabled, with a line saying so.
 class CSettingsPage : public CWinBase {
 public:
     CSettingsPage() {}
@@ -22,6 +23,10 @@ public:
     bool Saved() const { return saved; }
 
 private:
+    // The settings a policy fixes: shown as in effect, never written.
+    struct Fixed {
+        bool editEditor = false, printEditor = false, copies = false, extension = false;
+    };
     // What the page shows as stored, or as last saved.
     struct Shown {
         CHeapText editEditor, printEditor, extension, menuText;
@@ -49,6 +54,7 @@ private:
     CDependentCheck associationCheck; // 1016, enables the menu-text edit box
     // While the page fills its controls, the edit box's EN_CHANGE is ours.
     BOOL initialising = FALSE;
+    Fixed fixed;
     Shown shown;
     bool saved = false;
 };
