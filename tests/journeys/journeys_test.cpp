@@ -19,7 +19,7 @@
 #include "resources/load_text.h"
 #include "resources/resource_ids.h"
 #include "tests/launcher/launcher_test_support.h"
-#include "tests/settings/registry_guard.h"
+#include "tests/support/registry_guard.h"
 #include "tests/support/ui_driver.h"
 #include "tests/support/wine_test_support.h"
 
@@ -39,8 +39,8 @@ typedef std::vector<std::string> Texts;
 
 const char kCaption[] = "Quillgate";
 const char kUnknownShell[] = "Unknown\\shell";
-const char kPaths[] = "Software\\Corvalen\\Quillgate\\Paths";
-const char kSource[] = "Software\\Corvalen\\Quillgate\\Source";
+const char* const kPaths = testsupport::kPathsKey;
+const char* const kSource = testsupport::kSourceKey;
 
 // notepad.exe started as the shell starts it: its quoted path, then the rest.
 std::string Command(const std::string& arguments) {
@@ -247,7 +247,7 @@ protected:
     const RecorderLog& Log() const { return log_; }
 
 private:
-    settingstest::EmptyUnknownShell unknown_;
+    testsupport::EmptyUnknownShell unknown_;
     ScratchDir folder_{"C:\\quillgate-journeys"};
     ScratchDir files_{"C:\\quillgate-journeys-files"};
     std::string editor_, printer_;
@@ -424,7 +424,7 @@ TEST_F(Journey, AnEditorNoCodePageHoldsIsBrowsedForStoredAndStarted) {
     DWORD type = 0;
     std::wstring stored;
     ASSERT_TRUE(
-        settingstest::ReadRawWide(HKEY_CURRENT_USER, kPaths, "CommonEditor", &type, &stored));
+        testsupport::ReadRawWide(HKEY_CURRENT_USER, kPaths, "CommonEditor", &type, &stored));
     EXPECT_EQ(Wide(editor), stored.c_str());
 
     std::vector<EditorStart> starts = Forward(Files().Write("memo.txt"), 1);
@@ -549,7 +549,7 @@ TEST_F(Journey, AnEditorPathTooLongToReadBackIsRefusedAndThePageStaysOpen) {
 
 TEST_F(Journey, SettingsThatCannotBeSavedAreReportedAndThePageStaysOpen) {
     ASSERT_TRUE(testsupport::SetString(HKEY_CURRENT_USER, kPaths, "CommonEditor", "old.exe"));
-    settingstest::ScopedDeniedKey denied(HKEY_CURRENT_USER, kPaths);
+    testsupport::ScopedDeniedKey denied(HKEY_CURRENT_USER, kPaths);
     ASSERT_TRUE(denied.Applied()) << "Wine no longer enforces the key's DACL";
     SheetRun run("/setting");
     ASSERT_TRUE(run.FindSheet());
@@ -593,8 +593,8 @@ protected:
     }
 
 private:
-    settingstest::KeySnapshot machine_{HKEY_LOCAL_MACHINE, testsupport::kSettingsKey,
-                                       KEY_WOW64_64KEY};
+    testsupport::KeySnapshot machine_{HKEY_LOCAL_MACHINE, testsupport::kSettingsKey,
+                                      KEY_WOW64_64KEY};
 };
 
 TEST_F(MachineSettingsJourney, OkOnAnUntouchedSheetWritesNothingAndShowsPathsAsStored) {
@@ -612,7 +612,7 @@ TEST_F(MachineSettingsJourney, OkOnAnUntouchedSheetWritesNothingAndShowsPathsAsS
                                              &source, NULL));
     RegCloseKey(source);
     const std::string before =
-        settingstest::KeySnapshot::Describe(HKEY_CURRENT_USER, testsupport::kSettingsKey);
+        testsupport::KeySnapshot::Describe(HKEY_CURRENT_USER, testsupport::kSettingsKey);
     {
         SheetRun settings("/setting");
         ASSERT_TRUE(settings.FindSheet());
@@ -622,7 +622,7 @@ TEST_F(MachineSettingsJourney, OkOnAnUntouchedSheetWritesNothingAndShowsPathsAsS
         EXPECT_EQ(0, settings.Close(uidriver::kOk));
     }
     EXPECT_EQ(before,
-              settingstest::KeySnapshot::Describe(HKEY_CURRENT_USER, testsupport::kSettingsKey))
+              testsupport::KeySnapshot::Describe(HKEY_CURRENT_USER, testsupport::kSettingsKey))
         << "OK wrote what nobody changed";
     // The administrator's later choice still reaches the user.
     SetMachine("Source", "Extension", REG_SZ, "html");
@@ -789,7 +789,7 @@ protected:
         for (const char* protocol : {"http", "mailto"}) {
             const std::string command = std::string(protocol) + "\\shell\\open\\command";
             handlers_.emplace_back(
-                new settingstest::KeySnapshot(HKEY_CLASSES_ROOT, command.c_str()));
+                new testsupport::KeySnapshot(HKEY_CLASSES_ROOT, command.c_str()));
             const std::string line = Quoted(testsupport::ToolPath("recorder.exe")) + " \"%1\"";
             ASSERT_TRUE(
                 testsupport::SetString(HKEY_CLASSES_ROOT, command.c_str(), NULL, line.c_str()));
@@ -801,7 +801,7 @@ protected:
     }
 
 private:
-    std::vector<std::unique_ptr<settingstest::KeySnapshot>> handlers_;
+    std::vector<std::unique_ptr<testsupport::KeySnapshot>> handlers_;
 };
 
 TEST_F(AboutJourney, ShowsTitleVersionAndLinksThatOpenOnce) {

@@ -18,7 +18,7 @@
 #include "resources/load_text.h"
 #include "resources/resource_ids.h"
 #include "tests/launcher/launcher_test_support.h"
-#include "tests/settings/registry_guard.h"
+#include "tests/support/registry_guard.h"
 #include "tests/support/ui_driver.h"
 #include "tests/support/wine_test_support.h"
 
@@ -36,8 +36,8 @@ using testsupport::ScratchDir;
 
 namespace {
 
-const char kPaths[] = "Software\\Corvalen\\Quillgate\\Paths";
-const char kSource[] = "Software\\Corvalen\\Quillgate\\Source";
+const char* const kPaths = testsupport::kPathsKey;
+const char* const kSource = testsupport::kSourceKey;
 
 std::vector<std::string> ParamsOf(const std::vector<EditorStart>& starts) {
     std::vector<std::string> params;
@@ -433,7 +433,7 @@ TEST_F(NotepadExe, TheRealNotepadAsEditorStartsPastItsHandOverToThisProgram) {
          Quoted(installed.substr(0, installed.size() - 4)) + " /z"},
     };
     // Each view is seen to be read on its own.
-    settingstest::SeparateImageOptionsViews views;
+    testsupport::SeparateImageOptionsViews views;
     size_t count = 0;
     for (const Layout& layout : layouts) {
         NotepadRegistration registration(layout.view);
@@ -596,9 +596,9 @@ TEST_F(NotepadExe, KnownEditorsGetTheirOwnSwitchesToWaitAndToPrint) {
 
 TEST_F(NotepadExe, ARowInTheSettingsGivesAnEditorItsOwnSwitches) {
     const std::string a = Files().Write("a.txt");
-    const char row[] = "Software\\Corvalen\\Quillgate\\Editors\\print-recorder.exe";
-    ASSERT_TRUE(testsupport::SetString(HKEY_CURRENT_USER, row, "WaitArguments", "--block"));
-    ASSERT_TRUE(testsupport::SetString(HKEY_CURRENT_USER, row, "PrintArguments", ""));
+    const std::string row = std::string(testsupport::kEditorsKey) + "\\print-recorder.exe";
+    ASSERT_TRUE(testsupport::SetString(HKEY_CURRENT_USER, row.c_str(), "WaitArguments", "--block"));
+    ASSERT_TRUE(testsupport::SetString(HKEY_CURRENT_USER, row.c_str(), "PrintArguments", ""));
     SetEditor("CommonEditor", PrintEditor());
     EXPECT_EQ(Texts(), FromConsole(Quoted(a)).dialogs);
     EXPECT_EQ("--block " + Quoted(a), Log().WaitForStarts(1).back().params);
@@ -738,9 +738,9 @@ TEST_F(NotepadExe, AnElevatedStartTakesOnlyAnEditorThatStandardUsersCannotReplac
     EXPECT_EQ(Quoted(editor) + " " + Quoted(a), starts[1].commandLine);
     // Nor does it take arguments for that editor from the user's key.
     SetEditor("PrinterEditor", editor);
-    ASSERT_TRUE(testsupport::SetString(HKEY_CURRENT_USER,
-                                       "Software\\Corvalen\\Quillgate\\Editors\\editor.exe",
-                                       "PrintArguments", "--planted"));
+    ASSERT_TRUE(testsupport::SetString(
+        HKEY_CURRENT_USER, (std::string(testsupport::kEditorsKey) + "\\editor.exe").c_str(),
+        "PrintArguments", "--planted"));
     EXPECT_EQ(0, fromElevated("/p " + Quoted(a)).exitCode);
     starts = Log().WaitForStarts(3);
     ASSERT_EQ(3u, starts.size());

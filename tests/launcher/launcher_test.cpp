@@ -81,8 +81,8 @@ std::string Message(UINT id, UINT icon) {
 }
 const std::string kSettingsSheet = "settings sheet";
 
-const char kPaths[] = "Software\\Corvalen\\Quillgate\\Paths";
-const char kSource[] = "Software\\Corvalen\\Quillgate\\Source";
+const char* const kPaths = testsupport::kPathsKey;
+const char* const kSource = testsupport::kSourceKey;
 
 class Launcher : public testing::Test {
 protected:

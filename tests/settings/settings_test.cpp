@@ -10,15 +10,15 @@
 
 #include "resources/load_text.h"
 #include "settings/settings.h"
-#include "tests/settings/registry_guard.h"
+#include "tests/support/registry_guard.h"
 #include "tests/support/wine_test_support.h"
 
-using settingstest::KeySnapshot;
-using settingstest::ReadRawWide;
-using settingstest::ScopedDeniedKey;
 using testsupport::kDefaultEditor;
 using testsupport::KeyExists;
+using testsupport::KeySnapshot;
 using testsupport::ReadRaw;
+using testsupport::ReadRawWide;
+using testsupport::ScopedDeniedKey;
 using testsupport::SetDword;
 using testsupport::SetRaw;
 using testsupport::SetString;
@@ -67,7 +67,7 @@ protected:
 
     KeySnapshot saved_{HKEY_CURRENT_USER, testsupport::kSettingsKey};
     std::string path_;
-    settingstest::EmptyUnknownShell unknown_; // Load reads the Unknown class too
+    testsupport::EmptyUnknownShell unknown_; // Load reads the Unknown class too
     std::unique_ptr<CSettings> settings_;
 };
 

@@ -191,8 +191,8 @@ TEST_F(SettingsPage, ApplyWritesEveryValueAsTypedAssociatesAndReloads) {
     DWORD flag = 0;
     DWORD type = 0;
     std::string data;
-    ASSERT_TRUE(testsupport::ReadRaw(HKEY_CURRENT_USER, "Software\\Corvalen\\Quillgate\\Source",
-                                     "ExtensionFlag", &type, &data));
+    ASSERT_TRUE(testsupport::ReadRaw(HKEY_CURRENT_USER, testsupport::kSourceKey, "ExtensionFlag",
+                                     &type, &data));
     ASSERT_EQ(data.size(), sizeof flag);
     memcpy(&flag, data.data(), sizeof flag);
     EXPECT_EQ(type, static_cast<DWORD>(REG_DWORD));

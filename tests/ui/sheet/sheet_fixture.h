@@ -9,7 +9,7 @@
 
 #include <string>
 
-#include "tests/settings/registry_guard.h"
+#include "tests/support/registry_guard.h"
 #include "tests/ui/sheet/sheet_session.h"
 
 namespace sheettest {
@@ -36,7 +36,7 @@ protected:
     SheetSession session;
 
 private:
-    settingstest::EmptyUnknownShell unknown_;
+    testsupport::EmptyUnknownShell unknown_;
 };
 
 } // namespace sheettest
