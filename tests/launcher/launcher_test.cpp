@@ -14,6 +14,7 @@
 #include "resources/load_text.h"
 #include "resources/resource_ids.h"
 #include "tests/launcher/launcher_test_support.h"
+#include "tests/support/shell_execute_recorder.h"
 #include "tests/support/wine_test_support.h"
 
 using launchertest::InternetCacheFolder;
@@ -42,17 +43,16 @@ std::string EditorLabel(const char* editor) {
     return editor;
 }
 
-HINSTANCE WINAPI FakeShellExecute(HWND owner, LPCSTR verb, LPCSTR file, LPCSTR params,
-                                  LPCSTR folder, INT show) {
-    std::string event = EditorLabel(file) + " [" + (params ? params : "(null)") + "]";
-    if (show != SW_SHOWNORMAL) {
-        event += " show " + std::to_string(show);
+void RecordStart(const testsupport::ShellCall& call) {
+    std::string event = EditorLabel(call.file.c_str()) + " [" +
+                        (call.noParameters ? "(null)" : call.parameters) + "]";
+    if (call.show != SW_SHOWNORMAL) {
+        event += " show " + std::to_string(call.show);
     }
-    if (owner || verb || folder) {
+    if (call.owner || !call.noVerb || !call.noFolder) {
         event += " with owner, verb or folder";
     }
     g_events.push_back(event);
-    return reinterpret_cast<HINSTANCE>(static_cast<INT_PTR>(42));
 }
 
 // The lines naming the editor after a blank line are the black-box tests' to check.
@@ -89,7 +89,6 @@ protected:
     void SetUp() override {
         testsupport::ResetSettings();
         saved_ = g_outsideWorld;
-        g_outsideWorld.shellExecute = FakeShellExecute;
         g_outsideWorld.messageBox = FakeMessageBox;
         g_outsideWorld.runSettingsSheet = FakeRunSettingsSheet;
         g_editEditor = files_.Write("edit.exe");
@@ -126,6 +125,7 @@ protected:
 
 private:
     OutsideWorld saved_;
+    testsupport::ShellExecuteRecorder starts_{RecordStart};
     int exitCode_ = -1;
     ScratchDir files_{testsupport::TempPath("launcher")};
 };
