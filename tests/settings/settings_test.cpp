@@ -303,10 +303,4 @@ TEST_F(SettingsStore, AKeyThatMayOnlyBeReadGivesWhatIsStoredAndWritesFail) {
     EXPECT_EQ("xml", testsupport::ReadString(HKEY_CURRENT_USER, Source().c_str(), "Extension"));
 }
 
-TEST_F(SettingsStore, TheProcessHasOneStaticInstanceConstructedWithNoKeyOpen) {
-    // This test program never opens g_settings (its main() does not run WinMain).
-    EXPECT_FALSE(g_settings.SetEditEditor("x"));
-    EXPECT_STREQ("", g_settings.EditEditor()) << "text fields start empty";
-}
-
 } // namespace
