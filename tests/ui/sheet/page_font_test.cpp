@@ -14,14 +14,14 @@
 #include "resources/resource_ids.h"
 #include "tests/support/wine_test_support.h"
 #include "tests/support/window_test_support.h"
-#include "tests/ui/sheet/sheet_fixture.h"
+#include "tests/ui/sheet/sheet_session.h"
 #include "ui/sheet/page_font.h"
 
 using namespace sheettest;
 
 namespace {
 
-const int kButtons[] = {IDOK, IDCANCEL, kApplyButton};
+const int kButtons[] = {IDOK, IDCANCEL, uidriver::kApply};
 
 struct Geometry {
     SIZE sheet = {};

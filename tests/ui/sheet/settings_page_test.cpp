@@ -8,7 +8,7 @@
 #include "resources/resource_ids.h"
 #include "settings/settings.h"
 #include "tests/support/wine_test_support.h"
-#include "tests/ui/sheet/sheet_fixture.h"
+#include "tests/ui/sheet/sheet_session.h"
 
 using namespace sheettest;
 using testsupport::kDefaultEditor;
