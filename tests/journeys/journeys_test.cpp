@@ -547,13 +547,16 @@ TEST_F(Journey, AnEditorPathTooLongToReadBackIsRefusedAndThePageStaysOpen) {
     EXPECT_EQ(fits, testsupport::ReadString(HKEY_CURRENT_USER, kPaths, "CommonEditor"));
 }
 
-TEST_F(Journey, SettingsThatCannotBeSavedAreReportedAndThePageStaysOpen) {
+// The editor's key takes its value, the view-source copies' key refuses its own.
+TEST_F(Journey, SettingsSavedOnlyHalfWayAreReportedAndThePageStaysOpen) {
     ASSERT_TRUE(testsupport::SetString(HKEY_CURRENT_USER, kPaths, "CommonEditor", "old.exe"));
-    testsupport::ScopedDeniedKey denied(HKEY_CURRENT_USER, kPaths);
+    ASSERT_TRUE(testsupport::SetDword(HKEY_CURRENT_USER, kSource, "ExtensionFlag", 0));
+    testsupport::ScopedDeniedKey denied(HKEY_CURRENT_USER, kSource);
     ASSERT_TRUE(denied.Applied()) << "Wine no longer enforces the key's DACL";
     SheetRun run("/setting");
     ASSERT_TRUE(run.FindSheet());
     ASSERT_TRUE(uidriver::Type(run.Item(IDC_EDIT_EDITOR), "new.exe"));
+    ASSERT_TRUE(uidriver::Click(run.Item(IDC_EXTENSION_FLAG)));
     ASSERT_TRUE(uidriver::Press(run.Sheet(), uidriver::kOk));
     HWND box = uidriver::WaitForMessageBox(run.Process().Id(), kCaption);
     ASSERT_NE(nullptr, box) << "a failed save passed for a saved one";
@@ -562,8 +565,13 @@ TEST_F(Journey, SettingsThatCannotBeSavedAreReportedAndThePageStaysOpen) {
     EXPECT_TRUE(uidriver::WaitUntil([box] { return !IsWindow(box); }));
     EXPECT_TRUE(IsWindowVisible(run.Sheet()));
     EXPECT_EQ("new.exe", run.TextOf(IDC_EDIT_EDITOR)) << "what was typed is kept";
+    EXPECT_TRUE(uidriver::IsChecked(run.Item(IDC_EXTENSION_FLAG)));
     EXPECT_EQ(0, run.Close(uidriver::kCancel));
-    EXPECT_EQ("old.exe", testsupport::ReadString(HKEY_CURRENT_USER, kPaths, "CommonEditor"));
+    EXPECT_EQ("new.exe", testsupport::ReadString(HKEY_CURRENT_USER, kPaths, "CommonEditor"));
+    DWORD type = 0;
+    std::string flag;
+    ASSERT_TRUE(testsupport::ReadRaw(HKEY_CURRENT_USER, kSource, "ExtensionFlag", &type, &flag));
+    EXPECT_EQ(std::string(4, '\0'), flag) << "the refused key kept its value";
 }
 
 TEST_F(Journey, ApplyThenCancelOnTheSheetAMissingEditorOpenedCountsAsSaved) {

@@ -23,7 +23,6 @@
 #include "tests/support/wine_test_support.h"
 
 using launchertest::EditorStart;
-using launchertest::InternetCacheFolder;
 using launchertest::ProcessRun;
 using launchertest::RecorderLog;
 using launchertest::RunAnswering;
@@ -255,16 +254,6 @@ TEST_F(NotepadExe, ACommandLineTooLongToForwardIsRefused) {
     EXPECT_EQ(0, run.exitCode);
     EXPECT_EQ(Texts({Message(IDS_COMMAND_LINE_TOO_LONG)}), run.dialogs);
     EXPECT_TRUE(Log().WaitForStarts(0).empty());
-}
-
-TEST_F(NotepadExe, ACachedFileArrivesAsItsViewSourceCopy) {
-    std::string cache = InternetCacheFolder();
-    ASSERT_FALSE(cache.empty());
-    ScratchDir cached(cache + "\\quillgate-exe");
-    std::string page = cached.Write("index[1].txt", "<p>cached</p>");
-    ASSERT_TRUE(testsupport::SetDword(HKEY_CURRENT_USER, kSource, "ExtensionFlag", 1));
-    EXPECT_EQ(Texts({Quoted(page + ".htm")}), ParamsOf(Forward(page, 1)));
-    EXPECT_EQ("<p>cached</p>", testsupport::ReadFile(page + ".htm"));
 }
 
 TEST_F(NotepadExe, SettingSwitchRunsTheSheetAndStartsNoEditor) {
@@ -507,15 +496,6 @@ TEST_F(NotepadExe, ARedirectedEditorThatFailsToStartIsReportedSoAndTheRequestFai
     EXPECT_EQ(kSettingsSheet, run.dialogs[1]);
 }
 
-TEST_F(NotepadExe, AMissingEditorIsReportedThenTheSheetRuns) {
-    SetEditor("CommonEditor", Files().File("missing.exe"));
-    ProcessRun run = Start("");
-    EXPECT_EQ(0, run.exitCode);
-    EXPECT_EQ(Texts({Message(IDS_EDITOR_NOT_FOUND, Files().File("missing.exe")), kSettingsSheet}),
-              run.dialogs);
-    EXPECT_TRUE(Log().WaitForStarts(0).empty());
-}
-
 TEST_F(NotepadExe, ABareEditorNameIsFoundOnThePathButNeverInTheCurrentFolder) {
     testsupport::ResetSettings(); // the default editor, notepa~.exe
     ScratchDir onPath(Files().File("on path"));
@@ -592,6 +572,36 @@ TEST_F(NotepadExe, KnownEditorsGetTheirOwnSwitchesToWaitAndToPrint) {
     // Without a print switch the file opens for the user to print.
     SetEditor("PrinterEditor", Files().File("Code.exe"));
     EXPECT_EQ(Quoted(a), Forward("/p " + Quoted(a), 5).back().params);
+}
+
+// Chocolatey's shims in its bin folder exit at once unless told to wait.
+TEST_F(NotepadExe, AnEditorInChocolateysBinFolderIsToldToWaitWhereTheCallerWaits) {
+    const std::string a = Files().Write("a.txt");
+    ScratchDir chocolatey(Files().File("chocolatey"));
+    ScratchDir bin(chocolatey.File("bin"));
+    const std::string shim = bin.File("code.exe");
+    ASSERT_TRUE(CopyFileA(testsupport::ToolPath("recorder.exe").c_str(), shim.c_str(), FALSE));
+    SetEditor("CommonEditor", shim);
+    SetEnvironmentVariableA("ChocolateyInstall", chocolatey.Path().c_str());
+    ProcessRun console = FromConsole(Quoted(a));
+    std::vector<EditorStart> gui = Forward(Quoted(a), 2);
+    SetEnvironmentVariableA("ChocolateyInstall", NULL);
+    EXPECT_EQ(Texts(), console.dialogs);
+    ASSERT_EQ(2u, gui.size());
+    EXPECT_EQ("--shimgen-waitforexit --wait " + Quoted(a), gui[0].params);
+    EXPECT_EQ(Quoted(a), gui[1].params) << "a GUI caller does not wait";
+}
+
+// sublime_text.exe exits at once; subl.exe beside it waits for it.
+TEST_F(NotepadExe, SublimeTextIsStartedThroughSublWhereTheCallerWaits) {
+    const std::string a = Files().Write("a.txt");
+    const std::string sublime = RecorderAs("sublime_text.exe");
+    const std::string subl = RecorderAs("subl.exe");
+    SetEditor("CommonEditor", sublime);
+    EXPECT_EQ(Texts(), FromConsole(Quoted(a)).dialogs);
+    EXPECT_EQ(Quoted(subl) + " -w " + Quoted(a), Log().WaitForStarts(1).back().commandLine);
+    EXPECT_EQ(Quoted(sublime) + " " + Quoted(a), Forward(Quoted(a), 2).back().commandLine)
+        << "a GUI caller does not wait";
 }
 
 TEST_F(NotepadExe, ARowInTheSettingsGivesAnEditorItsOwnSwitches) {

@@ -243,9 +243,6 @@ TEST_F(Launcher, AMissingEditorShowsTheSettings) {
     SetEditors(Files().File("missing.exe"), g_printEditor);
     EXPECT_EQ(Events({Message(IDS_EDITOR_NOT_FOUND, MB_ICONWARNING), kSettingsSheet}), Run(""));
     EXPECT_EQ(Events({Started("print", "/p ")}), Run("/p"));
-    // First run: the default "notepa~.exe" is not found on this system.
-    testsupport::ResetSettings();
-    EXPECT_EQ(Events({Message(IDS_EDITOR_NOT_FOUND, MB_ICONWARNING), kSettingsSheet}), Run(""));
 }
 
 // No caller's console is found in-process: unless the setting says so,
