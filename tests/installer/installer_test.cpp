@@ -15,12 +15,12 @@
 
 #include "resources/resource_ids.h"
 #include "tests/launcher/launcher_test_support.h"
-#include "tests/settings/registry_guard.h"
+#include "tests/support/registry_guard.h"
 #include "tests/support/wine_test_support.h"
 
-using settingstest::KeySnapshot;
-using settingstest::SeparateImageOptionsViews;
+using testsupport::KeySnapshot;
 using testsupport::Quoted;
+using testsupport::SeparateImageOptionsViews;
 
 namespace {
 
@@ -34,12 +34,12 @@ const DWORD kTimeoutMs = timelimits::kSetupMs;
 const int kRestartNeeded = ERROR_SUCCESS_REBOOT_REQUIRED; // 3010, as installers report it
 // The default-apps registration, in the 64-bit view where Windows reads it.
 const char kRegisteredApps[] = "Software\\RegisteredApplications";
-const char kCapabilities[] = "Software\\Corvalen\\Quillgate\\Capabilities";
+const std::string kCapabilities = std::string(testsupport::kSettingsKey) + "\\Capabilities";
 const char kProgId[] = "Software\\Classes\\Quillgate.txt";
 const char kSessionManager[] = "System\\CurrentControlSet\\Control\\Session Manager";
 const char kPendingRenames[] = "PendingFileRenameOperations";
 // The editors Setup chooses for every user, in the 64-bit view where notepad.exe reads them.
-const char kMachinePaths[] = "Software\\Corvalen\\Quillgate\\Paths";
+const char* const kMachinePaths = testsupport::kPathsKey;
 const char kWindowsNotepad[] = "%SystemRoot%\\System32\\notepad.exe";
 // Where Wine's Task Scheduler keeps the start-up task (the 64-bit System32).
 const char kTaskFile[] = "C:\\windows\\sysnative\\tasks\\Quillgate Repair";

@@ -19,7 +19,7 @@
 #include "resources/load_text.h"
 #include "resources/resource_ids.h"
 #include "tests/launcher/launcher_test_support.h"
-#include "tests/settings/registry_guard.h"
+#include "tests/support/registry_guard.h"
 #include "tests/support/ui_driver.h"
 #include "tests/support/wine_test_support.h"
 
@@ -39,8 +39,8 @@ typedef std::vector<std::string> Texts;
 
 const char kCaption[] = "Quillgate";
 const char kUnknownShell[] = "Unknown\\shell";
-const char kPaths[] = "Software\\Corvalen\\Quillgate\\Paths";
-const char kSource[] = "Software\\Corvalen\\Quillgate\\Source";
+const char* const kPaths = testsupport::kPathsKey;
+const char* const kSource = testsupport::kSourceKey;
 
 // notepad.exe started as the shell starts it: its quoted path, then the rest.
 std::string Command(const std::string& arguments) {
@@ -247,7 +247,7 @@ protected:
     const RecorderLog& Log() const { return log_; }
 
 private:
-    settingstest::EmptyUnknownShell unknown_;
+    testsupport::EmptyUnknownShell unknown_;
     ScratchDir folder_{"C:\\quillgate-journeys"};
     ScratchDir files_{"C:\\quillgate-journeys-files"};
     std::string editor_, printer_;
@@ -424,7 +424,7 @@ TEST_F(Journey, AnEditorNoCodePageHoldsIsBrowsedForStoredAndStarted) {
     DWORD type = 0;
     std::wstring stored;
     ASSERT_TRUE(
-        settingstest::ReadRawWide(HKEY_CURRENT_USER, kPaths, "CommonEditor", &type, &stored));
+        testsupport::ReadRawWide(HKEY_CURRENT_USER, kPaths, "CommonEditor", &type, &stored));
     EXPECT_EQ(Wide(editor), stored.c_str());
 
     std::vector<EditorStart> starts = Forward(Files().Write("memo.txt"), 1);
@@ -547,13 +547,16 @@ TEST_F(Journey, AnEditorPathTooLongToReadBackIsRefusedAndThePageStaysOpen) {
     EXPECT_EQ(fits, testsupport::ReadString(HKEY_CURRENT_USER, kPaths, "CommonEditor"));
 }
 
-TEST_F(Journey, SettingsThatCannotBeSavedAreReportedAndThePageStaysOpen) {
+// The editor's key takes its value, the view-source copies' key refuses its own.
+TEST_F(Journey, SettingsSavedOnlyHalfWayAreReportedAndThePageStaysOpen) {
     ASSERT_TRUE(testsupport::SetString(HKEY_CURRENT_USER, kPaths, "CommonEditor", "old.exe"));
-    settingstest::ScopedDeniedKey denied(HKEY_CURRENT_USER, kPaths);
+    ASSERT_TRUE(testsupport::SetDword(HKEY_CURRENT_USER, kSource, "ExtensionFlag", 0));
+    testsupport::ScopedDeniedKey denied(HKEY_CURRENT_USER, kSource);
     ASSERT_TRUE(denied.Applied()) << "Wine no longer enforces the key's DACL";
     SheetRun run("/setting");
     ASSERT_TRUE(run.FindSheet());
     ASSERT_TRUE(uidriver::Type(run.Item(IDC_EDIT_EDITOR), "new.exe"));
+    ASSERT_TRUE(uidriver::Click(run.Item(IDC_EXTENSION_FLAG)));
     ASSERT_TRUE(uidriver::Press(run.Sheet(), uidriver::kOk));
     HWND box = uidriver::WaitForMessageBox(run.Process().Id(), kCaption);
     ASSERT_NE(nullptr, box) << "a failed save passed for a saved one";
@@ -562,8 +565,13 @@ TEST_F(Journey, SettingsThatCannotBeSavedAreReportedAndThePageStaysOpen) {
     EXPECT_TRUE(uidriver::WaitUntil([box] { return !IsWindow(box); }));
     EXPECT_TRUE(IsWindowVisible(run.Sheet()));
     EXPECT_EQ("new.exe", run.TextOf(IDC_EDIT_EDITOR)) << "what was typed is kept";
+    EXPECT_TRUE(uidriver::IsChecked(run.Item(IDC_EXTENSION_FLAG)));
     EXPECT_EQ(0, run.Close(uidriver::kCancel));
-    EXPECT_EQ("old.exe", testsupport::ReadString(HKEY_CURRENT_USER, kPaths, "CommonEditor"));
+    EXPECT_EQ("new.exe", testsupport::ReadString(HKEY_CURRENT_USER, kPaths, "CommonEditor"));
+    DWORD type = 0;
+    std::string flag;
+    ASSERT_TRUE(testsupport::ReadRaw(HKEY_CURRENT_USER, kSource, "ExtensionFlag", &type, &flag));
+    EXPECT_EQ(std::string(4, '\0'), flag) << "the refused key kept its value";
 }
 
 TEST_F(Journey, ApplyThenCancelOnTheSheetAMissingEditorOpenedCountsAsSaved) {
@@ -593,8 +601,8 @@ protected:
     }
 
 private:
-    settingstest::KeySnapshot machine_{HKEY_LOCAL_MACHINE, testsupport::kSettingsKey,
-                                       KEY_WOW64_64KEY};
+    testsupport::KeySnapshot machine_{HKEY_LOCAL_MACHINE, testsupport::kSettingsKey,
+                                      KEY_WOW64_64KEY};
 };
 
 TEST_F(MachineSettingsJourney, OkOnAnUntouchedSheetWritesNothingAndShowsPathsAsStored) {
@@ -612,7 +620,7 @@ TEST_F(MachineSettingsJourney, OkOnAnUntouchedSheetWritesNothingAndShowsPathsAsS
                                              &source, NULL));
     RegCloseKey(source);
     const std::string before =
-        settingstest::KeySnapshot::Describe(HKEY_CURRENT_USER, testsupport::kSettingsKey);
+        testsupport::KeySnapshot::Describe(HKEY_CURRENT_USER, testsupport::kSettingsKey);
     {
         SheetRun settings("/setting");
         ASSERT_TRUE(settings.FindSheet());
@@ -622,7 +630,7 @@ TEST_F(MachineSettingsJourney, OkOnAnUntouchedSheetWritesNothingAndShowsPathsAsS
         EXPECT_EQ(0, settings.Close(uidriver::kOk));
     }
     EXPECT_EQ(before,
-              settingstest::KeySnapshot::Describe(HKEY_CURRENT_USER, testsupport::kSettingsKey))
+              testsupport::KeySnapshot::Describe(HKEY_CURRENT_USER, testsupport::kSettingsKey))
         << "OK wrote what nobody changed";
     // The administrator's later choice still reaches the user.
     SetMachine("Source", "Extension", REG_SZ, "html");
@@ -635,14 +643,14 @@ TEST_F(MachineSettingsJourney, OkOnAnUntouchedSheetWritesNothingAndShowsPathsAsS
 // An administrator fixes the user's editor by policy: the page shows it, as
 // in effect, where the user cannot change it, and OK never writes it.
 TEST_F(MachineSettingsJourney, APolicyEditorIsShownLockedAndNeverWritten) {
-    settingstest::KeySnapshot policies{HKEY_LOCAL_MACHINE, "Software\\Policies\\Corvalen",
-                                       KEY_WOW64_64KEY};
+    testsupport::KeySnapshot policies{HKEY_LOCAL_MACHINE, "Software\\Policies\\Corvalen",
+                                      KEY_WOW64_64KEY};
     const std::string fixed = "C:\\Program Files\\Fleet\\editor.exe";
     ASSERT_TRUE(testsupport::SetRaw(
         HKEY_LOCAL_MACHINE, "Software\\Policies\\Corvalen\\Quillgate\\Paths", "CommonEditor",
         REG_SZ, fixed.c_str(), static_cast<DWORD>(fixed.size() + 1), KEY_WOW64_64KEY));
     ASSERT_TRUE(testsupport::SetString(HKEY_CURRENT_USER, kPaths, "CommonEditor", "C:\\mine.exe"));
-    const std::string before = settingstest::KeySnapshot::Describe(HKEY_CURRENT_USER, kPaths);
+    const std::string before = testsupport::KeySnapshot::Describe(HKEY_CURRENT_USER, kPaths);
     SheetRun settings("/setting");
     ASSERT_TRUE(settings.FindSheet());
     EXPECT_EQ(fixed, settings.TextOf(IDC_EDIT_EDITOR));
@@ -653,7 +661,7 @@ TEST_F(MachineSettingsJourney, APolicyEditorIsShownLockedAndNeverWritten) {
     // The box cannot be typed into; a program may still set its text.
     SetWindowTextA(settings.Item(IDC_EDIT_EDITOR), "C:\\other.exe");
     EXPECT_EQ(0, settings.Close(uidriver::kOk));
-    EXPECT_EQ(before, settingstest::KeySnapshot::Describe(HKEY_CURRENT_USER, kPaths));
+    EXPECT_EQ(before, testsupport::KeySnapshot::Describe(HKEY_CURRENT_USER, kPaths));
 }
 
 // A paste as the keyboard's Ctrl+V makes it: the clipboard's text into the
@@ -813,7 +821,7 @@ protected:
         for (const char* protocol : {"http", "mailto"}) {
             const std::string command = std::string(protocol) + "\\shell\\open\\command";
             handlers_.emplace_back(
-                new settingstest::KeySnapshot(HKEY_CLASSES_ROOT, command.c_str()));
+                new testsupport::KeySnapshot(HKEY_CLASSES_ROOT, command.c_str()));
             const std::string line = Quoted(testsupport::ToolPath("recorder.exe")) + " \"%1\"";
             ASSERT_TRUE(
                 testsupport::SetString(HKEY_CLASSES_ROOT, command.c_str(), NULL, line.c_str()));
@@ -825,7 +833,7 @@ protected:
     }
 
 private:
-    std::vector<std::unique_ptr<settingstest::KeySnapshot>> handlers_;
+    std::vector<std::unique_ptr<testsupport::KeySnapshot>> handlers_;
 };
 
 TEST_F(AboutJourney, ShowsTitleVersionAndLinksThatOpenOnce) {

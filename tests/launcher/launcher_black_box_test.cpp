@@ -18,12 +18,11 @@
 #include "resources/load_text.h"
 #include "resources/resource_ids.h"
 #include "tests/launcher/launcher_test_support.h"
-#include "tests/settings/registry_guard.h"
+#include "tests/support/registry_guard.h"
 #include "tests/support/ui_driver.h"
 #include "tests/support/wine_test_support.h"
 
 using launchertest::EditorStart;
-using launchertest::InternetCacheFolder;
 using launchertest::ProcessRun;
 using launchertest::RecorderLog;
 using launchertest::RunAnswering;
@@ -36,8 +35,8 @@ using testsupport::ScratchDir;
 
 namespace {
 
-const char kPaths[] = "Software\\Corvalen\\Quillgate\\Paths";
-const char kSource[] = "Software\\Corvalen\\Quillgate\\Source";
+const char* const kPaths = testsupport::kPathsKey;
+const char* const kSource = testsupport::kSourceKey;
 
 std::vector<std::string> ParamsOf(const std::vector<EditorStart>& starts) {
     std::vector<std::string> params;
@@ -257,16 +256,6 @@ TEST_F(NotepadExe, ACommandLineTooLongToForwardIsRefused) {
     EXPECT_TRUE(Log().WaitForStarts(0).empty());
 }
 
-TEST_F(NotepadExe, ACachedFileArrivesAsItsViewSourceCopy) {
-    std::string cache = InternetCacheFolder();
-    ASSERT_FALSE(cache.empty());
-    ScratchDir cached(cache + "\\quillgate-exe");
-    std::string page = cached.Write("index[1].txt", "<p>cached</p>");
-    ASSERT_TRUE(testsupport::SetDword(HKEY_CURRENT_USER, kSource, "ExtensionFlag", 1));
-    EXPECT_EQ(Texts({Quoted(page + ".htm")}), ParamsOf(Forward(page, 1)));
-    EXPECT_EQ("<p>cached</p>", testsupport::ReadFile(page + ".htm"));
-}
-
 TEST_F(NotepadExe, SettingSwitchRunsTheSheetAndStartsNoEditor) {
     ProcessRun run = Start("/setting " + Files().Write("a.txt"));
     EXPECT_EQ(0, run.exitCode);
@@ -433,7 +422,7 @@ TEST_F(NotepadExe, TheRealNotepadAsEditorStartsPastItsHandOverToThisProgram) {
          Quoted(installed.substr(0, installed.size() - 4)) + " /z"},
     };
     // Each view is seen to be read on its own.
-    settingstest::SeparateImageOptionsViews views;
+    testsupport::SeparateImageOptionsViews views;
     size_t count = 0;
     for (const Layout& layout : layouts) {
         NotepadRegistration registration(layout.view);
@@ -505,15 +494,6 @@ TEST_F(NotepadExe, ARedirectedEditorThatFailsToStartIsReportedSoAndTheRequestFai
     EXPECT_TRUE(StartsWith(run.dialogs[0], Message(IDS_EDITOR_START_FAILED) + "\r\r"));
     EXPECT_NE(std::string::npos, run.dialogs[0].find(notepad));
     EXPECT_EQ(kSettingsSheet, run.dialogs[1]);
-}
-
-TEST_F(NotepadExe, AMissingEditorIsReportedThenTheSheetRuns) {
-    SetEditor("CommonEditor", Files().File("missing.exe"));
-    ProcessRun run = Start("");
-    EXPECT_EQ(0, run.exitCode);
-    EXPECT_EQ(Texts({Message(IDS_EDITOR_NOT_FOUND, Files().File("missing.exe")), kSettingsSheet}),
-              run.dialogs);
-    EXPECT_TRUE(Log().WaitForStarts(0).empty());
 }
 
 TEST_F(NotepadExe, ABareEditorNameIsFoundOnThePathButNeverInTheCurrentFolder) {
@@ -594,11 +574,41 @@ TEST_F(NotepadExe, KnownEditorsGetTheirOwnSwitchesToWaitAndToPrint) {
     EXPECT_EQ(Quoted(a), Forward("/p " + Quoted(a), 5).back().params);
 }
 
+// Chocolatey's shims in its bin folder exit at once unless told to wait.
+TEST_F(NotepadExe, AnEditorInChocolateysBinFolderIsToldToWaitWhereTheCallerWaits) {
+    const std::string a = Files().Write("a.txt");
+    ScratchDir chocolatey(Files().File("chocolatey"));
+    ScratchDir bin(chocolatey.File("bin"));
+    const std::string shim = bin.File("code.exe");
+    ASSERT_TRUE(CopyFileA(testsupport::ToolPath("recorder.exe").c_str(), shim.c_str(), FALSE));
+    SetEditor("CommonEditor", shim);
+    SetEnvironmentVariableA("ChocolateyInstall", chocolatey.Path().c_str());
+    ProcessRun console = FromConsole(Quoted(a));
+    std::vector<EditorStart> gui = Forward(Quoted(a), 2);
+    SetEnvironmentVariableA("ChocolateyInstall", NULL);
+    EXPECT_EQ(Texts(), console.dialogs);
+    ASSERT_EQ(2u, gui.size());
+    EXPECT_EQ("--shimgen-waitforexit --wait " + Quoted(a), gui[0].params);
+    EXPECT_EQ(Quoted(a), gui[1].params) << "a GUI caller does not wait";
+}
+
+// sublime_text.exe exits at once; subl.exe beside it waits for it.
+TEST_F(NotepadExe, SublimeTextIsStartedThroughSublWhereTheCallerWaits) {
+    const std::string a = Files().Write("a.txt");
+    const std::string sublime = RecorderAs("sublime_text.exe");
+    const std::string subl = RecorderAs("subl.exe");
+    SetEditor("CommonEditor", sublime);
+    EXPECT_EQ(Texts(), FromConsole(Quoted(a)).dialogs);
+    EXPECT_EQ(Quoted(subl) + " -w " + Quoted(a), Log().WaitForStarts(1).back().commandLine);
+    EXPECT_EQ(Quoted(sublime) + " " + Quoted(a), Forward(Quoted(a), 2).back().commandLine)
+        << "a GUI caller does not wait";
+}
+
 TEST_F(NotepadExe, ARowInTheSettingsGivesAnEditorItsOwnSwitches) {
     const std::string a = Files().Write("a.txt");
-    const char row[] = "Software\\Corvalen\\Quillgate\\Editors\\print-recorder.exe";
-    ASSERT_TRUE(testsupport::SetString(HKEY_CURRENT_USER, row, "WaitArguments", "--block"));
-    ASSERT_TRUE(testsupport::SetString(HKEY_CURRENT_USER, row, "PrintArguments", ""));
+    const std::string row = std::string(testsupport::kEditorsKey) + "\\print-recorder.exe";
+    ASSERT_TRUE(testsupport::SetString(HKEY_CURRENT_USER, row.c_str(), "WaitArguments", "--block"));
+    ASSERT_TRUE(testsupport::SetString(HKEY_CURRENT_USER, row.c_str(), "PrintArguments", ""));
     SetEditor("CommonEditor", PrintEditor());
     EXPECT_EQ(Texts(), FromConsole(Quoted(a)).dialogs);
     EXPECT_EQ("--block " + Quoted(a), Log().WaitForStarts(1).back().params);
@@ -738,9 +748,9 @@ TEST_F(NotepadExe, AnElevatedStartTakesOnlyAnEditorThatStandardUsersCannotReplac
     EXPECT_EQ(Quoted(editor) + " " + Quoted(a), starts[1].commandLine);
     // Nor does it take arguments for that editor from the user's key.
     SetEditor("PrinterEditor", editor);
-    ASSERT_TRUE(testsupport::SetString(HKEY_CURRENT_USER,
-                                       "Software\\Corvalen\\Quillgate\\Editors\\editor.exe",
-                                       "PrintArguments", "--planted"));
+    ASSERT_TRUE(testsupport::SetString(
+        HKEY_CURRENT_USER, (std::string(testsupport::kEditorsKey) + "\\editor.exe").c_str(),
+        "PrintArguments", "--planted"));
     EXPECT_EQ(0, fromElevated("/p " + Quoted(a)).exitCode);
     starts = Log().WaitForStarts(3);
     ASSERT_EQ(3u, starts.size());
@@ -821,8 +831,8 @@ public:
 private:
     static constexpr const char* kPolicies = "Software\\Policies\\Corvalen";
     static constexpr const char* kPolicyPaths = "Software\\Policies\\Corvalen\\Quillgate\\Paths";
-    settingstest::KeySnapshot machine_{HKEY_LOCAL_MACHINE, kPolicies, KEY_WOW64_64KEY};
-    settingstest::KeySnapshot user_{HKEY_CURRENT_USER, kPolicies};
+    testsupport::KeySnapshot machine_{HKEY_LOCAL_MACHINE, kPolicies, KEY_WOW64_64KEY};
+    testsupport::KeySnapshot user_{HKEY_CURRENT_USER, kPolicies};
 };
 
 TEST_F(NotepadExe, AMachinePolicyWinsOverAUserPolicyWhichWinsOverTheUsersOwnSetting) {

@@ -14,6 +14,7 @@
 #include "resources/load_text.h"
 #include "resources/resource_ids.h"
 #include "tests/launcher/launcher_test_support.h"
+#include "tests/support/shell_execute_recorder.h"
 #include "tests/support/wine_test_support.h"
 
 using launchertest::InternetCacheFolder;
@@ -42,17 +43,16 @@ std::string EditorLabel(const char* editor) {
     return editor;
 }
 
-HINSTANCE WINAPI FakeShellExecute(HWND owner, LPCSTR verb, LPCSTR file, LPCSTR params,
-                                  LPCSTR folder, INT show) {
-    std::string event = EditorLabel(file) + " [" + (params ? params : "(null)") + "]";
-    if (show != SW_SHOWNORMAL) {
-        event += " show " + std::to_string(show);
+void RecordStart(const testsupport::ShellCall& call) {
+    std::string event = EditorLabel(call.file.c_str()) + " [" +
+                        (call.noParameters ? "(null)" : call.parameters) + "]";
+    if (call.show != SW_SHOWNORMAL) {
+        event += " show " + std::to_string(call.show);
     }
-    if (owner || verb || folder) {
+    if (call.owner || !call.noVerb || !call.noFolder) {
         event += " with owner, verb or folder";
     }
     g_events.push_back(event);
-    return reinterpret_cast<HINSTANCE>(static_cast<INT_PTR>(42));
 }
 
 // The lines naming the editor after a blank line are the black-box tests' to check.
@@ -81,15 +81,14 @@ std::string Message(UINT id, UINT icon) {
 }
 const std::string kSettingsSheet = "settings sheet";
 
-const char kPaths[] = "Software\\Corvalen\\Quillgate\\Paths";
-const char kSource[] = "Software\\Corvalen\\Quillgate\\Source";
+const char* const kPaths = testsupport::kPathsKey;
+const char* const kSource = testsupport::kSourceKey;
 
 class Launcher : public testing::Test {
 protected:
     void SetUp() override {
         testsupport::ResetSettings();
         saved_ = g_outsideWorld;
-        g_outsideWorld.shellExecute = FakeShellExecute;
         g_outsideWorld.messageBox = FakeMessageBox;
         g_outsideWorld.runSettingsSheet = FakeRunSettingsSheet;
         g_editEditor = files_.Write("edit.exe");
@@ -126,6 +125,7 @@ protected:
 
 private:
     OutsideWorld saved_;
+    testsupport::ShellExecuteRecorder starts_{RecordStart};
     int exitCode_ = -1;
     ScratchDir files_{testsupport::TempPath("launcher")};
 };
@@ -243,9 +243,6 @@ TEST_F(Launcher, AMissingEditorShowsTheSettings) {
     SetEditors(Files().File("missing.exe"), g_printEditor);
     EXPECT_EQ(Events({Message(IDS_EDITOR_NOT_FOUND, MB_ICONWARNING), kSettingsSheet}), Run(""));
     EXPECT_EQ(Events({Started("print", "/p ")}), Run("/p"));
-    // First run: the default "notepa~.exe" is not found on this system.
-    testsupport::ResetSettings();
-    EXPECT_EQ(Events({Message(IDS_EDITOR_NOT_FOUND, MB_ICONWARNING), kSettingsSheet}), Run(""));
 }
 
 // No caller's console is found in-process: unless the setting says so,

@@ -16,7 +16,7 @@ using testsupport::Quoted;
 
 namespace {
 
-const char kPaths[] = "Software\\Corvalen\\Quillgate\\Paths";
+const char* const kPaths = testsupport::kPathsKey;
 
 class WaitingCallers : public testing::Test {
 protected:

@@ -10,15 +10,15 @@
 
 #include "resources/load_text.h"
 #include "settings/settings.h"
-#include "tests/settings/registry_guard.h"
+#include "tests/support/registry_guard.h"
 #include "tests/support/wine_test_support.h"
 
-using settingstest::KeySnapshot;
-using settingstest::ReadRawWide;
-using settingstest::ScopedDeniedKey;
 using testsupport::kDefaultEditor;
 using testsupport::KeyExists;
+using testsupport::KeySnapshot;
 using testsupport::ReadRaw;
+using testsupport::ReadRawWide;
+using testsupport::ScopedDeniedKey;
 using testsupport::SetDword;
 using testsupport::SetRaw;
 using testsupport::SetString;
@@ -67,7 +67,7 @@ protected:
 
     KeySnapshot saved_{HKEY_CURRENT_USER, testsupport::kSettingsKey};
     std::string path_;
-    settingstest::EmptyUnknownShell unknown_; // Load reads the Unknown class too
+    testsupport::EmptyUnknownShell unknown_; // Load reads the Unknown class too
     std::unique_ptr<CSettings> settings_;
 };
 
@@ -301,12 +301,6 @@ TEST_F(SettingsStore, AKeyThatMayOnlyBeReadGivesWhatIsStoredAndWritesFail) {
     EXPECT_EQ("C:\\stored.exe",
               testsupport::ReadString(HKEY_CURRENT_USER, Paths().c_str(), "CommonEditor"));
     EXPECT_EQ("xml", testsupport::ReadString(HKEY_CURRENT_USER, Source().c_str(), "Extension"));
-}
-
-TEST_F(SettingsStore, TheProcessHasOneStaticInstanceConstructedWithNoKeyOpen) {
-    // This test program never opens g_settings (its main() does not run WinMain).
-    EXPECT_FALSE(g_settings.SetEditEditor("x"));
-    EXPECT_STREQ("", g_settings.EditEditor()) << "text fields start empty";
 }
 
 } // namespace

@@ -10,13 +10,13 @@
 #include <string>
 
 #include "settings/settings.h"
-#include "tests/settings/registry_guard.h"
+#include "tests/support/registry_guard.h"
 #include "tests/support/wine_test_support.h"
 
-using settingstest::KeySnapshot;
-using settingstest::ScopedDeniedKey;
 using testsupport::KeyExists;
+using testsupport::KeySnapshot;
 using testsupport::ReadRaw;
+using testsupport::ScopedDeniedKey;
 using testsupport::SetRaw;
 using testsupport::SetString;
 using testsupport::ValueExists;
@@ -59,8 +59,8 @@ protected:
         Plant(root, kCommand, NULL, "notepad.exe %1");
     }
 
-    settingstest::KeySnapshot saved_{kUser, testsupport::kSettingsKey};
-    settingstest::EmptyUnknownShell unknown_;
+    testsupport::KeySnapshot saved_{kUser, testsupport::kSettingsKey};
+    testsupport::EmptyUnknownShell unknown_;
     std::unique_ptr<CSettings> settings_;
 };
 

@@ -8,7 +8,12 @@
 
 namespace testsupport {
 
-const char kSettingsKey[] = "Software\\Corvalen\\Quillgate";
+#define SETTINGS_KEY "Software\\Corvalen\\Quillgate"
+const char kSettingsKey[] = SETTINGS_KEY;
+const char kPathsKey[] = SETTINGS_KEY "\\Paths";
+const char kSourceKey[] = SETTINGS_KEY "\\Source";
+const char kEditorsKey[] = SETTINGS_KEY "\\Editors";
+#undef SETTINGS_KEY
 const char kDefaultEditor[] = "notepa~.exe";
 
 std::vector<std::string> DefaultExtensions() {

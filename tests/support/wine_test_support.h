@@ -63,6 +63,10 @@ std::string MergedClassesString(const std::string& path, const char* value = NUL
 
 // The program's settings key, removed so that a test starts from first run.
 extern const char kSettingsKey[]; // Software\Corvalen\Quillgate
+// Its subkeys: the editors and the view-source copies, and the known editors' rows.
+extern const char kPathsKey[];
+extern const char kSourceKey[];
+extern const char kEditorsKey[];
 void ResetSettings();
 // What a first run offers: both editors, the source copies' extensions in
 // list order, and the Unknown verb's menu text as this system shows it.

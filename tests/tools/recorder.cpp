@@ -24,6 +24,8 @@
 
 #include <string>
 
+#include "tests/support/time_limits.h"
+
 namespace {
 
 const wchar_t kImageOptions[] =
@@ -188,11 +190,14 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
 
     // Starts may overlap: open the log exclusively, waiting for a turn.
     HANDLE log = INVALID_HANDLE_VALUE;
-    for (int attempt = 0; attempt < 500 && log == INVALID_HANDLE_VALUE; ++attempt) {
+    const DWORD start = GetTickCount();
+    for (;;) {
         log = CreateFileA(logPath, FILE_APPEND_DATA, 0, NULL, OPEN_ALWAYS, 0, NULL);
-        if (log == INVALID_HANDLE_VALUE) {
-            Sleep(10);
+        if (log != INVALID_HANDLE_VALUE ||
+            GetTickCount() - start > timelimits::Scaled(timelimits::kMessageMs)) {
+            break;
         }
+        Sleep(10);
     }
     if (log == INVALID_HANDLE_VALUE) {
         return 3;

@@ -13,6 +13,7 @@
 #include "resources/app_globals.h"
 #include "resources/load_text.h"
 #include "resources/resource_ids.h"
+#include "tests/support/shell_execute_recorder.h"
 #include "tests/support/ui_driver.h"
 #include "tests/support/wine_test_support.h"
 #include "tests/support/window_test_support.h"
@@ -21,13 +22,6 @@
 #include "ui/wrappers/shared_window_proc.h"
 
 namespace {
-
-std::vector<std::string> g_opened;
-
-HINSTANCE WINAPI RecordShellExecute(HWND, LPCSTR, LPCSTR file, LPCSTR, LPCSTR, INT) {
-    g_opened.push_back(file ? file : "");
-    return reinterpret_cast<HINSTANCE>(static_cast<INT_PTR>(33));
-}
 
 HFONT g_pageFont;
 WNDPROC g_dialogWindowProc;
@@ -80,8 +74,6 @@ protected:
         host_ = CreateWindowExA(0, testsupport::kTestWindowClass, "host", WS_OVERLAPPEDWINDOW, 0, 0,
                                 500, 400, NULL, NULL, GetModuleHandleA(NULL), NULL);
         ASSERT_NE(nullptr, host_);
-        g_opened.clear();
-        g_outsideWorld.shellExecute = RecordShellExecute;
     }
     void TearDown() override {
         if (page_) {
@@ -92,7 +84,6 @@ protected:
             g_pageFont = nullptr;
         }
         DestroyWindow(host_);
-        g_outsideWorld.shellExecute = ShellExecuteA;
     }
     void Open(DLGPROC proc = PageDialogProc) {
         description_.dwSize = sizeof description_;
@@ -107,6 +98,7 @@ protected:
     HWND page_ = nullptr;
     PROPSHEETPAGEA description_ = {};
     CAboutPage object_;
+    testsupport::ShellExecuteRecorder shell_;
 };
 
 TEST_F(AboutPage, ShowsTheLinksAndTheVersionOfTheRunningProgram) {
@@ -140,11 +132,9 @@ TEST_F(AboutPage, AClickOnALinkOpensItsTextOnce) {
     Open();
     SendMessageA(Item(IDC_ABOUT_HOME_LINK), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(3, 3));
     SendMessageA(Item(IDC_ABOUT_HOME_LINK), WM_LBUTTONUP, 0, MAKELPARAM(3, 3));
-    ASSERT_EQ(1u, g_opened.size());
-    EXPECT_EQ(LoadText(IDS_HOME_PAGE_URL), g_opened[0]);
+    const std::string home = LoadText(IDS_HOME_PAGE_URL);
     SendMessageA(Item(IDC_ABOUT_MAIL_LINK), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(3, 3));
-    ASSERT_EQ(2u, g_opened.size());
-    EXPECT_EQ(LoadText(IDS_MAIL_URL), g_opened[1]);
+    EXPECT_EQ((std::vector<std::string>{home, LoadText(IDS_MAIL_URL)}), shell_.Files());
 }
 
 TEST_F(AboutPage, FontsDeriveFromTheStockGuiFontWhereThePageFontIsNotShiftJis) {
@@ -224,45 +214,6 @@ TEST_F(AboutPage, HelpOverALinkShowsItsTextAndOverTheRestNothing) {
         EXPECT_EQ(400 + ids[i], call.point.y);
         EXPECT_EQ(i < 2 ? links[i] : "", call.text);
     }
-}
-
-TEST_F(AboutPage, AnswersEveryOtherMessageWithZero) {
-    Open();
-    EXPECT_EQ(0, object_.WindowProc(page_, WM_COMMAND, MAKEWPARAM(IDC_ABOUT_HOME_LINK, STN_CLICKED),
-                                    reinterpret_cast<LPARAM>(Item(IDC_ABOUT_HOME_LINK))));
-    EXPECT_EQ(0, object_.WindowProc(page_, WM_NOTIFY, 0, 0));
-    EXPECT_EQ(0, object_.WindowProc(page_, WM_TIMER, 1, 0));
-}
-
-// The windows that got their last message, and those of them that still
-// carried a wrapper then.
-std::vector<HWND> g_ended, g_stillBound;
-
-LRESULT CALLBACK WatchEnds(int code, WPARAM wParam, LPARAM lParam) {
-    const CWPSTRUCT* call = reinterpret_cast<const CWPSTRUCT*>(lParam);
-    if (code == HC_ACTION && call->message == WM_NCDESTROY) {
-        g_ended.push_back(call->hwnd);
-        if (GetPropA(call->hwnd, "CWIN_BASE")) {
-            g_stillBound.push_back(call->hwnd);
-        }
-    }
-    return CallNextHookEx(NULL, code, wParam, lParam);
-}
-
-TEST_F(AboutPage, LetsGoOfItsDialogAndLinksWhenDestroyed) {
-    Open();
-    const std::vector<HWND> bound = {page_, Item(IDC_ABOUT_HOME_LINK), Item(IDC_ABOUT_MAIL_LINK)};
-    g_ended.clear();
-    g_stillBound.clear();
-    HHOOK hook = SetWindowsHookExA(WH_CALLWNDPROC, WatchEnds, NULL, GetCurrentThreadId());
-    ASSERT_NE(nullptr, hook);
-    DestroyWindow(page_);
-    page_ = nullptr;
-    UnhookWindowsHookEx(hook);
-    for (HWND window : bound) {
-        EXPECT_NE(g_ended.end(), std::find(g_ended.begin(), g_ended.end(), window));
-    }
-    EXPECT_TRUE(g_stillBound.empty()) << g_stillBound.size() << " windows kept their wrapper";
 }
 
 } // namespace

@@ -12,7 +12,7 @@
 #include "resources/outside_world.h"
 #include "resources/resource_ids.h"
 #include "tests/support/wine_test_support.h"
-#include "tests/ui/sheet/sheet_fixture.h"
+#include "tests/ui/sheet/sheet_session.h"
 #include "ui/sheet/browse_for_editor.h"
 #include "ui/sheet/sheet_libraries.h"
 

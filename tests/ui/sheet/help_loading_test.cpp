@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "tests/settings/registry_guard.h"
+#include "tests/support/registry_guard.h"
 #include "tests/support/wine_test_support.h"
 
 using testsupport::ToolPath;
@@ -22,7 +22,7 @@ const char kServerKey[] = "CLSID\\{ADB880A6-D8FF-11CF-9377-00AA003B7A11}\\Inproc
 class HelpLoading : public testing::Test {
 protected:
     void SetUp() override {
-        saved_.reset(new settingstest::KeySnapshot(HKEY_CLASSES_ROOT, kServerKey));
+        saved_.reset(new testsupport::KeySnapshot(HKEY_CLASSES_ROOT, kServerKey));
     }
     void TearDown() override { saved_.reset(); }
 
@@ -51,7 +51,7 @@ protected:
 
     static std::string Server(const char* tool) { return "server=" + ToolPath(tool); }
 
-    std::unique_ptr<settingstest::KeySnapshot> saved_;
+    std::unique_ptr<testsupport::KeySnapshot> saved_;
 };
 
 TEST_F(HelpLoading, TheSystemsControlIsLoadedWhateverIsRegisteredOrPlanted) {
@@ -76,7 +76,7 @@ TEST_F(HelpLoading, AControlWithoutTheEntryIsAFailureNeverRetried) {
 TEST_F(HelpLoading, WhenNothingLoadsHelpStaysOffForTheProcess) {
     // Wine's per-program override: the probe may load no hhctrl.ocx at all.
     const char kOverrides[] = "Software\\Wine\\AppDefaults\\help_loading_probe.exe\\DllOverrides";
-    settingstest::KeySnapshot overrides(HKEY_CURRENT_USER, kOverrides);
+    testsupport::KeySnapshot overrides(HKEY_CURRENT_USER, kOverrides);
     ASSERT_TRUE(testsupport::SetString(HKEY_CURRENT_USER, kOverrides, "hhctrl.ocx", ""));
     EXPECT_EQ(Probe({"show", "show"}),
               (std::vector<std::string>{"calls=0 recorder=0 noentry=0 hhctrl=0 system=0",

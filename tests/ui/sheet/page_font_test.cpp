@@ -14,14 +14,14 @@
 #include "resources/resource_ids.h"
 #include "tests/support/wine_test_support.h"
 #include "tests/support/window_test_support.h"
-#include "tests/ui/sheet/sheet_fixture.h"
+#include "tests/ui/sheet/sheet_session.h"
 #include "ui/sheet/page_font.h"
 
 using namespace sheettest;
 
 namespace {
 
-const int kButtons[] = {IDOK, IDCANCEL, kApplyButton};
+const int kButtons[] = {IDOK, IDCANCEL, uidriver::kApply};
 
 struct Geometry {
     SIZE sheet = {};
@@ -52,17 +52,28 @@ Geometry Measure(HWND sheet) {
     return geometry;
 }
 
-// The sheet and its tab control `narrower` pixels narrower and 20 taller than
-// `before`, and OK, Cancel and Apply moved along by as much.
-void ExpectResized(const Geometry& before, const Geometry& after, LONG narrower) {
-    EXPECT_EQ(after.sheet.cx, before.sheet.cx - narrower);
-    EXPECT_EQ(after.sheet.cy, before.sheet.cy + 20);
-    EXPECT_EQ(after.tab.cx, before.tab.cx - narrower);
-    EXPECT_EQ(after.tab.cy, before.tab.cy + 20);
+// The sheet was resized with its tab control, and OK, Cancel and Apply
+// kept their places at its bottom right corner.
+void ExpectResizedTogether(const Geometry& before, const Geometry& after) {
+    EXPECT_EQ(after.tab.cx - before.tab.cx, after.sheet.cx - before.sheet.cx);
+    EXPECT_EQ(after.tab.cy - before.tab.cy, after.sheet.cy - before.sheet.cy);
     for (int i = 0; i < 3; ++i) {
-        EXPECT_EQ(after.buttons[i].x, before.buttons[i].x - narrower) << kButtons[i];
-        EXPECT_EQ(after.buttons[i].y, before.buttons[i].y + 20) << kButtons[i];
+        EXPECT_EQ(after.sheet.cx - after.buttons[i].x, before.sheet.cx - before.buttons[i].x)
+            << kButtons[i];
+        EXPECT_EQ(after.sheet.cy - after.buttons[i].y, before.sheet.cy - before.buttons[i].y)
+            << kButtons[i];
     }
+}
+
+// Narrower where the page left room beside its controls, wider where it fell
+// short, and resized as a whole.
+void ExpectNarrowed(const Geometry& before, const Geometry& after) {
+    EXPECT_LT(after.sheet.cx, before.sheet.cx);
+    ExpectResizedTogether(before, after);
+}
+void ExpectWidened(const Geometry& before, const Geometry& after) {
+    EXPECT_GT(after.sheet.cx, before.sheet.cx);
+    ExpectResizedTogether(before, after);
 }
 
 void ExpectUnchanged(const Geometry& before, const Geometry& after) {
@@ -317,14 +328,14 @@ protected:
     HFONT western_ = NULL;
 };
 
-TEST_F(SheetFont, AWesternPageGetsTheGuiFontAndTheSheetIsFiftyPixelsNarrowerWhereItHasRoom) {
+TEST_F(SheetFont, AWesternPageGetsTheGuiFontAndTheSheetNarrowsWhereItHasRoom) {
     BeforeAdapting before;
     Geometry adapted;
     RunWestern(
         before, 100,
         [&] {
             adapted = Measure(session.Sheet());
-            ExpectResized(before.geometry, adapted, 50);
+            ExpectNarrowed(before.geometry, adapted);
             // A dialog keeps answering WM_GETFONT with its template's font, so
             // what shows the page's font is its controls.
             EXPECT_TRUE(before.GaveGuiFont(session.Page()));
@@ -352,7 +363,7 @@ TEST_F(SheetFont, TheSheetNarrowsOnlyAsFarAsThePageLeavesRoom) {
     RunWestern(
         before, 30,
         [&] {
-            ExpectResized(before.geometry, Measure(session.Sheet()), 30);
+            ExpectNarrowed(before.geometry, Measure(session.Sheet()));
             // What room it leaves: as much right of its controls as left.
             Margins margins = MarginsOf(session.Sheet(), session.Page());
             EXPECT_EQ(margins.right, margins.left);
@@ -367,7 +378,7 @@ TEST_F(SheetFont, WhereThePageAlreadyFallsShortTheSheetGrowsToHoldIt) {
         before, -20,
         [&] {
             EXPECT_TRUE(before.GaveGuiFont(session.Page()));
-            ExpectResized(before.geometry, Measure(session.Sheet()), -20);
+            ExpectWidened(before.geometry, Measure(session.Sheet()));
             ExpectAllControlsShown(session.Sheet(), session.Page());
         },
         [&] { ExpectAllControlsShown(session.Sheet(), ShownPage(session.Sheet())); });
@@ -378,8 +389,7 @@ TEST_F(SheetFont, EachSheetIsResizedOnceAgain) {
         SCOPED_TRACE(run);
         session = SheetSession();
         BeforeAdapting before;
-        RunWestern(before, 100,
-                   [&] { ExpectResized(before.geometry, Measure(session.Sheet()), 50); });
+        RunWestern(before, 100, [&] { ExpectNarrowed(before.geometry, Measure(session.Sheet())); });
     }
 }
 
@@ -401,7 +411,7 @@ TEST_F(SheetFont, TheTemplateFontIsJapaneseWhereItRealisesAsShiftJis) {
                 EXPECT_EQ(FontOf(TabOf(session.Sheet())), before.tabFont);
                 EXPECT_TRUE(before.givenGuiFont.empty());
             } else {
-                ExpectResized(before.geometry, shown, std::min(before.room, 50L));
+                ExpectResizedTogether(before.geometry, shown);
                 EXPECT_TRUE(before.GaveGuiFont(session.Page()));
                 EXPECT_EQ(FontOf(TabOf(session.Sheet())), gui_);
             }

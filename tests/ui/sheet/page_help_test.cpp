@@ -12,7 +12,7 @@
 #include "resources/resource_ids.h"
 #include "tests/support/wine_test_support.h"
 #include "tests/ui/sheet/recording_html_help.h"
-#include "tests/ui/sheet/sheet_fixture.h"
+#include "tests/ui/sheet/sheet_session.h"
 
 using namespace sheettest;
 

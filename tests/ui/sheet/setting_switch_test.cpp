@@ -7,7 +7,7 @@
 #include "resources/resource_ids.h"
 #include "tests/support/ui_driver.h"
 #include "tests/support/wine_test_support.h"
-#include "tests/ui/sheet/sheet_fixture.h"
+#include "tests/ui/sheet/sheet_session.h"
 
 using namespace sheettest;
 

@@ -8,7 +8,7 @@
 #include "resources/resource_ids.h"
 #include "settings/settings.h"
 #include "tests/support/wine_test_support.h"
-#include "tests/ui/sheet/sheet_fixture.h"
+#include "tests/ui/sheet/sheet_session.h"
 
 using namespace sheettest;
 using testsupport::kDefaultEditor;
@@ -191,8 +191,8 @@ TEST_F(SettingsPage, ApplyWritesEveryValueAsTypedAssociatesAndReloads) {
     DWORD flag = 0;
     DWORD type = 0;
     std::string data;
-    ASSERT_TRUE(testsupport::ReadRaw(HKEY_CURRENT_USER, "Software\\Corvalen\\Quillgate\\Source",
-                                     "ExtensionFlag", &type, &data));
+    ASSERT_TRUE(testsupport::ReadRaw(HKEY_CURRENT_USER, testsupport::kSourceKey, "ExtensionFlag",
+                                     &type, &data));
     ASSERT_EQ(data.size(), sizeof flag);
     memcpy(&flag, data.data(), sizeof flag);
     EXPECT_EQ(type, static_cast<DWORD>(REG_DWORD));

@@ -2,8 +2,14 @@
 // a user does: a thread timer, which every modal loop of the thread keeps
 // serving, runs one step after another. A step that opens another modal loop
 // (the browse button opens the open-file dialog) lets the next steps run
-// inside it.
+// inside it. The user's actions are ui_driver's, sent on this thread.
+//
+// SheetTest, the fixture of every sheet test, starts from a first run: no
+// settings key, and the shell's Unknown class with "openas" as its default
+// verb. What was in HKCR before is put back afterwards.
 #pragma once
+
+#include <gtest/gtest.h>
 
 #include <windows.h>
 
@@ -11,12 +17,11 @@
 #include <string>
 #include <vector>
 
+#include "tests/support/registry_guard.h"
 #include "tests/support/time_limits.h"
 #include "tests/support/ui_driver.h"
 
 namespace sheettest {
-
-enum { kApplyButton = 12321 };
 
 class SheetSession {
 public:
@@ -63,5 +68,30 @@ private:
 
 // Visible dialog windows of this thread other than `except`.
 std::vector<HWND> ThreadDialogs(HWND except = NULL);
+
+extern const char kUnknownShell[]; // Unknown\shell
+extern const char kPaths[];        // the settings key's Paths subkey
+extern const char kSource[];       // and its Source subkey
+
+class SheetTest : public testing::Test {
+protected:
+    void SetUp() override;
+    void TearDown() override;
+
+    // Reads the settings as the entry point does before it runs the sheet.
+    void LoadSettings();
+    std::string Stored(const char* subkey, const char* value) const;
+    bool IsStored(const char* subkey, const char* value) const;
+    void Store(const char* subkey, const char* value, const std::string& text) const;
+    void StoreFlag(DWORD flag) const;
+    // Unknown\shell as while the program is associated under `menuText`.
+    void Associate(const std::string& menuText, const std::string& previousVerb) const;
+    std::string Shell(const char* path, const char* value = NULL) const;
+
+    SheetSession session;
+
+private:
+    testsupport::EmptyUnknownShell unknown_;
+};
 
 } // namespace sheettest

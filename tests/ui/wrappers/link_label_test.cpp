@@ -1,5 +1,5 @@
 // The link label on a real static control. The shell call is watched through
-// g_outsideWorld.shellExecute, which the test points at a recorder and restores.
+// g_outsideWorld.shellExecute, which a recorder stands in for.
 #include <gtest/gtest.h>
 
 #include <windows.h>
@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "resources/outside_world.h"
+#include "tests/support/shell_execute_recorder.h"
 #include "tests/support/window_test_support.h"
 #include "ui/wrappers/link_label.h"
 
@@ -19,23 +20,7 @@ namespace {
 enum : WORD { kLinkId = 200, kPlainId = 201 };
 const char kAddress[] = "http://corvalen.example/quillgate/";
 
-struct ShellCall {
-    HWND owner;
-    bool noVerb;
-    std::string file;
-    bool noParameters;
-    bool noDirectory;
-    INT show;
-};
-std::vector<ShellCall> g_shellCalls;
 std::vector<WORD> g_notifications; // STN_* codes the dialog received
-
-HINSTANCE WINAPI RecordShellExecute(HWND owner, LPCSTR verb, LPCSTR file, LPCSTR parameters,
-                                    LPCSTR directory, INT show) {
-    g_shellCalls.push_back({owner, verb == nullptr, file ? file : "(null)", parameters == nullptr,
-                            directory == nullptr, show});
-    return reinterpret_cast<HINSTANCE>(42);
-}
 
 INT_PTR CALLBACK NotificationRecorder(HWND, UINT msg, WPARAM wParam, LPARAM) {
     if (msg == WM_COMMAND) {
@@ -47,9 +32,6 @@ INT_PTR CALLBACK NotificationRecorder(HWND, UINT msg, WPARAM wParam, LPARAM) {
 class LinkLabelTest : public testing::Test {
 protected:
     void SetUp() override {
-        realShellExecute_ = g_outsideWorld.shellExecute;
-        g_outsideWorld.shellExecute = RecordShellExecute;
-        g_shellCalls.clear();
         g_notifications.clear();
         DialogTemplate dialog;
         dialog.Add(kLinkId, kStaticAtom, SS_LEFT | SS_NOTIFY, kAddress)
@@ -60,16 +42,15 @@ protected:
         labelWindow_ = GetDlgItem(dialog_, kLinkId);
         ASSERT_TRUE(label_.Attach(labelWindow_));
     }
-    void TearDown() override {
-        DestroyWindow(dialog_);
-        g_outsideWorld.shellExecute = realShellExecute_;
-    }
+    void TearDown() override { DestroyWindow(dialog_); }
 
     LRESULT Press(HWND window, UINT msg = WM_LBUTTONDOWN) {
         return SendMessageA(window, msg, MK_LBUTTON, MAKELPARAM(3, 4));
     }
 
-    decltype(OutsideWorld::shellExecute) realShellExecute_ = nullptr;
+    const std::vector<ShellCall>& ShellCalls() const { return shell_.Calls(); }
+
+    ShellExecuteRecorder shell_;
     HWND dialog_ = nullptr;
     HWND labelWindow_ = nullptr;
     CLinkLabel label_;
@@ -83,29 +64,29 @@ TEST_F(LinkLabelTest, PressOpensTheLabelsTextOnceAndTheStaticNeverSeesIt) {
 
     // ...the link label opens its text instead.
     EXPECT_EQ(0, Press(labelWindow_));
-    ASSERT_EQ(1u, g_shellCalls.size());
-    const ShellCall& call = g_shellCalls[0];
+    ASSERT_EQ(1u, ShellCalls().size());
+    const ShellCall& call = ShellCalls()[0];
     EXPECT_EQ(labelWindow_, call.owner);
     EXPECT_TRUE(call.noVerb);
     EXPECT_EQ(kAddress, call.file);
     EXPECT_TRUE(call.noParameters);
-    EXPECT_TRUE(call.noDirectory);
+    EXPECT_TRUE(call.noFolder);
     EXPECT_EQ(SW_SHOWNORMAL, call.show);
     EXPECT_TRUE(g_notifications.empty());
 
     Press(labelWindow_);
-    EXPECT_EQ(2u, g_shellCalls.size());
+    EXPECT_EQ(2u, ShellCalls().size());
 }
 
 TEST_F(LinkLabelTest, DoubleClickAndOtherMessagesReachTheStatic) {
     Press(labelWindow_, WM_LBUTTONDBLCLK);
-    EXPECT_TRUE(g_shellCalls.empty());
+    EXPECT_TRUE(ShellCalls().empty());
     EXPECT_EQ(std::vector<WORD>{STN_DBLCLK}, g_notifications);
 
     SetWindowTextA(labelWindow_, "mailto:quillgate@corvalen.example");
     Press(labelWindow_);
-    ASSERT_EQ(1u, g_shellCalls.size());
-    EXPECT_EQ("mailto:quillgate@corvalen.example", g_shellCalls[0].file);
+    ASSERT_EQ(1u, ShellCalls().size());
+    EXPECT_EQ("mailto:quillgate@corvalen.example", ShellCalls()[0].file);
 }
 
 TEST_F(LinkLabelTest, CursorOverTheLabelIsTheHand) {
@@ -119,14 +100,14 @@ TEST_F(LinkLabelTest, LongAddressOpensWhole) {
     const std::string address = std::string("http://corvalen.example/") + std::string(400, 'a');
     SetWindowTextA(labelWindow_, address.c_str());
     Press(labelWindow_);
-    ASSERT_EQ(1u, g_shellCalls.size());
-    EXPECT_EQ(address, g_shellCalls[0].file);
+    ASSERT_EQ(1u, ShellCalls().size());
+    EXPECT_EQ(address, ShellCalls()[0].file);
 }
 
 TEST_F(LinkLabelTest, EmptyTextOpensNothing) {
     SetWindowTextA(labelWindow_, "");
     EXPECT_EQ(0, Press(labelWindow_));
-    EXPECT_TRUE(g_shellCalls.empty());
+    EXPECT_TRUE(ShellCalls().empty());
 }
 
 } // namespace

@@ -1,10 +1,10 @@
-#include "tests/settings/registry_guard.h"
+#include "tests/support/registry_guard.h"
 
 #include <gtest/gtest.h>
 
 #include "tests/support/wine_test_support.h"
 
-namespace settingstest {
+namespace testsupport {
 
 KeySnapshot::KeySnapshot(HKEY root, const std::string& path, REGSAM view)
     : root_(root), path_(path), view_(view), restored_(false) {
@@ -237,4 +237,4 @@ SeparateImageOptionsViews::~SeparateImageOptionsViews() {
     }
 }
 
-} // namespace settingstest
+} // namespace testsupport

@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-namespace settingstest {
+namespace testsupport {
 
 // The values and subkeys of root\path (in registry view `view`, 0 for this
 // program's own), saved on construction and restored by Restore() (or the
@@ -101,4 +101,4 @@ private:
     bool unlinked_ = false;
 };
 
-} // namespace settingstest
+} // namespace testsupport
