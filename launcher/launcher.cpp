@@ -80,10 +80,27 @@ void LoadLibrariesFromSystemOnly() {
     }
 }
 
+// The Status page's editors, by the rules this start would go by.
+bool FindEditorInEffectHere(bool print, EditorInEffect* found) {
+    EditorSource source = kSettingInEffect;
+    const EditorCheck check = CheckChosenEditor(print, IsElevated(), &found->path, &source);
+    CHeapText administrators;
+    found->source = source == kSettingInEffect
+                        ? g_settings.EditorSource(print)
+                        : g_settings.ReadAdministratorsEditor(print, &administrators);
+    found->systemNotepad = source == kSystemNotepad;
+    found->state = check == kEditorMissing ? kEditorFileMissing
+                   : check == kEditorIsThisProgram || check == kEditorIsCopy
+                       ? kEditorFileIsQuillgate
+                       : kEditorFileThere;
+    return found->path.Get() != NULL;
+}
+
 // TRUE when the sheet was closed with OK and saved its settings; a test may
 // stand in for it.
 BOOL RunSheet() {
-    return g_outsideWorld.runSettingsSheet ? g_outsideWorld.runSettingsSheet() : RunSettingsSheet();
+    return g_outsideWorld.runSettingsSheet ? g_outsideWorld.runSettingsSheet()
+                                           : RunSettingsSheet(FindEditorInEffectHere);
 }
 
 // The message `textId`, then `detailId` naming `editor` (its %1) and, where

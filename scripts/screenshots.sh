@@ -1,10 +1,11 @@
 #!/bin/bash
-# Renders both pages of the settings sheet under Xvfb in a Japanese and an
+# Renders the pages of the settings sheet under Xvfb in a Japanese and an
 # English locale, each in its own language, and in the English locale with
 # UILanguage ja, and saves them, cropped to the sheet window, as
-# docs/settings-ja.png, docs/about-ja.png, docs/settings-en.png,
-# docs/about-en.png, docs/settings-en-ja.png and docs/about-en-ja.png. Builds what is missing first. The README shows these
-# files: regenerate them with this script, never by hand.
+# docs/<page>-<name>.png: the Settings and About pages as settings-ja,
+# about-ja, settings-en, about-en, settings-en-ja and about-en-ja, the Status
+# page as status-ja and status-en. Builds what is missing first. The README
+# shows these files: regenerate them with this script, never by hand.
 #   bash scripts/screenshots.sh            (BUILD_DIR=build-x to build elsewhere)
 # It shows build/notepad.exe, the 32-bit program as shipped, under Wine's
 # WoW64 mode inside the Debian 13 root, in a prefix of its own with Wine's
@@ -70,6 +71,27 @@ shoot() {
         -define png:exclude-chunks=date,time "$2"
 }
 
+# What the Status page shows: Notepad taken over by this notepad.exe, as
+# Setup leaves it on Windows 11, after an update put two of the filter
+# subkeys back with the Store redirect; .txt files given to Quillgate.
+notepad_key='HKLM\SOFTWARE\Microsoft\Windows NT\CurrentVersion\Image File Execution Options\notepad.exe'
+user_choice='HKCU\Software\Microsoft\Windows\CurrentVersion\Explorer\FileExts\.txt\UserChoice'
+take_over_notepad() {
+    local entry filter number file
+    entry="\"$("$wine" winepath -w "$build/notepad.exe" | tr -d '\r')\" /z"
+    "$wine" reg add "$notepad_key" /v Debugger /d "$entry" /f >/dev/null 2>&1
+    "$wine" reg add "$notepad_key" /v UseFilter /t REG_DWORD /d 1 /f >/dev/null 2>&1
+    for filter in "0 System32\\notepad.exe" "1 SysWOW64\\notepad.exe" "2 notepad.exe"; do
+        read -r number file <<<"$filter"
+        "$wine" reg add "$notepad_key\\$number" /v FilterFullPath /d "C:\\Windows\\$file" \
+            /f >/dev/null 2>&1
+        "$wine" reg add "$notepad_key\\$number" /v AppExecutionAliasRedirect /t REG_DWORD /d 1 \
+            /f >/dev/null 2>&1
+    done
+    "$wine" reg add "$notepad_key\\0" /v Debugger /d "$entry" /f >/dev/null 2>&1
+    "$wine" reg add "$user_choice" /v ProgId /d Quillgate.txt /f >/dev/null 2>&1
+}
+
 # Each shot: the locale, the UILanguage value (none: the system's choice) and
 # the suffix of its files.
 for shot in "ja_JP.UTF-8 - ja" "en_US.UTF-8 - en" "en_US.UTF-8 ja en-ja"; do
@@ -81,11 +103,20 @@ for shot in "ja_JP.UTF-8 - ja" "en_US.UTF-8 - en" "en_US.UTF-8 ja en-ja"; do
         "$wine" reg add 'HKCU\Software\Corvalen\Quillgate' /v UILanguage /d "$language" \
             /f >/dev/null 2>&1
     fi
+    if [ "$language" = - ]; then
+        take_over_notepad
+    fi
     "$wine" "$build/notepad.exe" /setting &
     program=$!
-    for page in settings about; do
-        index=0
-        [ "$page" = about ] && index=1
+    # The Status page in each locale's own language; the pages' order on the sheet.
+    pages="settings about"
+    [ "$language" = - ] && pages="settings status about"
+    for page in $pages; do
+        case $page in
+        settings) index=0 ;;
+        status) index=1 ;;
+        about) index=2 ;;
+        esac
         geometry=$("$wine" "$build/tools/sheet_pose.exe" "$index" | tr -d '\r')
         sleep $((2 * ${QUILLGATE_TIME_SCALE:-1})) # let the page paint
         shoot "$geometry" "$docs/$page-$name.png"
@@ -94,5 +125,7 @@ for shot in "ja_JP.UTF-8 - ja" "en_US.UTF-8 - en" "en_US.UTF-8 ja en-ja"; do
     "$wine" "$build/tools/sheet_pose.exe" close
     wait "$program"
     "$wine" reg delete 'HKCU\Software\Corvalen' /f >/dev/null 2>&1 || true
+    "$wine" reg delete "$notepad_key" /f >/dev/null 2>&1 || true
+    "$wine" reg delete "$user_choice" /f >/dev/null 2>&1 || true
     quillgate_prefix_stop "$prefix"
 done

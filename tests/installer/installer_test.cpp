@@ -16,6 +16,7 @@
 #include "resources/resource_ids.h"
 #include "tests/launcher/launcher_test_support.h"
 #include "tests/support/registry_guard.h"
+#include "tests/support/ui_driver.h"
 #include "tests/support/wine_test_support.h"
 
 using testsupport::KeySnapshot;
@@ -97,6 +98,42 @@ void PutBackAsWindowsShipsIt(REGSAM view) {
         testsupport::SetString(kMachine, subkey.c_str(), "AppExecutionAliasRedirectPackages",
                                "Microsoft.WindowsNotepad_8wekyb3d8bbwe", view);
     }
+}
+
+// What the installed notepad.exe's Status page shows, read as a user reads it.
+struct StatusShown {
+    std::wstring places, editor, editorSource;
+    bool repairEnabled = false;
+};
+
+void ReadStatusPage(const std::string& notepad, StatusShown* shown) {
+    uidriver::Program program(Quoted(notepad) + " /setting");
+    HWND sheet = uidriver::WaitForPropertySheet(program.Id(), "Quillgate");
+    ASSERT_NE(nullptr, sheet);
+    ASSERT_TRUE(uidriver::SelectPage(sheet, 1));
+    HWND page = uidriver::CurrentPage(sheet);
+    auto text = [page](int id) { return uidriver::TextWide(GetDlgItem(page, id)); };
+    shown->places = text(IDC_STATUS_PLACES);
+    shown->editor = text(IDC_STATUS_EDIT_EDITOR);
+    shown->editorSource = text(IDC_STATUS_EDIT_SOURCE);
+    shown->repairEnabled = uidriver::IsEnabled(GetDlgItem(page, IDC_STATUS_REPAIR));
+    EXPECT_TRUE(uidriver::Press(sheet, uidriver::kCancel));
+    EXPECT_EQ(0, program.WaitForExit());
+}
+
+// A text as the page shows it in the system's language.
+std::wstring Shown(const char* japaneseUtf8, const char* english) {
+    return testsupport::Wide(testsupport::JapaneseSystem() ? japaneseUtf8 : english);
+}
+
+// The Status page's lines for the main key and Windows 11's filter subkeys.
+std::wstring PlaceLines(const std::wstring& mainState, const std::wstring& filterState) {
+    std::wstring lines =
+        Shown("すべての notepad.exe", "Any notepad.exe") + L": " + mainState + L"\r\n";
+    for (const auto& filter : kStockFilters) {
+        lines += testsupport::Wide(filter[1]) + L": " + filterState + L"\r\n";
+    }
+    return lines;
 }
 
 std::string SettingsShortcut() {
@@ -641,6 +678,47 @@ TEST_F(Installer, TheStartupTaskAndTheSettingsEntryComeWithSetupAndGoWithTheUnin
         EXPECT_FALSE(testsupport::FileExists(kTaskFile));
         EXPECT_FALSE(testsupport::FileExists(shortcut));
     }
+}
+
+} // namespace
+
+namespace {
+
+TEST_F(Installer, TheStatusPageShowsWhatAWindowsUpdateResetAndTheRepairPutBack) {
+    SeparateImageOptionsViews views;
+    for (REGSAM view : kViews) {
+        PutBackAsWindowsShipsIt(view);
+    }
+    ASSERT_EQ(0, Install());
+    const std::wstring forwarded = Shown("Quillgate に転送", "forwarded to Quillgate");
+    StatusShown shown;
+    ASSERT_NO_FATAL_FAILURE(ReadStatusPage(File("notepad.exe"), &shown));
+    EXPECT_EQ(PlaceLines(forwarded, forwarded), shown.places);
+    EXPECT_FALSE(shown.repairEnabled) << "nothing to repair";
+    // Setup's editor for every user, the user having none.
+    char notepad[MAX_PATH];
+    ASSERT_NE(0u, ExpandEnvironmentStringsA(kWindowsNotepad, notepad, sizeof notepad));
+    EXPECT_EQ(0, lstrcmpiW((Shown("編集用: ", "Edit: ") + testsupport::Wide(notepad)).c_str(),
+                           shown.editor.c_str()));
+    EXPECT_EQ(
+        Shown("コンピューターの設定、ファイルあり", "The computer's setting; the file is there"),
+        shown.editorSource);
+
+    for (REGSAM view : kViews) {
+        PutBackAsWindowsShipsIt(view);
+    }
+    ASSERT_NO_FATAL_FAILURE(ReadStatusPage(File("notepad.exe"), &shown));
+    EXPECT_EQ(PlaceLines(Shown("未登録 (メモ帳が起動します)", "missing (Notepad starts)"),
+                         Shown("Windows が元に戻しました", "reset by Windows")),
+              shown.places);
+    EXPECT_TRUE(shown.repairEnabled);
+
+    // Repair's command, which the button runs elevated (here silently).
+    ASSERT_EQ(0, RunStartupTask());
+    ASSERT_NO_FATAL_FAILURE(ReadStatusPage(File("notepad.exe"), &shown));
+    EXPECT_EQ(PlaceLines(forwarded, forwarded), shown.places);
+    EXPECT_FALSE(shown.repairEnabled);
+    ASSERT_EQ(0, Uninstall());
 }
 
 } // namespace

@@ -152,14 +152,6 @@ bool DrawsCharacter(HWND control, wchar_t character) {
     return answer == 2;
 }
 
-std::wstring TextWide(HWND window) {
-    wchar_t text[512] = L"";
-    DWORD_PTR length = 0;
-    SendMessageTimeoutW(window, WM_GETTEXT, 512, reinterpret_cast<LPARAM>(text), SMTO_BLOCK,
-                        timelimits::Scaled(timelimits::kMessageMs), &length);
-    return text;
-}
-
 // One run of notepad.exe that shows the settings sheet, driven from outside.
 class SheetRun {
 public:
@@ -412,13 +404,13 @@ TEST_F(Journey, AnEditorNoCodePageHoldsIsBrowsedForStoredAndStarted) {
         ASSERT_NE(nullptr, open) << uidriver::DescribeWindows(run.Process().Id());
         EXPECT_EQ(
             Wide(testsupport::JapaneseSystem() ? "編集用エディタの選択" : "Edit Editor - Browse"),
-            TextWide(open));
+            uidriver::TextWide(open));
         HWND name = GetDlgItem(open, cmb13) ? GetDlgItem(open, cmb13) : GetDlgItem(open, edt1);
         ASSERT_NE(nullptr, name);
         SendMessageW(name, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(Wide(editor).c_str()));
         ASSERT_TRUE(PostMessageA(open, WM_COMMAND, IDOK, 0));
         ASSERT_TRUE(uidriver::WaitUntil([open] { return !IsWindow(open); }));
-        EXPECT_EQ(Wide(editor), TextWide(run.Item(IDC_EDIT_EDITOR)));
+        EXPECT_EQ(Wide(editor), uidriver::TextWide(run.Item(IDC_EDIT_EDITOR)));
         EXPECT_EQ(0, run.Close(uidriver::kOk));
     }
     DWORD type = 0;
@@ -796,10 +788,11 @@ TEST_F(Journey, TheSheetSpeaksTheSystemsLanguageOrTheOneChosen) {
         SheetRun run("/setting");
         ASSERT_TRUE(run.FindSheet());
         EXPECT_EQ(Wide(c.japanese ? "エディタの選択" : "Editors"),
-                  TextWide(run.Item(IDC_EDITORS_GROUP)));
+                  uidriver::TextWide(run.Item(IDC_EDITORS_GROUP)));
         EXPECT_EQ(Wide(c.japanese ? "編集用エディタ(&C)" : "&Edit editor:"),
-                  TextWide(run.Item(IDC_EDIT_EDITOR_LABEL)));
-        EXPECT_EQ(Wide(c.japanese ? "編集(&E)" : "&Edit"), TextWide(run.Item(IDC_MENU_TEXT)));
+                  uidriver::TextWide(run.Item(IDC_EDIT_EDITOR_LABEL)));
+        EXPECT_EQ(Wide(c.japanese ? "編集(&E)" : "&Edit"),
+                  uidriver::TextWide(run.Item(IDC_MENU_TEXT)));
         const wchar_t kEdit = 0x7DE8; // 編
         if (c.japanese) {
             EXPECT_TRUE(DrawsCharacter(run.Item(IDC_EDIT_EDITOR_LABEL), kEdit));
@@ -810,6 +803,23 @@ TEST_F(Journey, TheSheetSpeaksTheSystemsLanguageOrTheOneChosen) {
         EXPECT_EQ(0, run.Close(uidriver::kCancel));
     }
     ForgetMachineLanguage();
+}
+
+TEST_F(Journey, TheSheetOpensWithSettingsStatusAndAboutInTheSystemsLanguage) {
+    SheetRun run("/setting");
+    ASSERT_TRUE(run.FindSheet());
+    std::vector<std::wstring> titles;
+    for (int page = 0; page < 3; ++page) {
+        ASSERT_TRUE(run.SelectPage(page)) << page;
+        titles.push_back(uidriver::TextWide(run.Page()));
+    }
+    EXPECT_FALSE(run.SelectPage(3)) << "no fourth page";
+    const std::vector<std::wstring> expected =
+        testsupport::JapaneseSystem()
+            ? std::vector<std::wstring>{Wide("設定"), Wide("状態"), Wide("バージョン情報")}
+            : std::vector<std::wstring>{L"Settings", L"Status", L"About"};
+    EXPECT_TRUE(expected == titles);
+    EXPECT_EQ(0, run.Close(uidriver::kCancel));
 }
 
 // The links open through the shell's URL handlers, which this test points at
@@ -839,8 +849,8 @@ private:
 TEST_F(AboutJourney, ShowsTitleVersionAndLinksThatOpenOnce) {
     SheetRun run("/setting");
     ASSERT_TRUE(run.FindSheet());
-    ASSERT_TRUE(run.SelectPage(1));
-    EXPECT_EQ(1, uidriver::CurrentPageIndex(run.Sheet()));
+    ASSERT_TRUE(run.SelectPage(2));
+    EXPECT_EQ(2, uidriver::CurrentPageIndex(run.Sheet()));
     EXPECT_EQ("Corvalen Quillgate", run.TextOf(IDC_ABOUT_TITLE));
     std::string version;
     ASSERT_NO_FATAL_FAILURE(ReadProductVersion(testsupport::NotepadPath(), &version));

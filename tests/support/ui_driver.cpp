@@ -155,6 +155,21 @@ std::string Text(HWND window) {
     return std::string(text.data(), copied < text.size() ? copied : text.size() - 1);
 }
 
+std::wstring TextWide(HWND window) {
+    DWORD_PTR length = 0;
+    if (!window || !SendMessageTimeoutW(window, WM_GETTEXTLENGTH, 0, 0, SMTO_BLOCK,
+                                        timelimits::Scaled(timelimits::kMessageMs), &length)) {
+        return L"";
+    }
+    std::vector<wchar_t> text(length + 1, L'\0');
+    DWORD_PTR copied = 0;
+    if (!SendMessageTimeoutW(window, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(text.data()),
+                             SMTO_BLOCK, timelimits::Scaled(timelimits::kMessageMs), &copied)) {
+        return L"";
+    }
+    return std::wstring(text.data(), copied < text.size() ? copied : text.size() - 1);
+}
+
 std::string MessageBoxText(HWND messageBox) {
     return Text(GetDlgItem(messageBox, 0xFFFF));
 }

@@ -76,6 +76,9 @@ bool IsPropertySheet(HWND window);
 // Reading what a user sees.
 std::string ClassOf(HWND window);
 std::string Text(HWND window); // WM_GETTEXT
+// WM_GETTEXT as UTF-16, for texts the system's code page lacks: a window of
+// another process may count its text in characters, which the ANSI text outgrows.
+std::wstring TextWide(HWND window);
 std::string MessageBoxText(HWND messageBox);
 bool IsChecked(HWND button); // BM_GETCHECK
 bool IsEnabled(HWND window);

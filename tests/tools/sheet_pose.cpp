@@ -1,6 +1,6 @@
 // Poses the settings sheet for a screenshot (scripts/screenshots.sh). Finds
 // the sheet captioned "Quillgate" of whichever process shows it, then:
-//   sheet_pose <page>   shows that page (0 Settings, 1 About) and prints the
+//   sheet_pose <page>   shows that page (0 Settings, 1 Status, 2 About) and prints the
 //                       sheet window's rectangle as WxH+X+Y
 //   sheet_pose close    presses Cancel
 // Exits with 1 when there is no sheet or it does not answer.

@@ -37,11 +37,12 @@ HPROPSHEETPAGE CreatePage(int templateId, CWinBase* page) {
 } // namespace
 
 bool CSettingsSheet::Run() {
-    HPROPSHEETPAGE pages[2];
-    pages[0] = CreatePage(IDD_SETTINGS, &settingsPage);
-    pages[1] = CreatePage(IDD_ABOUT, &aboutPage);
-    if (!pages[0] || !pages[1]) {
-        // A sheet with a missing page cannot be shown; the one made is freed.
+    // Each page reads what it shows when it is first shown, not here.
+    HPROPSHEETPAGE pages[] = {CreatePage(IDD_SETTINGS, &settingsPage),
+                              CreatePage(IDD_STATUS, &statusPage),
+                              CreatePage(IDD_ABOUT, &aboutPage)};
+    if (!pages[0] || !pages[1] || !pages[2]) {
+        // A sheet with a missing page cannot be shown; those made are freed.
         for (HPROPSHEETPAGE page : pages) {
             if (page) {
                 g_sheetLibraries.DestroyPropertySheetPage(page);
@@ -58,7 +59,7 @@ bool CSettingsSheet::Run() {
     header.hInstance = g_instance;
     header.hIcon = LoadIconA(g_instance, MAKEINTRESOURCEA(IDI_QUILLGATE));
     header.pszCaption = g_caption;
-    header.nPages = 2;
+    header.nPages = ARRAYSIZE(pages);
     header.nStartPage = 0;
     header.phpage = pages;
 
@@ -79,11 +80,11 @@ void CSettingsSheet::operator delete(void* sheet) noexcept {
     }
 }
 
-BOOL RunSettingsSheet() {
+BOOL RunSettingsSheet(FindEditorInEffect findEditor) {
     if (!LoadSheetLibraries()) {
         return FALSE;
     }
-    CSettingsSheet* sheet = new CSettingsSheet;
+    CSettingsSheet* sheet = new CSettingsSheet(findEditor);
     if (!sheet) {
         return FALSE;
     }

@@ -4,13 +4,15 @@
 
 #include "ui/sheet/about_page.h"
 #include "ui/sheet/settings_page.h"
+#include "ui/sheet/settings_sheet.h"
+#include "ui/sheet/status_page.h"
 #include "ui/wrappers/win_base.h"
 
-// Owns the two pages for one run of the sheet. It is never attached to a
+// Owns the three pages for one run of the sheet. It is never attached to a
 // window itself; the pages are bound to their dialogs by PageDialogProc.
 class CSettingsSheet : public CWinBase {
 public:
-    CSettingsSheet() {}
+    explicit CSettingsSheet(FindEditorInEffect findEditor) : statusPage(findEditor) {}
 
     // From the process heap, not the C++ runtime's operator new, whose
     // exception machinery would double the program's size. Null when out of
@@ -24,5 +26,6 @@ public:
 
 private:
     CSettingsPage settingsPage;
+    CStatusPage statusPage;
     CAboutPage aboutPage;
 };

@@ -315,7 +315,7 @@ protected:
                 ASSERT_TRUE(before.seen);
                 ASSERT_EQ(FontOf(session.Page()), western_);
                 shown();
-                SendMessageA(session.Sheet(), PSM_SETCURSEL, 1, 0);
+                SendMessageA(session.Sheet(), PSM_SETCURSEL, 2, 0);
             })
             .Do(about)
             .Do([&] { session.PressButton(PSBTN_CANCEL); });
@@ -419,6 +419,12 @@ TEST_F(SheetFont, TheTemplateFontIsJapaneseWhereItRealisesAsShiftJis) {
             SendMessageA(session.Sheet(), PSM_SETCURSEL, 1, 0);
         })
         .Do([&] {
+            HWND status = ShownPage(session.Sheet());
+            EXPECT_EQ(before.GaveGuiFont(status), !japanese);
+            ExpectAllControlsShown(session.Sheet(), status);
+            SendMessageA(session.Sheet(), PSM_SETCURSEL, 2, 0);
+        })
+        .Do([&] {
             HWND about = ShownPage(session.Sheet());
             EXPECT_EQ(before.GaveGuiFont(about), !japanese);
             ExpectAllControlsShown(session.Sheet(), about);
@@ -462,6 +468,7 @@ TEST_F(SheetTest, TheEnglishPagesKeepTheirOwnFontAndTheSheetItsSize) {
             EXPECT_EQ(FontOf(TabOf(session.Sheet())), before.tabFont);
             SendMessageA(session.Sheet(), PSM_SETCURSEL, 1, 0);
         })
+        .Do([&] { SendMessageA(session.Sheet(), PSM_SETCURSEL, 2, 0); })
         .Do([&] {
             EXPECT_TRUE(before.givenGuiFont.empty());
             session.PressButton(PSBTN_CANCEL);
