@@ -7,7 +7,10 @@
 #include <shellapi.h>
 #include <stdlib.h>
 
+#include "launcher/step_times.h"
+
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int show) {
+    QUILLGATE_STEPS_BEGIN();
     int i = 1;
     if (__argc > 3 && lstrcmpA(__argv[1], "--copy") == 0) {
         CopyFileA(__argv[2], __argv[3], FALSE);
@@ -20,5 +23,7 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int show) {
     for (; i < __argc; ++i) {
         ShellExecuteA(NULL, NULL, editor, __argv[i], NULL, show);
     }
+    QUILLGATE_STEP("start");
+    QUILLGATE_STEPS_WRITE("minimal");
     return 0;
 }

@@ -3,7 +3,9 @@
 # make the same shell calls, timed inside Wine by hop_timer.exe.
 #   bash bench/run.sh [PAIRS]      (default 30 pairs after 5 warm-up pairs)
 # Runs the 32-bit programs as shipped, under Wine's WoW64 mode inside the
-# Debian 13 root (scripts/wine-root.sh); prints one table.
+# Debian 13 root (scripts/wine-root.sh); prints one table of ratios, then
+# the median time of each step of a forward (launcher/step_times.h), from a
+# second pass in which both programs time their steps.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 root=$(pwd)
@@ -84,4 +86,45 @@ echo "A = notepad.exe, B = minimal program; $pairs pairs, alternated; ratio = A/
 if [ -n "$cache_unix" ]; then
     reg "$key\\Source" /v ExtensionFlag /t REG_DWORD /d 1
     "$wine" "$bench\\hop_timer.exe" "$(win "$view_source")" "$pairs" 5 | tail -n +2
+    reg "$key\\Source" /v ExtensionFlag /t REG_DWORD /d 0
 fi
+
+# The steps: the forwarding cases once more, each program appending its
+# steps' times to one file per case.
+steps_table() {
+    # Median of each step over the lines of one program, in milliseconds.
+    awk -v program="$2" '$1 == program {
+            runs++
+            for (i = 2; i <= NF; i++) {
+                split($i, kv, "="); name = kv[1]; gsub("_", " ", name)
+                if (!(name in seen)) { seen[name] = 1; order[++n] = name }
+                values[name, ++count[name]] = kv[2] / 1000
+            }
+        }
+        END {
+            for (s = 1; s <= n; s++) {
+                name = order[s]; m = count[name]
+                for (i = 1; i <= m; i++) v[i] = values[name, i]
+                for (i = 2; i <= m; i++) for (j = i; j > 1 && v[j - 1] > v[j]; j--) { t = v[j]; v[j] = v[j - 1]; v[j - 1] = t }
+                median = m % 2 ? v[(m + 1) / 2] : (v[m / 2] + v[m / 2 + 1]) / 2
+                total += median
+                printf "  %-24s %8.2f ms  (%d of %d runs)\n", name, median, m, runs
+            }
+            printf "  %-24s %8.2f ms\n", "sum of the medians", total
+        }' "$1"
+}
+step_pairs=$(( pairs < 20 ? pairs : 20 ))
+for case_name in "forward one file" "/p with two files"; do
+    cases="$build/bench/steps.txt"
+    grep -A2 -x "case $case_name" "$forwarding" >"$cases"
+    times="$build/bench/step-times.txt"
+    rm -f "$times"
+    QUILLGATE_STEP_TIMES=$(win "$times") WINEDEBUG=-all \
+        "$wine" "$bench\\hop_timer.exe" "$(win "$cases")" "$step_pairs" 2 >/dev/null
+    tr -d '\r' <"$times" >"$times.unix"
+    echo "steps of $case_name, median of $step_pairs runs after 2 warm-up runs:"
+    echo " notepad.exe"
+    steps_table "$times.unix" notepad
+    echo " minimal program"
+    steps_table "$times.unix" minimal
+done

@@ -3,8 +3,9 @@
 #include <shlobj.h>
 #include <shlwapi.h>
 
-#include "launcher/command_line.h"
+#include "launcher/path_text.h"
 #include "launcher/editor_start.h"
+#include "launcher/step_times.h"
 #include "resources/elevation.h"
 #include "resources/paths.h"
 #include "resources/resource_ids.h"
@@ -402,7 +403,10 @@ bool ReadEditorSetting(bool print, bool elevated, CHeapText* setting, EditorSour
 // Where the setting cannot be resolved, `editor` holds it as it stands, for
 // the message that names it.
 EditorCheck CheckEditor(const char* setting, CHeapText* editor) {
-    if (!ResolveEditor(setting, editor)) {
+    QUILLGATE_STEP("editor choice");
+    const bool resolved = ResolveEditor(setting, editor);
+    QUILLGATE_STEP("editor search");
+    if (!resolved) {
         if (!editor->Copy(setting)) {
             editor->Free(); // nothing to name
         }
@@ -414,16 +418,22 @@ EditorCheck CheckEditor(const char* setting, CHeapText* editor) {
 } // namespace
 
 EditorCheck WhereEditorLeads(const char* editor) {
-    if (IsThisProgram(editor)) {
+    const bool self = IsThisProgram(editor);
+    QUILLGATE_STEP("file identity");
+    if (self) {
         return kEditorIsThisProgram;
     }
     if (!PathFileExistsA(editor)) {
         return kEditorMissing;
     }
-    if (IsCopyOfThisProgram(editor)) {
+    const bool copy = IsCopyOfThisProgram(editor);
+    QUILLGATE_STEP("copy check (version)");
+    if (copy) {
         return kEditorIsCopy;
     }
-    return IsStartRedirectedTo(editor, NamesThisProgram) ? kEditorRedirectsHere : kEditorReady;
+    const bool redirected = IsStartRedirectedTo(editor, NamesThisProgram);
+    QUILLGATE_STEP("registration (IFEO)");
+    return redirected ? kEditorRedirectsHere : kEditorReady;
 }
 
 EditorCheck CheckChosenEditor(bool print, bool elevated, CHeapText* editor, EditorSource* source) {
