@@ -1,9 +1,11 @@
 // The physical limit of a forwarder: the ShellExecuteA calls notepad.exe
 // would make, with the same parameters, and nothing else.
-//   minimal_forwarder.exe [--copy FROM TO] EDITOR PARAMETERS [PARAMETERS ...]
+//   minimal_forwarder.exe [--com] [--copy FROM TO] EDITOR PARAMETERS [PARAMETERS ...]
 // Each PARAMETERS is one start of the editor; --copy first copies a file, as
-// a view-source copy does.
+// a view-source copy does; --com initialises COM first, as the shell's
+// documentation asks of a program that calls ShellExecute (notepad.exe does).
 #include <windows.h>
+#include <objbase.h>
 #include <shellapi.h>
 #include <stdlib.h>
 
@@ -12,9 +14,15 @@
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int show) {
     QUILLGATE_STEPS_BEGIN();
     int i = 1;
-    if (__argc > 3 && lstrcmpA(__argv[1], "--copy") == 0) {
-        CopyFileA(__argv[2], __argv[3], FALSE);
-        i = 4;
+    HRESULT com = E_FAIL;
+    if (i < __argc && lstrcmpA(__argv[i], "--com") == 0) {
+        com = CoInitializeEx(NULL, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE);
+        QUILLGATE_STEP("COM");
+        ++i;
+    }
+    if (__argc > i + 2 && lstrcmpA(__argv[i], "--copy") == 0) {
+        CopyFileA(__argv[i + 1], __argv[i + 2], FALSE);
+        i += 3;
     }
     if (i >= __argc) {
         return 1;
@@ -24,6 +32,9 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int show) {
         ShellExecuteA(NULL, NULL, editor, __argv[i], NULL, show);
     }
     QUILLGATE_STEP("start");
+    if (SUCCEEDED(com)) {
+        CoUninitialize();
+    }
     QUILLGATE_STEPS_WRITE("minimal");
     return 0;
 }
