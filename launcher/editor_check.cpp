@@ -4,7 +4,6 @@
 #include <shlwapi.h>
 
 #include "launcher/path_text.h"
-#include "launcher/editor_start.h"
 #include "launcher/step_times.h"
 #include "resources/elevation.h"
 #include "resources/paths.h"
@@ -14,6 +13,19 @@
 #include "settings/settings.h"
 
 namespace {
+
+// Batch files that only start a program, which stands relative to them.
+struct ProgramBehindBatchFile {
+    const char* fileName;
+    const char* program;
+};
+
+// VS Code's command-line docs: its bin folder, on PATH, holds the batch file.
+const ProgramBehindBatchFile kProgramsBehindBatchFiles[] = {
+    {"code.cmd", "..\\Code.exe"},
+    {"code-insiders.cmd", "..\\Code - Insiders.exe"},
+    {"codium.cmd", "..\\VSCodium.exe"},
+};
 
 UINT WindowsFolder(char* buffer, DWORD size) {
     return GetSystemWindowsDirectoryA(buffer, size);
@@ -416,6 +428,40 @@ EditorCheck CheckEditor(const char* setting, CHeapText* editor) {
 }
 
 } // namespace
+
+bool IsBatchFile(const char* editor) {
+    const char* extension = PathFindExtensionA(editor);
+    return lstrcmpiA(extension, ".cmd") == 0 || lstrcmpiA(extension, ".bat") == 0;
+}
+
+bool TakeProgramBehindBatchFile(CHeapText* editor) {
+    const char* fileName = PathFindFileNameA(editor->Get());
+    for (const ProgramBehindBatchFile& row : kProgramsBehindBatchFiles) {
+        if (lstrcmpiA(row.fileName, fileName) != 0) {
+            continue;
+        }
+        CHeapText relative, program;
+        if (!relative.Allocate(static_cast<size_t>(lstrlenA(editor->Get())) +
+                               static_cast<size_t>(lstrlenA(row.program)) + 2)) {
+            return false;
+        }
+        lstrcpyA(relative.Get(), editor->Get());
+        PathRemoveFileSpecA(relative.Get());
+        lstrcatA(relative.Get(), "\\");
+        lstrcatA(relative.Get(), row.program);
+        if (!GetFullPath(relative.Get(), &program)) {
+            return false;
+        }
+        // Not there: the batch file stays the editor.
+        return !PathFileExistsA(program.Get()) || editor->Copy(program.Get());
+    }
+    return true;
+}
+
+bool CanStartAsDebuggee(const char* editor) {
+    DWORD type = 0;
+    return GetBinaryTypeA(editor, &type) && type == SCS_32BIT_BINARY;
+}
 
 EditorCheck WhereEditorLeads(const char* editor) {
     const bool self = IsThisProgram(editor);

@@ -37,19 +37,6 @@ const KnownEditor kKnownEditors[] = {
     {"webstorm64.exe", "--wait", NULL, NULL},
 };
 
-// Batch files that only start a program, which stands relative to them.
-struct ProgramBehindBatchFile {
-    const char* fileName;
-    const char* program;
-};
-
-// VS Code's command-line docs: its bin folder, on PATH, holds the batch file.
-const ProgramBehindBatchFile kProgramsBehindBatchFiles[] = {
-    {"code.cmd", "..\\Code.exe"},
-    {"code-insiders.cmd", "..\\Code - Insiders.exe"},
-    {"codium.cmd", "..\\VSCodium.exe"},
-};
-
 // Unknown editors get Notepad's own print switch.
 const char kNotepadPrint[] = "/p";
 // Chocolatey's shims exit at once unless told otherwise.
@@ -113,35 +100,6 @@ bool TakeCompanion(CHeapText* editor, const char* companion) {
 }
 
 } // namespace
-
-bool IsBatchFile(const char* editor) {
-    const char* extension = PathFindExtensionA(editor);
-    return lstrcmpiA(extension, ".cmd") == 0 || lstrcmpiA(extension, ".bat") == 0;
-}
-
-bool TakeProgramBehindBatchFile(CHeapText* editor) {
-    const char* fileName = PathFindFileNameA(editor->Get());
-    for (const ProgramBehindBatchFile& row : kProgramsBehindBatchFiles) {
-        if (lstrcmpiA(row.fileName, fileName) != 0) {
-            continue;
-        }
-        CHeapText relative, program;
-        if (!relative.Allocate(static_cast<size_t>(lstrlenA(editor->Get())) +
-                               static_cast<size_t>(lstrlenA(row.program)) + 2)) {
-            return false;
-        }
-        lstrcpyA(relative.Get(), editor->Get());
-        PathRemoveFileSpecA(relative.Get());
-        lstrcatA(relative.Get(), "\\");
-        lstrcatA(relative.Get(), row.program);
-        if (!GetFullPath(relative.Get(), &program)) {
-            return false;
-        }
-        // Not there: the batch file stays the editor.
-        return !PathFileExistsA(program.Get()) || editor->Copy(program.Get());
-    }
-    return true;
-}
 
 bool FindEditorArguments(CHeapText* editor, bool callerWaits, bool elevated,
                          EditorArguments* arguments) {
@@ -235,11 +193,6 @@ BYTE* ReadImageFileExecOptions() {
 }
 
 } // namespace
-
-bool CanStartAsDebuggee(const char* editor) {
-    DWORD type = 0;
-    return GetBinaryTypeA(editor, &type) && type == SCS_32BIT_BINARY;
-}
 
 namespace {
 

@@ -45,18 +45,6 @@ private:
     bool lookedUp;
 };
 
-// Whether `editor` is a batch file, which the command prompt runs: it would
-// expand "%...%" in the file names it is given.
-bool IsBatchFile(const char* editor);
-// Where `editor` (a full path) is a batch file that only starts a known
-// program (VS Code's bin\code.cmd), and that program is there, `editor`
-// becomes the program. False when no memory could be had.
-bool TakeProgramBehindBatchFile(CHeapText* editor);
-
-// Whether `editor` can be started as a debuggee of this program: only a
-// debugger of its own architecture can start it.
-bool CanStartAsDebuggee(const char* editor);
-
 // An editor whose start the system would hand to a registered debugger is
 // started the way a debugger starts a program, which the system leaves alone,
 // and let go of at once. Starts `"<editor>" <params>` with `showState` in its
