@@ -14,9 +14,20 @@
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int show) {
     QUILLGATE_STEPS_BEGIN();
     int i = 1;
-    HRESULT com = E_FAIL;
+    // Looked up only for --com, so that without it the program imports no
+    // more than before (the shell loads ole32 itself when it needs it).
+    typedef HRESULT(WINAPI * Initialize)(LPVOID, DWORD);
+    typedef void(WINAPI * Uninitialize)();
+    Uninitialize uninitialize = NULL;
     if (i < __argc && lstrcmpA(__argv[i], "--com") == 0) {
-        com = CoInitializeEx(NULL, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE);
+        HMODULE ole = LoadLibraryA("ole32.dll");
+        Initialize initialize = reinterpret_cast<Initialize>(
+            reinterpret_cast<void*>(GetProcAddress(ole, "CoInitializeEx")));
+        if (initialize &&
+            SUCCEEDED(initialize(NULL, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE))) {
+            uninitialize = reinterpret_cast<Uninitialize>(
+                reinterpret_cast<void*>(GetProcAddress(ole, "CoUninitialize")));
+        }
         QUILLGATE_STEP("COM");
         ++i;
     }
@@ -32,8 +43,8 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int show) {
         ShellExecuteA(NULL, NULL, editor, __argv[i], NULL, show);
     }
     QUILLGATE_STEP("start");
-    if (SUCCEEDED(com)) {
-        CoUninitialize();
+    if (uninitialize) {
+        uninitialize();
     }
     QUILLGATE_STEPS_WRITE("minimal");
     return 0;
