@@ -68,6 +68,9 @@ forwarding="$build/bench/forwarding.txt"
     echo "case /p with two files"
     echo "A $notepad /p C:\\bench\\a.txt C:\\bench\\b.txt"
     echo "B $bench\\minimal_forwarder.exe $editor \"/p \\\"C:\\bench\\b.txt\\\"\" \"/p \\\"C:\\bench\\a.txt\\\"\""
+    echo "case /p two files, B with COM"
+    echo "A $notepad /p C:\\bench\\a.txt C:\\bench\\b.txt"
+    echo "B $bench\\minimal_forwarder.exe --com $editor \"/p \\\"C:\\bench\\b.txt\\\"\" \"/p \\\"C:\\bench\\a.txt\\\"\""
     echo "case settings sheet window"
     echo "A $notepad /setting"
     echo "B $bench\\minimal_sheet.exe"
@@ -121,7 +124,7 @@ steps_table() {
         }' "$1"
 }
 step_pairs=$(( pairs < 20 ? pairs : 20 ))
-for case_name in "forward one file" "one file, B with COM" "/p with two files"; do
+for case_name in "forward one file" "one file, B with COM" "/p with two files" "/p two files, B with COM"; do
     cases="$build/bench/steps.txt"
     grep -A2 -x "case $case_name" "$forwarding" >"$cases"
     times="$build/bench/step-times.txt"
