@@ -1,9 +1,9 @@
 // The command line, as text: this program's, split the way the Microsoft C
 // runtime splits it, scanned for Notepad's switches and cut into file paths,
-// and the editor's, which must fit in one command line; then paths as text:
-// where a path lies, and which folders a bare editor name is looked for in. Built without
-// windows.h, so that it also runs natively under sanitizers and fuzzers; whether a byte opens a
-// double-byte character of the ANSI code page is asked through a test.
+// and the editor's, which must fit in one command line. Built without
+// windows.h, so that it also runs natively under sanitizers and fuzzers;
+// whether a byte opens a double-byte character of the ANSI code page is asked
+// through a test.
 #pragma once
 
 #include <stddef.h>
@@ -65,7 +65,7 @@ ArgumentScanResult ScanArguments(const char* arguments, LeadByteTest isLeadByte,
                                  SwitchTest isSwitch, char* joined, char* scratch, size_t capacity,
                                  bool* print);
 
-// The parameter string handed to the editor: its arguments ("/p", or an
+// The parameter string given to the editor: its arguments ("/p", or an
 // editor's own wait or print switches) and a blank, where there are any, then
 // the path in double quotes (nothing at all for an empty path). Backslashes
 // that end the path are doubled, so that the closing quote stays a quote
@@ -94,7 +94,7 @@ enum { kMaxCommandLineLength = 32766 };
 bool EditorStartsFit(size_t editorLength, size_t argumentsLength, size_t quotedPathLength,
                      size_t copySuffixLength);
 
-// The file paths of the command line, and paths as text.
+// The file paths of the command line.
 
 // Whether `path` names an existing file or folder.
 typedef bool (*FileExists)(const char* path, void* context);
@@ -135,31 +135,3 @@ private:
 ArgumentScanResult ReadFilePaths(const char* arguments, LeadByteTest isLeadByte,
                                  SwitchTest isSwitch, FileExists exists, void* context,
                                  CFilePaths* paths, bool* print);
-
-// Where a path lies, judged from its text: both paths are full, normalised
-// paths (no "." or ".." segments) spelled the same way (both long forms).
-
-// True when the first `length` bytes of `a` and `b` are the same text, case
-// ignored as the system ignores it.
-typedef bool (*SameTextIgnoringCase)(const char* a, const char* b, size_t length);
-
-// True when `path` names something inside `folder` (at any depth): the folder's
-// whole name, a separator, then more. A sibling whose name merely begins with
-// the folder's name is not inside, nor is the folder itself; nothing lies
-// inside an empty folder path.
-bool PathLiesInFolder(const char* path, const char* folder, LeadByteTest isLeadByte,
-                      SameTextIgnoringCase same);
-
-// True when both paths name entries of one folder.
-bool InSameFolder(const char* a, const char* b, LeadByteTest isLeadByte, SameTextIgnoringCase same);
-
-// The folders a bare editor name is looked for in. The current folder is none
-// of them: whoever leaves a file where a document is opened would otherwise
-// choose the program that opens it.
-
-// Appends to `out` (`capacity` bytes, holding a NUL-terminated text) each
-// entry of the ';'-separated `folders` that is an absolute path (a drive and
-// its root, or a UNC path), each followed by ';'. Relative and empty entries,
-// which the system would look up from the current folder, are left out.
-// Returns false, with `out` unchanged, when the result does not fit.
-bool AppendAbsoluteFolders(char* out, size_t capacity, const char* folders);

@@ -3,8 +3,8 @@
 #include <shlobj.h>
 #include <shlwapi.h>
 
-#include "launcher/command_line.h"
-#include "launcher/editor_start.h"
+#include "launcher/path_text.h"
+#include "launcher/step_times.h"
 #include "resources/elevation.h"
 #include "resources/paths.h"
 #include "resources/resource_ids.h"
@@ -13,6 +13,19 @@
 #include "settings/settings.h"
 
 namespace {
+
+// Batch files that only start a program, which stands relative to them.
+struct ProgramBehindBatchFile {
+    const char* fileName;
+    const char* program;
+};
+
+// VS Code's command-line docs: its bin folder, on PATH, holds the batch file.
+const ProgramBehindBatchFile kProgramsBehindBatchFiles[] = {
+    {"code.cmd", "..\\Code.exe"},
+    {"code-insiders.cmd", "..\\Code - Insiders.exe"},
+    {"codium.cmd", "..\\VSCodium.exe"},
+};
 
 UINT WindowsFolder(char* buffer, DWORD size) {
     return GetSystemWindowsDirectoryA(buffer, size);
@@ -403,7 +416,10 @@ bool ReadEditorSetting(bool print, bool elevated, CHeapText* setting, EditorSour
 // Where the setting cannot be resolved, `editor` holds it as it stands, for
 // the message that names it.
 EditorCheck CheckEditor(const char* setting, CHeapText* editor) {
-    if (!ResolveEditor(setting, editor)) {
+    QUILLGATE_STEP("editor choice");
+    const bool resolved = ResolveEditor(setting, editor);
+    QUILLGATE_STEP("editor search");
+    if (!resolved) {
         if (!editor->Copy(setting)) {
             editor->Free(); // nothing to name
         }
@@ -414,17 +430,57 @@ EditorCheck CheckEditor(const char* setting, CHeapText* editor) {
 
 } // namespace
 
+bool IsBatchFile(const char* editor) {
+    const char* extension = PathFindExtensionA(editor);
+    return lstrcmpiA(extension, ".cmd") == 0 || lstrcmpiA(extension, ".bat") == 0;
+}
+
+bool TakeProgramBehindBatchFile(CHeapText* editor) {
+    const char* fileName = PathFindFileNameA(editor->Get());
+    for (const ProgramBehindBatchFile& row : kProgramsBehindBatchFiles) {
+        if (lstrcmpiA(row.fileName, fileName) != 0) {
+            continue;
+        }
+        CHeapText relative, program;
+        if (!relative.Allocate(static_cast<size_t>(lstrlenA(editor->Get())) +
+                               static_cast<size_t>(lstrlenA(row.program)) + 2)) {
+            return false;
+        }
+        lstrcpyA(relative.Get(), editor->Get());
+        PathRemoveFileSpecA(relative.Get());
+        lstrcatA(relative.Get(), "\\");
+        lstrcatA(relative.Get(), row.program);
+        if (!GetFullPath(relative.Get(), &program)) {
+            return false;
+        }
+        // Not there: the batch file stays the editor.
+        return !PathFileExistsA(program.Get()) || editor->Copy(program.Get());
+    }
+    return true;
+}
+
+bool CanStartAsDebuggee(const char* editor) {
+    DWORD type = 0;
+    return GetBinaryTypeA(editor, &type) && type == SCS_32BIT_BINARY;
+}
+
 EditorCheck WhereEditorLeads(const char* editor) {
-    if (IsThisProgram(editor)) {
+    const bool self = IsThisProgram(editor);
+    QUILLGATE_STEP("file identity");
+    if (self) {
         return kEditorIsThisProgram;
     }
     if (!PathFileExistsA(editor)) {
         return kEditorMissing;
     }
-    if (IsCopyOfThisProgram(editor)) {
+    const bool copy = IsCopyOfThisProgram(editor);
+    QUILLGATE_STEP("copy check (version)");
+    if (copy) {
         return kEditorIsCopy;
     }
-    return IsStartRedirectedTo(editor, NamesThisProgram) ? kEditorRedirectsHere : kEditorReady;
+    const bool redirected = IsStartRedirectedTo(editor, NamesThisProgram);
+    QUILLGATE_STEP("registration (IFEO)");
+    return redirected ? kEditorRedirectsHere : kEditorReady;
 }
 
 EditorCheck CheckChosenEditor(bool print, bool elevated, CHeapText* editor, EditorSource* source) {

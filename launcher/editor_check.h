@@ -32,3 +32,15 @@ enum EditorSource {
 // a program outside the places standard users cannot write to gives way to
 // the system's Notepad.
 EditorCheck CheckChosenEditor(bool print, bool elevated, CHeapText* editor, EditorSource* source);
+
+// Whether `editor` is a batch file, which the command prompt runs: it would
+// expand "%...%" in the file names it is given.
+bool IsBatchFile(const char* editor);
+// Where `editor` (a full path) is a batch file that only starts a known
+// program (VS Code's bin\code.cmd), and that program is there, `editor`
+// becomes the program. False when no memory could be had.
+bool TakeProgramBehindBatchFile(CHeapText* editor);
+
+// Whether `editor` can be started as a debuggee of this program: only a
+// debugger of its own architecture can start it.
+bool CanStartAsDebuggee(const char* editor);

@@ -6,6 +6,7 @@
 #include <winternl.h>
 
 #include "launcher/command_line.h"
+#include "launcher/path_text.h"
 #include "resources/outside_world.h"
 #include "resources/paths.h"
 #include "resources/resource_ids.h"
@@ -34,19 +35,6 @@ const KnownEditor kKnownEditors[] = {
     {"idea64.exe", "--wait", NULL, NULL}, // JetBrains IDEs
     {"pycharm64.exe", "--wait", NULL, NULL},
     {"webstorm64.exe", "--wait", NULL, NULL},
-};
-
-// Batch files that only start a program, which stands relative to them.
-struct ProgramBehindBatchFile {
-    const char* fileName;
-    const char* program;
-};
-
-// VS Code's command-line docs: its bin folder, on PATH, holds the batch file.
-const ProgramBehindBatchFile kProgramsBehindBatchFiles[] = {
-    {"code.cmd", "..\\Code.exe"},
-    {"code-insiders.cmd", "..\\Code - Insiders.exe"},
-    {"codium.cmd", "..\\VSCodium.exe"},
 };
 
 // Unknown editors get Notepad's own print switch.
@@ -114,35 +102,6 @@ bool TakeCompanion(CHeapText* editor, const char* companion) {
 
 } // namespace
 
-bool IsBatchFile(const char* editor) {
-    const char* extension = PathFindExtensionA(editor);
-    return lstrcmpiA(extension, ".cmd") == 0 || lstrcmpiA(extension, ".bat") == 0;
-}
-
-bool TakeProgramBehindBatchFile(CHeapText* editor) {
-    const char* fileName = PathFindFileNameA(editor->Get());
-    for (const ProgramBehindBatchFile& row : kProgramsBehindBatchFiles) {
-        if (lstrcmpiA(row.fileName, fileName) != 0) {
-            continue;
-        }
-        CHeapText relative, program;
-        if (!relative.Allocate(static_cast<size_t>(lstrlenA(editor->Get())) +
-                               static_cast<size_t>(lstrlenA(row.program)) + 2)) {
-            return false;
-        }
-        lstrcpyA(relative.Get(), editor->Get());
-        PathRemoveFileSpecA(relative.Get());
-        lstrcatA(relative.Get(), "\\");
-        lstrcatA(relative.Get(), row.program);
-        if (!GetFullPath(relative.Get(), &program)) {
-            return false;
-        }
-        // Not there: the batch file stays the editor.
-        return !PathFileExistsA(program.Get()) || editor->Copy(program.Get());
-    }
-    return true;
-}
-
 bool FindEditorArguments(CHeapText* editor, bool callerWaits, bool elevated,
                          EditorArguments* arguments) {
     const KnownEditor* row = FindKnownEditor(PathFindFileNameA(editor->Get()));
@@ -192,11 +151,12 @@ bool MakeViewSourceCopy(const char* path, const char* extension, CHeapText* copy
     return CopyFileA(path, copy->Get(), FALSE) != FALSE;
 }
 
-// The file an editor is handed for `path`: its view-source copy where the
+// The file the editor is given for `path`: its view-source copy where the
 // copy is to be made and can be, else `path` itself.
-const char* HandedOnPath(EditorStarts* starts, const char* path, CHeapText* copy) {
-    if (starts->copyExtension && starts->cache.Holds(path)) {
-        if (MakeViewSourceCopy(path, starts->copyExtension, copy)) {
+const char* FileForEditor(const EditorStartPlan& plan, CInternetCache* cache, const char* path,
+                          CHeapText* copy) {
+    if (plan.copyExtension && cache->Holds(path)) {
+        if (MakeViewSourceCopy(path, plan.copyExtension, copy)) {
             return copy->Get();
         }
         ShowLauncherMessage(IDS_SOURCE_COPY_FAILED, MB_ICONERROR);
@@ -204,11 +164,11 @@ const char* HandedOnPath(EditorStarts* starts, const char* path, CHeapText* copy
     return path;
 }
 
-bool FormatParams(const char* arguments, const char* handOn, CHeapText* params) {
+bool FormatParams(const char* arguments, const char* file, CHeapText* params) {
     const size_t size = EditorParamsSize(static_cast<size_t>(lstrlenA(arguments)),
-                                         QuotedPathLength(handOn, AnsiLeadByte));
+                                         QuotedPathLength(file, AnsiLeadByte));
     return params->Allocate(size) &&
-           FormatEditorParams(params->Get(), params->Size(), arguments, handOn, AnsiLeadByte);
+           FormatEditorParams(params->Get(), params->Size(), arguments, file, AnsiLeadByte);
 }
 
 } // namespace
@@ -234,11 +194,6 @@ BYTE* ReadImageFileExecOptions() {
 }
 
 } // namespace
-
-bool CanStartAsDebuggee(const char* editor) {
-    DWORD type = 0;
-    return GetBinaryTypeA(editor, &type) && type == SCS_32BIT_BINARY;
-}
 
 namespace {
 
@@ -297,24 +252,6 @@ HANDLE StartAsDebuggee(const char* editor, const char* params, int showState) {
         return NULL;
     }
     return started.hProcess;
-}
-
-BOOL CallerWaitsForEditors(DWORD setting) {
-    switch (setting) {
-    case kWaitForEditorAlways:
-        return TRUE;
-    case kWaitForEditorNever:
-        return FALSE;
-    default:
-        break;
-    }
-    // Joining the caller's console succeeds only when it has one; the program
-    // has no use for it, so it leaves again at once.
-    if (!AttachConsole(ATTACH_PARENT_PROCESS)) {
-        return FALSE;
-    }
-    FreeConsole();
-    return TRUE;
 }
 
 CEditorProcesses::CEditorProcesses()
@@ -466,10 +403,6 @@ bool CInternetCache::Holds(const char* path) {
                             AnsiSameTextIgnoringCase);
 }
 
-bool FileExistsOnDisk(const char* path, void*) {
-    return PathFileExistsA(path) != FALSE;
-}
-
 namespace {
 
 // The system's reason for a ShellExecute result of 32 or less, which names
@@ -495,75 +428,83 @@ DWORD ShellExecuteError(HINSTANCE result) {
     }
 }
 
-void Failed(EditorStarts* target, DWORD error) {
-    target->startFailed = true;
-    target->error = error != 0 ? error : ERROR_GEN_FAILURE;
+DWORD Failed(DWORD error) {
+    return error != 0 ? error : ERROR_GEN_FAILURE;
 }
 
 // Started as a program, never through a file class: where the start is
 // elevated, or Windows would hand it to a registered debugger.
-void StartProgram(EditorStarts* target, const char* params, const char* handOn,
-                  const WIN32_FILE_ATTRIBUTE_DATA* watched) {
+DWORD StartProgram(const EditorStartPlan& plan, const char* params, const char* file,
+                   const WIN32_FILE_ATTRIBUTE_DATA* watched, CEditorProcesses* started) {
     HANDLE process = NULL;
-    if (target->asDebuggee) {
-        process = StartAsDebuggee(target->editor, params, target->showState);
+    if (plan.asDebuggee) {
+        process = StartAsDebuggee(plan.editor, params, plan.showState);
     } else {
-        PROCESS_INFORMATION started;
-        if (CreateEditorProcess(target->editor, params, target->showState, 0, &started)) {
-            CloseHandle(started.hThread);
-            process = started.hProcess;
+        PROCESS_INFORMATION created;
+        if (CreateEditorProcess(plan.editor, params, plan.showState, 0, &created)) {
+            CloseHandle(created.hThread);
+            process = created.hProcess;
         }
     }
     if (!process) {
-        Failed(target, GetLastError());
-    } else if (target->waitFor) {
-        target->waitFor->Add(process, watched, handOn);
+        return Failed(GetLastError());
+    }
+    if (started) {
+        started->Add(process, watched, file);
     } else {
         CloseHandle(process);
     }
+    return ERROR_SUCCESS;
 }
 
 } // namespace
 
-void StartEditor(EditorStarts* target, const char* path) {
+bool StartsThroughShell(const EditorStartPlan& plan) {
+    return !plan.asDebuggee && !plan.asProgram;
+}
+
+DWORD StartEditor(const EditorStartPlan& plan, const char* path, CInternetCache* cache,
+                  CEditorProcesses* started) {
     CHeapText copy, paramText;
-    const char* handOn = HandedOnPath(target, path, &copy);
-    if (!FormatParams(target->arguments, handOn, &paramText)) {
-        Failed(target, ERROR_NOT_ENOUGH_MEMORY);
-        return;
+    const char* file = FileForEditor(plan, cache, path, &copy);
+    if (!FormatParams(plan.arguments, file, &paramText)) {
+        return ERROR_NOT_ENOUGH_MEMORY;
     }
     const char* params = paramText.Get();
-    // As the file stood before the editor could touch it.
-    const WIN32_FILE_ATTRIBUTE_DATA before = FileStamp(handOn);
-    const WIN32_FILE_ATTRIBUTE_DATA* watched = target->watchFiles ? &before : NULL;
-    if (target->asDebuggee || target->asProgram) {
-        StartProgram(target, params, handOn, watched);
-        return;
+    // As the file stood before the editor could touch it, where that is watched.
+    WIN32_FILE_ATTRIBUTE_DATA before;
+    const WIN32_FILE_ATTRIBUTE_DATA* watched = NULL;
+    if (plan.watchFiles) {
+        before = FileStamp(file);
+        watched = &before;
     }
-    if (!target->waitFor) {
+    if (!StartsThroughShell(plan)) {
+        return StartProgram(plan, params, file, watched, started);
+    }
+    if (!started) {
         // Fire and forget: the editor runs on its own.
-        const HINSTANCE result = g_outsideWorld.shellExecute(NULL, NULL, target->editor, params,
-                                                             NULL, target->showState);
-        if (reinterpret_cast<INT_PTR>(result) <= 32) {
-            Failed(target, ShellExecuteError(result));
-        }
-        return;
+        const HINSTANCE result =
+            g_outsideWorld.shellExecute(NULL, NULL, plan.editor, params, NULL, plan.showState);
+        return reinterpret_cast<INT_PTR>(result) <= 32 ? Failed(ShellExecuteError(result))
+                                                       : ERROR_SUCCESS;
     }
     SHELLEXECUTEINFOA start;
     ZeroMemory(&start, sizeof start);
     start.cbSize = sizeof start;
     // The failure is this program's to report, once for the request.
     start.fMask = SEE_MASK_NOCLOSEPROCESS | SEE_MASK_FLAG_NO_UI;
-    start.lpFile = target->editor;
+    start.lpFile = plan.editor;
     start.lpParameters = params;
-    start.nShow = target->showState;
+    start.nShow = plan.showState;
     if (!g_outsideWorld.shellExecuteEx(&start)) {
-        Failed(target, GetLastError());
-    } else if (!start.hProcess) {
+        return Failed(GetLastError());
+    }
+    if (!start.hProcess) {
         // A running program (DDE, a hand-off) or the Open With dialog took
         // the file: nothing tells when its editing ends.
-        target->waitFor->HandOnUnwatched();
+        started->HandOnUnwatched();
     } else {
-        target->waitFor->Add(start.hProcess, watched, handOn);
+        started->Add(start.hProcess, watched, file);
     }
+    return ERROR_SUCCESS;
 }

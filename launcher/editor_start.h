@@ -1,8 +1,8 @@
 // Starting the editor: what it needs on its command line besides the file
 // (its own wait and print switches), the parameter string for each file (with
 // its view-source copy), a start that Windows would hand to a registered
-// debugger made as a debugger makes it, and the waiting path for callers that
-// wait until their editors exit.
+// debugger made as a debugger makes it, and the processes kept for callers
+// that wait until their editors exit. Opened once an editor is chosen.
 #pragma once
 
 #include <windows.h>
@@ -45,18 +45,6 @@ private:
     bool lookedUp;
 };
 
-// Whether `editor` is a batch file, which the command prompt runs: it would
-// expand "%...%" in the file names it is handed.
-bool IsBatchFile(const char* editor);
-// Where `editor` (a full path) is a batch file that only starts a known
-// program (VS Code's bin\code.cmd), and that program is there, `editor`
-// becomes the program. False when no memory could be had.
-bool TakeProgramBehindBatchFile(CHeapText* editor);
-
-// Whether `editor` can be started as a debuggee of this program: only a
-// debugger of its own architecture can start it.
-bool CanStartAsDebuggee(const char* editor);
-
 // An editor whose start the system would hand to a registered debugger is
 // started the way a debugger starts a program, which the system leaves alone,
 // and let go of at once. Starts `"<editor>" <params>` with `showState` in its
@@ -65,16 +53,8 @@ bool CanStartAsDebuggee(const char* editor);
 // not be started or let go of (then it is not left running).
 HANDLE StartAsDebuggee(const char* editor, const char* params, int showState);
 
-// Programs that start Notepad and wait for it to exit before they read the
-// file back (git, jj, scripts) are console programs. For them the program
-// waits until every editor it started has exited; for any other caller each
-// start stays fire-and-forget.
-
-// Whether this run waits for its editors: by the WaitForEditor setting, and
-// when that is automatic, by whether the caller has a console.
-BOOL CallerWaitsForEditors(DWORD setting);
-
-// The processes of the editors started on the waiting path.
+// The processes of the editors started for a caller that waits (git, jj and
+// scripts read the file back once Notepad exits).
 class CEditorProcesses {
 public:
     CEditorProcesses();
@@ -115,24 +95,25 @@ private:
 // The file's attributes and last-write time now; zeroed where it does not exist.
 WIN32_FILE_ATTRIBUTE_DATA FileStamp(const char* path);
 
-// One request's editor starts, one file at a time.
-struct EditorStarts {
+// What every editor start of one request shares.
+struct EditorStartPlan {
     const char* editor;
     const char* arguments;     // before each path: "/p", or the editor's own switches
     const char* copyExtension; // a file in the cache goes as its copy with this; NULL: never
     int showState;
-    CEditorProcesses* waitFor; // NULL: fire and forget
-    bool asDebuggee;           // a registration redirects the editor's start to this program
-    bool asProgram;            // started as a program (elevated), never through a file class
-    bool watchFiles;           // whether an editor that exits at once handed its file on
-    bool startFailed;          // a start failed: the rest are not to be tried
-    DWORD error;               // the system's reason for the failed start
-    CInternetCache cache;      // looked up on the first file that asks
+    bool asDebuggee; // a registration redirects the editor's start to this program
+    bool asProgram;  // started as a program (elevated), never through a file class
+    bool watchFiles; // whether an editor that exits at once handed its file on
 };
 
-// Whether `path` names an existing file or folder (`context` is unused).
-bool FileExistsOnDisk(const char* path, void* context);
+// Whether the plan's starts go through the shell (ShellExecute), which wants
+// COM on the calling thread; a start as a program does not.
+bool StartsThroughShell(const EditorStartPlan& plan);
 
-// Starts the editor for one file of the request; a failure sets startFailed
-// and error.
-void StartEditor(EditorStarts* starts, const char* path);
+// Starts the editor for `path`, one file of the request: its view-source copy
+// where `cache` holds the file (the folder is looked up on the first file that
+// asks), else the file itself. With `started`, the process is kept there to be
+// waited for; without, the editor runs on its own. Returns ERROR_SUCCESS, or
+// the system's reason the start failed (never 0 then).
+DWORD StartEditor(const EditorStartPlan& plan, const char* path, CInternetCache* cache,
+                  CEditorProcesses* started);

@@ -6,6 +6,7 @@
 #include "launcher/command_line.h"
 #include "launcher/editor_check.h"
 #include "launcher/editor_start.h"
+#include "launcher/step_times.h"
 #include "resources/elevation.h"
 #include "resources/app_globals.h"
 #include "resources/load_text.h"
@@ -28,8 +29,9 @@ const char kHopsVariable[] = "QUILLGATE_HOPS";
 const int kMostHops = 4;
 const DWORD kHopMs = 10000;
 
-// The decimal number at `*text`, moving past it; false when there is none.
-bool ReadNumber(const char** text, DWORD* number) {
+// The decimal number at `*text` (a part of the hop count), moving past it;
+// false when there is none.
+bool ReadDecimal(const char** text, DWORD* number) {
     const char* p = *text;
     DWORD value = 0;
     while (*p >= '0' && *p <= '9' && value <= (MAXDWORD - 9) / 10) {
@@ -52,8 +54,8 @@ bool TakeHop() {
     const DWORD now = GetTickCount();
     DWORD hops = 0, counted = 0;
     const char* p = text;
-    if (length == 0 || length >= sizeof text || !ReadNumber(&p, &hops) || *p++ != ' ' ||
-        !ReadNumber(&p, &counted) || *p != '\0' || now - counted > kHopMs) {
+    if (length == 0 || length >= sizeof text || !ReadDecimal(&p, &hops) || *p++ != ' ' ||
+        !ReadDecimal(&p, &counted) || *p != '\0' || now - counted > kHopMs) {
         hops = 0; // none, not ours, or counted too long ago (the tick count wraps)
     }
     if (hops > kMostHops) {
@@ -96,11 +98,57 @@ bool FindEditorInEffectHere(bool print, EditorInEffect* found) {
     return found->path.Get() != NULL;
 }
 
+// COM on this thread while the object lives: ShellExecute may hand a start to
+// shell extensions, which need it, and so may the sheet's links and its
+// Browse dialog. Only the roads that reach the shell pay for it.
+class CComApartment {
+public:
+    CComApartment()
+        : result(CoInitializeEx(NULL, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE)) {}
+    ~CComApartment() {
+        if (SUCCEEDED(result)) {
+            CoUninitialize();
+        }
+    }
+    CComApartment(const CComApartment&) = delete;
+    CComApartment& operator=(const CComApartment&) = delete;
+
+private:
+    HRESULT result;
+};
+
 // TRUE when the sheet was closed with OK and saved its settings; a test may
 // stand in for it.
 BOOL RunSheet() {
+    CComApartment com;
     return g_outsideWorld.runSettingsSheet ? g_outsideWorld.runSettingsSheet()
                                            : RunSettingsSheet(FindEditorInEffectHere);
+}
+
+bool FileExistsOnDisk(const char* path, void*) {
+    return PathFileExistsA(path) != FALSE;
+}
+
+// Programs that start Notepad and wait for it to exit before they read the
+// file back (git, jj, scripts) are console programs: such a caller waits for
+// the editors, any other caller does not. The WaitForEditor setting overrides
+// that.
+bool CallerWaitsForEditors(DWORD setting) {
+    switch (setting) {
+    case kWaitForEditorAlways:
+        return true;
+    case kWaitForEditorNever:
+        return false;
+    default:
+        break;
+    }
+    // Joining the caller's console succeeds only when it has one; the program
+    // has no use for it, so it leaves again at once.
+    if (!AttachConsole(ATTACH_PARENT_PROCESS)) {
+        return false;
+    }
+    FreeConsole();
+    return true;
 }
 
 // The message `textId`, then `detailId` naming `editor` (its %1) and, where
@@ -167,20 +215,48 @@ void SystemReason(DWORD error, CHeapText* reason) {
     }
 }
 
-// The editor to start: one that is there and does not lead back here. When
-// it is missing or refused, the user may choose another in the settings
+// What was asked for: the file paths and whether to print.
+struct Request {
+    CFilePaths paths;
+    bool print = false;
+};
+
+// The editor chosen for a request, and whose setting named it.
+struct ChosenEditor {
+    CHeapText path;
+    bool elevated = false;   // this start has an administrator's full token
+    bool asDebuggee = false; // a registration redirects its start here
+    EditorSource source = kSettingInEffect;
+};
+
+// What the starts need besides the files.
+struct StartPlan {
+    EditorArguments known; // the editor's own switches
+    EditorStartPlan starts;
+};
+
+// Step 1: the switches and file paths of `commandLine` (the whole line).
+ArgumentScanResult ReadRequest(const char* commandLine, Request* request) {
+    const ArgumentScanResult scan =
+        ReadFilePaths(SkipProgramName(commandLine, AnsiLeadByte), AnsiLeadByte, AnsiSwitchEquals,
+                      FileExistsOnDisk, NULL, &request->paths, &request->print);
+    QUILLGATE_STEP("arguments");
+    return scan;
+}
+
+// Step 2, the editor to start: one that is there and does not lead back here.
+// When it is missing or refused, the user may choose another in the settings
 // sheet, and the request goes on with it. False when nothing is to start.
-bool ChooseEditor(bool print, bool elevated, CHeapText* editor, bool* asDebuggee,
-                  EditorSource* source) {
+bool ChooseEditor(bool print, ChosenEditor* editor) {
     for (bool sheetShown = false;; sheetShown = true) {
         UINT refusal = IDS_EDITOR_NOT_FOUND;
-        switch (CheckChosenEditor(print, elevated, editor, source)) {
+        switch (CheckChosenEditor(print, editor->elevated, &editor->path, &editor->source)) {
         case kEditorReady:
-            *asDebuggee = false;
+            editor->asDebuggee = false;
             return true;
         case kEditorRedirectsHere:
-            if (CanStartAsDebuggee(editor->Get())) {
-                *asDebuggee = true;
+            if (CanStartAsDebuggee(editor->path.Get())) {
+                editor->asDebuggee = true;
                 return true;
             }
             refusal = IDS_EDITOR_IS_SELF; // no way round the registration
@@ -192,7 +268,7 @@ bool ChooseEditor(bool print, bool elevated, CHeapText* editor, bool* asDebuggee
         case kEditorMissing:
             break;
         }
-        if (!WarnAboutEditor(refusal, editor->Get(), *source, print, !sheetShown)) {
+        if (!WarnAboutEditor(refusal, editor->path.Get(), editor->source, print, !sheetShown)) {
             return false;
         }
     }
@@ -216,19 +292,97 @@ size_t LongestQuotedPath(const CFilePaths& paths) {
     return longest;
 }
 
+// Step 3: the editor's switches, and whether every start fits in one command
+// line. False, after a message, when nothing is to start.
+bool PlanStarts(const Request& request, bool callerWaits, int showState, ChosenEditor* editor,
+                StartPlan* plan) {
+    // The command prompt expands "%...%" in what a batch file is given.
+    if (IsBatchFile(editor->path.Get()) && AnyPathHasPercent(request.paths)) {
+        ShowEditorMessage(IDS_BATCH_EDITOR_CHANGES_NAMES, IDS_EDITOR_NAMED, editor->path.Get(),
+                          NULL, MB_ICONWARNING);
+        return false;
+    }
+    // What the editor needs besides the file: Notepad's "/p", or its own
+    // switches to print, or to wait where the caller waits.
+    const char* arguments = "";
+    if (request.print || callerWaits) {
+        if (!FindEditorArguments(&editor->path, callerWaits, editor->elevated, &plan->known)) {
+            return false;
+        }
+        arguments = request.print ? plan->known.print.Get() : plan->known.wait.Get();
+    }
+    QUILLGATE_STEP("editor arguments");
+    // Elevated, the file goes as it is: the copy's extension is the user's.
+    const char* copyExtension =
+        g_settings.ExtensionFlag() != 0 && !editor->elevated ? g_settings.Extension() : NULL;
+    // Refuse the whole request rather than start some files and lose others.
+    const size_t copySuffix = copyExtension ? 1 + static_cast<size_t>(lstrlenA(copyExtension)) : 0;
+    if (!EditorStartsFit(static_cast<size_t>(lstrlenA(editor->path.Get())),
+                         static_cast<size_t>(lstrlenA(arguments)), LongestQuotedPath(request.paths),
+                         copySuffix)) {
+        ShowLauncherMessage(IDS_COMMAND_LINE_TOO_LONG, MB_ICONERROR);
+        return false;
+    }
+    EditorStartPlan& starts = plan->starts;
+    starts.editor = editor->path.Get();
+    starts.arguments = arguments;
+    starts.copyExtension = copyExtension;
+    starts.showState = showState;
+    starts.asDebuggee = editor->asDebuggee;
+    starts.asProgram = editor->elevated;
+    // Printing ends at once by design; an editor with a row says how it waits.
+    starts.watchFiles = callerWaits && !request.print && !plan->known.known;
+    return true;
+}
+
+DWORD StartEach(const EditorStartPlan& plan, const CFilePaths& paths, CEditorProcesses* started) {
+    CInternetCache cache;
+    for (size_t i = paths.Count(); i > 0; --i) {
+        const DWORD error = StartEditor(plan, paths.Get(i - 1), &cache, started);
+        if (error != ERROR_SUCCESS) {
+            return error; // the rest are not tried
+        }
+    }
+    return ERROR_SUCCESS;
+}
+
+// Step 4: one start per file path, the last first, until one fails; with
+// `started`, the processes are kept to be waited for. ERROR_SUCCESS, or the
+// system's reason for the failed start.
+DWORD StartEditors(const EditorStartPlan& plan, const CFilePaths& paths,
+                   CEditorProcesses* started) {
+    if (!StartsThroughShell(plan)) {
+        return StartEach(plan, paths, started);
+    }
+    CComApartment com;
+    QUILLGATE_STEP("COM");
+    return StartEach(plan, paths, started);
+}
+
+// Step 5, where the caller waits: the editors' exit, and where an editor
+// handed its file on to another program, the user's word that the editing is
+// done, since the caller reads the file back.
+void WaitForEditors(CEditorProcesses* started, ForwardOutcome* outcome) {
+    outcome->editorExit = started->WaitForAll();
+    QUILLGATE_STEP("wait");
+    if (started->HandedOn() &&
+        g_outsideWorld.messageBox(NULL, LoadText(IDS_EDITOR_HANDED_ON), g_caption,
+                                  MB_OKCANCEL | MB_ICONINFORMATION) != IDOK) {
+        outcome->result = kEditingAbandoned;
+    }
+}
+
 } // namespace
 
 // The runtime's own argument vector is not used: runtimes split some command
 // lines differently, so the launcher splits GetCommandLineA() itself.
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int showState) {
+    QUILLGATE_STEPS_BEGIN();
     LoadLibrariesFromSystemOnly();
     const bool tooManyHops = TakeHop();
-    // ShellExecute may hand the start to shell extensions, which need COM.
-    const HRESULT com = CoInitializeEx(NULL, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE);
+    QUILLGATE_STEP("hop count");
     const int exitCode = LauncherMain(instance, GetCommandLineA(), showState, tooManyHops);
-    if (SUCCEEDED(com)) {
-        CoUninitialize();
-    }
+    QUILLGATE_STEPS_WRITE("notepad");
     return exitCode;
 }
 
@@ -236,9 +390,11 @@ int LauncherMain(HINSTANCE instance, const char* commandLine, int showState, boo
     g_instance = instance;
     g_settings.Open();
     g_settings.Load();
+    QUILLGATE_STEP("settings");
     UseUILanguageChoice(g_settings.UILanguage());
     ZeroMemory(g_caption, sizeof g_caption);
     lstrcpynA(g_caption, LoadText(IDS_CAPTION), sizeof g_caption);
+    QUILLGATE_STEP("language");
     return ExitCodeOf(RunLauncher(commandLine, showState, tooManyHops));
 }
 
@@ -247,12 +403,8 @@ ForwardOutcome RunLauncher(const char* commandLine, int showState, bool tooManyH
     // like success to one that does.
     ForwardOutcome outcome = {kNothingStarted, true, 0};
 
-    // The arguments: switches, and the file paths.
-    CFilePaths paths;
-    bool print = false;
-    const ArgumentScanResult scan =
-        ReadFilePaths(SkipProgramName(commandLine, AnsiLeadByte), AnsiLeadByte, AnsiSwitchEquals,
-                      FileExistsOnDisk, NULL, &paths, &print);
+    Request request;
+    const ArgumentScanResult scan = ReadRequest(commandLine, &request);
     if (scan == kNoMemory) {
         return outcome;
     }
@@ -262,7 +414,8 @@ ForwardOutcome RunLauncher(const char* commandLine, int showState, bool tooManyH
         outcome.callerWaits = false;
         return outcome;
     }
-    outcome.callerWaits = CallerWaitsForEditors(g_settings.WaitForEditor()) != FALSE;
+    outcome.callerWaits = CallerWaitsForEditors(g_settings.WaitForEditor());
+    QUILLGATE_STEP(outcome.callerWaits ? "console (waits)" : "console (no wait)");
     if (scan == kArgumentsTooLong) {
         ShowLauncherMessage(IDS_COMMAND_LINE_TOO_LONG, MB_ICONERROR);
         return outcome;
@@ -274,72 +427,32 @@ ForwardOutcome RunLauncher(const char* commandLine, int showState, bool tooManyH
         return outcome;
     }
 
-    // The editor: found, and not one whose start would only start this program again.
-    const bool elevated = IsElevated();
-    CHeapText editor;
-    bool asDebuggee = false;
-    EditorSource source = kSettingInEffect;
-    if (!ChooseEditor(print, elevated, &editor, &asDebuggee, &source)) {
+    ChosenEditor editor;
+    editor.elevated = IsElevated();
+    QUILLGATE_STEP("token");
+    if (!ChooseEditor(request.print, &editor)) {
         return outcome;
     }
-    // The command prompt expands "%...%" in what a batch file is handed.
-    if (IsBatchFile(editor.Get()) && AnyPathHasPercent(paths)) {
-        ShowEditorMessage(IDS_BATCH_EDITOR_CHANGES_NAMES, IDS_EDITOR_NAMED, editor.Get(), NULL,
-                          MB_ICONWARNING);
-        return outcome;
-    }
+    QUILLGATE_STEP("editor choice");
 
-    // What the editor needs besides the file: Notepad's "/p", or its own
-    // switches to print, or to wait where the caller waits.
-    EditorArguments known;
-    const char* editorArguments = "";
-    if (print || outcome.callerWaits) {
-        if (!FindEditorArguments(&editor, outcome.callerWaits, elevated, &known)) {
-            return outcome;
-        }
-        editorArguments = print ? known.print.Get() : known.wait.Get();
-    }
-
-    // Refuse the whole request rather than start some files and lose others.
-    // Elevated, the file goes as it is: the copy's extension is the user's.
-    const char* copyExtension =
-        g_settings.ExtensionFlag() != 0 && !elevated ? g_settings.Extension() : NULL;
-    const size_t copySuffix = copyExtension ? 1 + static_cast<size_t>(lstrlenA(copyExtension)) : 0;
-    if (!EditorStartsFit(static_cast<size_t>(lstrlenA(editor.Get())),
-                         static_cast<size_t>(lstrlenA(editorArguments)), LongestQuotedPath(paths),
-                         copySuffix)) {
-        ShowLauncherMessage(IDS_COMMAND_LINE_TOO_LONG, MB_ICONERROR);
+    StartPlan plan;
+    if (!PlanStarts(request, outcome.callerWaits, showState, &editor, &plan)) {
         return outcome;
     }
 
-    // One start per file path, the last first; then the wait, where the caller waits.
     CEditorProcesses started;
-    EditorStarts starts = {};
-    starts.editor = editor.Get();
-    starts.arguments = editorArguments;
-    starts.copyExtension = copyExtension;
-    starts.showState = showState;
-    starts.waitFor = outcome.callerWaits ? &started : NULL;
-    starts.asDebuggee = asDebuggee;
-    starts.asProgram = elevated;
-    // Printing ends at once by design; an editor with a row says how it waits.
-    starts.watchFiles = outcome.callerWaits && !print && !known.known;
-    for (size_t i = paths.Count(); i > 0 && !starts.startFailed; --i) {
-        StartEditor(&starts, paths.Get(i - 1));
-    }
-    if (starts.startFailed) {
+    const DWORD error =
+        StartEditors(plan.starts, request.paths, outcome.callerWaits ? &started : NULL);
+    QUILLGATE_STEP("start");
+    outcome.result = error == ERROR_SUCCESS ? kEditorsStarted : kStartFailed;
+    if (error != ERROR_SUCCESS) {
         CHeapText reason;
-        SystemReason(starts.error, &reason);
-        WarnAboutEditor(IDS_EDITOR_START_FAILED, editor.Get(), source, print, true, reason.Get());
+        SystemReason(error, &reason);
+        WarnAboutEditor(IDS_EDITOR_START_FAILED, editor.path.Get(), editor.source, request.print,
+                        true, reason.Get());
     }
-    outcome.editorExit = started.WaitForAll();
-    outcome.result = starts.startFailed ? kStartFailed : kEditorsStarted;
-    // The file went on to another program: the caller must not read it back yet.
-    if (started.HandedOn() &&
-        g_outsideWorld.messageBox(NULL, LoadText(IDS_EDITOR_HANDED_ON), g_caption,
-                                  MB_OKCANCEL | MB_ICONINFORMATION) != IDOK) {
-        outcome.result = kEditingAbandoned;
-    }
+
+    WaitForEditors(&started, &outcome);
     return outcome;
 }
 

@@ -7,6 +7,7 @@
 #include <strings.h>
 
 #include "launcher/command_line.h"
+#include "launcher/path_text.h"
 #include "tests/launcher/text_predicates.h"
 
 namespace {

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "launcher/command_line.h"
+#include "launcher/path_text.h"
 #include "tests/launcher/text_predicates.h"
 
 namespace {
