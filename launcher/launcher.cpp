@@ -156,7 +156,7 @@ bool CallerWaitsForEditors(DWORD setting) {
 void ShowEditorMessage(UINT textId, UINT detailId, const char* editor, const char* reason,
                        UINT icon) {
     CHeapText text, detail;
-    if (!text.Copy(LoadText(textId)) || !detail.Copy(LoadText(detailId))) {
+    if (!text.Copy(LoadTextTemp(textId)) || !detail.Copy(LoadTextTemp(detailId))) {
         ShowLauncherMessage(textId, icon);
         return;
     }
@@ -366,7 +366,7 @@ void WaitForEditors(CEditorProcesses* started, ForwardOutcome* outcome) {
     outcome->editorExit = started->WaitForAll();
     QUILLGATE_STEP("wait");
     if (started->HandedOn() &&
-        g_outsideWorld.messageBox(NULL, LoadText(IDS_EDITOR_HANDED_ON), g_caption,
+        g_outsideWorld.messageBox(NULL, LoadTextTemp(IDS_EDITOR_HANDED_ON), g_caption,
                                   MB_OKCANCEL | MB_ICONINFORMATION) != IDOK) {
         outcome->result = kEditingAbandoned;
     }
@@ -393,7 +393,7 @@ int LauncherMain(HINSTANCE instance, const char* commandLine, int showState, boo
     QUILLGATE_STEP("settings");
     UseUILanguageChoice(g_settings.UILanguage());
     ZeroMemory(g_caption, sizeof g_caption);
-    lstrcpynA(g_caption, LoadText(IDS_CAPTION), sizeof g_caption);
+    lstrcpynA(g_caption, LoadTextTemp(IDS_CAPTION), sizeof g_caption);
     QUILLGATE_STEP("language");
     return ExitCodeOf(RunLauncher(commandLine, showState, tooManyHops));
 }

@@ -6,5 +6,5 @@
 OutsideWorld g_outsideWorld = {ShellExecuteA, ShellExecuteExA, MessageBoxA, NULL, VerQueryValueA};
 
 void ShowLauncherMessage(UINT textId, UINT icon) {
-    g_outsideWorld.messageBox(NULL, LoadText(textId), g_caption, icon);
+    g_outsideWorld.messageBox(NULL, LoadTextTemp(textId), g_caption, icon);
 }

@@ -66,13 +66,13 @@ void CSettings::Load() {
     for (int print = 0; print < 2; ++print) {
         editorSources[print] = LoadSettingText(kGroupPaths, kEditorValues[print], pathSize,
                                                print ? printEditor : editEditor, MAX_PATH,
-                                               ::LoadText(IDS_DEFAULT_EDITOR));
+                                               ::LoadTextTemp(IDS_DEFAULT_EDITOR));
     }
     DWORD flag = 0;
     extensionFlagSource = sources.ReadDword(kGroupSource, "ExtensionFlag", &flag);
     extensionFlag = static_cast<LONG>(flag);
     extensionSource = LoadSettingText(kGroupSource, "Extension", kTextSize, extension,
-                                      sizeof extension, ::LoadText(IDS_EXTENSION_HTM));
+                                      sizeof extension, ::LoadTextTemp(IDS_EXTENSION_HTM));
     waitForEditor = kWaitForEditorAutomatic;
     sources.ReadDword(kGroupPaths, "WaitForEditor", &waitForEditor);
 }
@@ -83,7 +83,7 @@ void CSettings::ReadEditorAsStored(BOOL print, char* out, DWORD size) const {
     const DWORD limit = size < EditorPathReadSize() ? size : EditorPathReadSize();
     if (sources.ReadText(kGroupPaths, kEditorValues[print ? 1 : 0], limit, false, &stored) ==
         kFromDefault) {
-        CopyText(out, size, ::LoadText(IDS_DEFAULT_EDITOR));
+        CopyText(out, size, ::LoadTextTemp(IDS_DEFAULT_EDITOR));
         return;
     }
     CopyText(out, size, stored.Get());

@@ -144,7 +144,7 @@ void CSettings::LoadUnknownAssociation() {
     ReadMerged("open\\command", command);
     unknownAssociated = lstrcmpiA(verb, kOpenVerb) == 0 && lstrcmpiA(command, kCommand) == 0;
     if (!unknownAssociated) {
-        lstrcpynA(menuText, LoadText(IDS_DEFAULT_MENU_TEXT), sizeof menuText);
+        lstrcpynA(menuText, LoadTextTemp(IDS_DEFAULT_MENU_TEXT), sizeof menuText);
         return;
     }
     ReadMerged("open", menuText); // stays empty when it cannot be read

@@ -527,7 +527,7 @@ TEST_F(Journey, AnEditorPathTooLongToReadBackIsRefusedAndThePageStaysOpen) {
         }
         HWND box = uidriver::WaitForMessageBox(run.Process().Id(), kCaption);
         ASSERT_NE(nullptr, box);
-        EXPECT_EQ(LoadText(IDS_EDITOR_PATH_TOO_LONG), uidriver::MessageBoxText(box));
+        EXPECT_EQ(LoadTextTemp(IDS_EDITOR_PATH_TOO_LONG), uidriver::MessageBoxText(box));
         ASSERT_TRUE(uidriver::PressMessageBoxButton(box, IDOK));
         EXPECT_TRUE(uidriver::WaitUntil([box] { return !IsWindow(box); }));
         EXPECT_TRUE(IsWindowVisible(run.Sheet()));
@@ -552,7 +552,7 @@ TEST_F(Journey, SettingsSavedOnlyHalfWayAreReportedAndThePageStaysOpen) {
     ASSERT_TRUE(uidriver::Press(run.Sheet(), uidriver::kOk));
     HWND box = uidriver::WaitForMessageBox(run.Process().Id(), kCaption);
     ASSERT_NE(nullptr, box) << "a failed save passed for a saved one";
-    EXPECT_EQ(LoadText(IDS_SETTINGS_NOT_SAVED), uidriver::MessageBoxText(box));
+    EXPECT_EQ(LoadTextTemp(IDS_SETTINGS_NOT_SAVED), uidriver::MessageBoxText(box));
     ASSERT_TRUE(uidriver::PressMessageBoxButton(box, IDOK));
     EXPECT_TRUE(uidriver::WaitUntil([box] { return !IsWindow(box); }));
     EXPECT_TRUE(IsWindowVisible(run.Sheet()));
@@ -649,7 +649,7 @@ TEST_F(MachineSettingsJourney, APolicyEditorIsShownLockedAndNeverWritten) {
     EXPECT_FALSE(uidriver::IsEnabled(settings.Item(IDC_EDIT_EDITOR)));
     EXPECT_FALSE(uidriver::IsEnabled(settings.Item(IDC_EDIT_EDITOR_BROWSE)));
     EXPECT_TRUE(uidriver::IsEnabled(settings.Item(IDC_PRINT_EDITOR)));
-    EXPECT_EQ(LoadText(IDS_SETTINGS_MANAGED), settings.TextOf(IDC_MANAGED_NOTE));
+    EXPECT_EQ(LoadTextTemp(IDS_SETTINGS_MANAGED), settings.TextOf(IDC_MANAGED_NOTE));
     // The box cannot be typed into; a program may still set its text.
     SetWindowTextA(settings.Item(IDC_EDIT_EDITOR), "C:\\other.exe");
     EXPECT_EQ(0, settings.Close(uidriver::kOk));
@@ -685,7 +685,7 @@ TEST_F(Journey, APastedEditorPathIsSavedWholeOrRefusedNeverCut) {
     ASSERT_TRUE(uidriver::Press(run.Sheet(), uidriver::kOk));
     HWND box = uidriver::WaitForMessageBox(run.Process().Id(), kCaption);
     ASSERT_NE(nullptr, box) << "a cut path passed: " << run.TextOf(IDC_EDIT_EDITOR);
-    EXPECT_EQ(LoadText(IDS_EDITOR_PATH_TOO_LONG), uidriver::MessageBoxText(box));
+    EXPECT_EQ(LoadTextTemp(IDS_EDITOR_PATH_TOO_LONG), uidriver::MessageBoxText(box));
     ASSERT_TRUE(uidriver::PressMessageBoxButton(box, IDOK));
     EXPECT_TRUE(uidriver::WaitUntil([box] { return !IsWindow(box); }));
     EXPECT_FALSE(testsupport::ValueExists(HKEY_CURRENT_USER, kPaths, "CommonEditor"));
@@ -725,7 +725,8 @@ TEST_F(MachineAssociationJourney, AStandardUserIsToldAnAdministratorMustRemoveIt
     ASSERT_NO_FATAL_FAILURE(UntickAndChoose(run.Sheet()));
     HWND box = uidriver::WaitForMessageBox(run.Process().Id(), kCaption);
     ASSERT_NE(nullptr, box) << uidriver::DescribeWindows(run.Process().Id());
-    EXPECT_EQ(LoadText(IDS_MACHINE_ASSOCIATION_NEEDS_ADMINISTRATOR), uidriver::MessageBoxText(box));
+    EXPECT_EQ(LoadTextTemp(IDS_MACHINE_ASSOCIATION_NEEDS_ADMINISTRATOR),
+              uidriver::MessageBoxText(box));
     ASSERT_TRUE(uidriver::PressMessageBoxButton(box, IDOK));
     EXPECT_TRUE(uidriver::WaitUntil([&run] { return !run.Process().Running(); }))
         << "OK did not close: " << uidriver::DescribeWindows(run.Process().Id());
@@ -855,8 +856,8 @@ TEST_F(AboutJourney, ShowsTitleVersionAndLinksThatOpenOnce) {
     std::string version;
     ASSERT_NO_FATAL_FAILURE(ReadProductVersion(testsupport::NotepadPath(), &version));
     EXPECT_EQ("Version " + version, run.TextOf(IDC_ABOUT_VERSION));
-    const std::string home = LoadText(IDS_HOME_PAGE_URL);
-    const std::string mail = LoadText(IDS_MAIL_URL);
+    const std::string home = LoadTextTemp(IDS_HOME_PAGE_URL);
+    const std::string mail = LoadTextTemp(IDS_MAIL_URL);
     EXPECT_EQ(0u, home.find("http://")) << home;
     EXPECT_EQ(0u, mail.find("mailto:")) << mail;
     EXPECT_EQ(home, run.TextOf(IDC_ABOUT_HOME_LINK));

@@ -49,7 +49,7 @@ std::vector<std::string> ParamsOf(const std::vector<EditorStart>& starts) {
 typedef std::vector<std::string> Texts;
 
 std::string Message(UINT id) {
-    return std::string("message: ") + LoadText(id);
+    return std::string("message: ") + LoadTextTemp(id);
 }
 // A message naming `editor`, by default as the user's own setting.
 std::string Message(UINT id, const std::string& editor, UINT whose = IDS_EDITOR_SETTING_YOURS) {
@@ -378,7 +378,7 @@ TEST_F(NotepadExe, WithoutTheCommonDialogsTheSheetOpensAndBrowseSaysWhatIsMissin
     testsupport::DeleteKeyTree(HKEY_CURRENT_USER, "Software\\Wine\\AppDefaults\\notepad.exe");
     EXPECT_EQ(0, run.exitCode);
     char text[512];
-    wsprintfA(text, LoadText(IDS_BROWSE_LIBRARY_MISSING), "comdlg32.dll");
+    wsprintfA(text, LoadTextTemp(IDS_BROWSE_LIBRARY_MISSING), "comdlg32.dll");
     EXPECT_EQ(Texts({kSettingsSheet, std::string("message: ") + text}), run.dialogs);
 }
 

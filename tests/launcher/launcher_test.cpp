@@ -76,7 +76,7 @@ std::string Started(const char* editor, const std::string& params) {
     return std::string(editor) + " [" + params + "]";
 }
 std::string Message(UINT id, UINT icon) {
-    return std::string("message ") + LoadText(id) +
+    return std::string("message ") + LoadTextTemp(id) +
            (icon == MB_ICONWARNING ? " (warning)" : " (error)");
 }
 const std::string kSettingsSheet = "settings sheet";

@@ -168,11 +168,11 @@ std::vector<EditorStart> RecorderLog::WaitForStarts(size_t count, DWORD timeoutM
 }
 
 std::string EditorMessage(UINT id, const std::string& editor, UINT detailId) {
-    std::string detail = LoadText(detailId);
+    std::string detail = LoadTextTemp(detailId);
     for (size_t at; (at = detail.find("%r")) != std::string::npos;) {
         detail.replace(at, 2, "\r");
     }
-    return LoadText(id) + detail.replace(detail.find("%1"), 2, editor);
+    return LoadTextTemp(id) + detail.replace(detail.find("%1"), 2, editor);
 }
 
 namespace {

@@ -1,4 +1,4 @@
-// The resources as the built notepad.exe carries them, and LoadText.
+// The resources as the built notepad.exe carries them, and LoadTextTemp.
 #include <gtest/gtest.h>
 
 #include <windows.h>
@@ -106,7 +106,7 @@ TEST_F(BuiltProgram, CarriesEveryStringOfTheTableInJapanese) {
 
 // Japanese where the code page holds it; elsewhere the English text, which
 // every code page holds.
-TEST(LoadText, GivesEachStringWholeInTheAnsiCodePage) {
+TEST(LoadTextTemp, GivesEachStringWholeInTheAnsiCodePage) {
     const bool japanese = GetACP() == 932;
     testsupport::ResourceLanguage pinned(japanese ? testsupport::kJapanese : testsupport::kEnglish);
     for (const StringCase& s : kStrings) {
@@ -116,35 +116,35 @@ TEST(LoadText, GivesEachStringWholeInTheAnsiCodePage) {
         ASSERT_GT(length, 0) << "string " << s.id;
         const std::string expected =
             InCodePage(japanese ? Wide(s.utf8) : std::wstring(english, length), CP_ACP);
-        EXPECT_EQ(expected, LoadText(s.id)) << "string " << s.id;
+        EXPECT_EQ(expected, LoadTextTemp(s.id)) << "string " << s.id;
     }
 }
 
-TEST(LoadText, UnderTheJapaneseCodePageGivesShiftJisBytes) {
+TEST(LoadTextTemp, UnderTheJapaneseCodePageGivesShiftJisBytes) {
     if (GetACP() != 932) {
         GTEST_SKIP() << "ANSI code page is " << GetACP();
     }
     // 編集(&E) in Shift-JIS
-    EXPECT_EQ(std::string("\x95\xD2\x8F\x57(&E)"), LoadText(IDS_DEFAULT_MENU_TEXT));
-    std::string help = LoadText(IDS_GROUP_HELP);
+    EXPECT_EQ(std::string("\x95\xD2\x8F\x57(&E)"), LoadTextTemp(IDS_DEFAULT_MENU_TEXT));
+    std::string help = LoadTextTemp(IDS_GROUP_HELP);
     EXPECT_EQ(InCodePage(kStrings[13].utf8, 932), help);
     // the last sentence is there: ...ください。
     EXPECT_EQ(std::string("\x82\xAD\x82\xBE\x82\xB3\x82\xA2\x81\x42"),
               help.substr(help.size() - 10));
 }
 
-TEST(LoadText, KeepsTheSeparatorsOfTheFilterAndTheBreakOfTheMessages) {
-    std::string filter = LoadText(IDS_BROWSE_FILTER);
+TEST(LoadTextTemp, KeepsTheSeparatorsOfTheFilterAndTheBreakOfTheMessages) {
+    std::string filter = LoadTextTemp(IDS_BROWSE_FILTER);
     EXPECT_EQ("||", filter.substr(filter.size() - 2));
     EXPECT_EQ(5, std::count(filter.begin(), filter.end(), '|'));
-    std::string selfMessage = LoadText(IDS_EDITOR_IS_SELF);
+    std::string selfMessage = LoadTextTemp(IDS_EDITOR_IS_SELF);
     EXPECT_EQ(1, std::count(selfMessage.begin(), selfMessage.end(), '\r'));
     EXPECT_EQ(std::string::npos, selfMessage.find('\n'));
 }
 
-TEST(LoadText, AMissingStringGivesTheEmptyTextNotThePreviousOne) {
-    ASSERT_STRNE("", LoadText(IDS_GROUP_HELP));
-    EXPECT_STREQ("", LoadText(IDC_EDIT_EDITOR_LABEL));
+TEST(LoadTextTemp, AMissingStringGivesTheEmptyTextNotThePreviousOne) {
+    ASSERT_STRNE("", LoadTextTemp(IDS_GROUP_HELP));
+    EXPECT_STREQ("", LoadTextTemp(IDC_EDIT_EDITOR_LABEL));
 }
 
 // Extended dialog template, parsed as the dialog manager reads it.

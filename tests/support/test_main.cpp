@@ -1,5 +1,5 @@
 // main() of every in-process test program: the product's globals are set as
-// the entry point sets them, so LoadText reads this program's string table,
+// the entry point sets them, so LoadTextTemp reads this program's string table,
 // and a broken wrapper rule fails the running test.
 #include <gtest/gtest.h>
 
@@ -17,7 +17,7 @@ void FailOnBrokenWrapperRule(const char* rule) {
 
 int main(int argc, char** argv) {
     g_instance = GetModuleHandleA(NULL);
-    lstrcpynA(g_caption, LoadText(1), sizeof g_caption);
+    lstrcpynA(g_caption, LoadTextTemp(1), sizeof g_caption);
     g_wrapperRuleBroken = FailOnBrokenWrapperRule;
     testing::InitGoogleTest(&argc, argv);
     return RUN_ALL_TESTS();

@@ -10,7 +10,7 @@ LRESULT CAboutPage::WindowProc(HWND hwnd, UINT msg, WPARAM, LPARAM lParam) {
     switch (msg) {
     case WM_HELP: {
         const HELPINFO* help = reinterpret_cast<const HELPINFO*>(lParam);
-        return ShowHelpPopup(GetDlgItem(hwnd, help->iCtrlId), LoadText(help->iCtrlId),
+        return ShowHelpPopup(GetDlgItem(hwnd, help->iCtrlId), LoadTextTemp(help->iCtrlId),
                              help->MousePos.x, help->MousePos.y);
     }
     case WM_INITDIALOG:
@@ -34,9 +34,9 @@ static void AttachLink(HWND page, CLinkLabel& link, int id) {
 
 void CAboutPage::OnInitDialog(HWND page) {
     SetAboutFonts(page);
-    // LoadText shares one buffer: each text is set before the next is loaded.
-    SetDlgItemTextA(page, IDC_ABOUT_HOME_LINK, LoadText(IDS_HOME_PAGE_URL));
-    SetDlgItemTextA(page, IDC_ABOUT_MAIL_LINK, LoadText(IDS_MAIL_URL));
+    // LoadTextTemp shares one buffer: each text is set before the next is loaded.
+    SetDlgItemTextA(page, IDC_ABOUT_HOME_LINK, LoadTextTemp(IDS_HOME_PAGE_URL));
+    SetDlgItemTextA(page, IDC_ABOUT_MAIL_LINK, LoadTextTemp(IDS_MAIL_URL));
     char version[kVersionLineSize];
     GetProductVersionText(version, sizeof version);
     SetDlgItemTextA(page, IDC_ABOUT_VERSION, version);

@@ -21,7 +21,7 @@ enum { kTextBufferSize = 100 };
 void BuildFilter(char* filter, int size) {
     ZeroMemory(filter, size);
     // One byte short, so even a cut text keeps its double NUL.
-    lstrcpynA(filter, LoadText(IDS_BROWSE_FILTER), size - 1);
+    lstrcpynA(filter, LoadTextTemp(IDS_BROWSE_FILTER), size - 1);
     const int length = lstrlenA(filter);
     if (length == 0) {
         return;
@@ -40,10 +40,11 @@ void BuildFilter(char* filter, int size) {
 
 void BuildTitle(char* title, int size, BOOL forEditing) {
     ZeroMemory(title, size);
-    lstrcpynA(title, LoadText(forEditing ? IDS_BROWSE_TITLE_EDITING : IDS_BROWSE_TITLE_PRINTING),
+    lstrcpynA(title,
+              LoadTextTemp(forEditing ? IDS_BROWSE_TITLE_EDITING : IDS_BROWSE_TITLE_PRINTING),
               size);
     const int used = lstrlenA(title);
-    lstrcpynA(title + used, LoadText(IDS_BROWSE_TITLE_CHOOSE), size - used);
+    lstrcpynA(title + used, LoadTextTemp(IDS_BROWSE_TITLE_CHOOSE), size - used);
 }
 
 void FreeBuffer(char* buffer) {

@@ -21,8 +21,9 @@ namespace {
 // another one. The combo sorts its list itself.
 void FillEditorCombo(HWND page, int id, const char* editor) {
     HWND combo = GetDlgItem(page, id);
-    SendMessageA(combo, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(LoadText(IDS_DEFAULT_EDITOR)));
-    if (lstrcmpA(editor, LoadText(IDS_DEFAULT_EDITOR)) != 0) {
+    SendMessageA(combo, CB_ADDSTRING, 0,
+                 reinterpret_cast<LPARAM>(LoadTextTemp(IDS_DEFAULT_EDITOR)));
+    if (lstrcmpA(editor, LoadTextTemp(IDS_DEFAULT_EDITOR)) != 0) {
         SendMessageA(combo, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(editor));
     }
     SetWindowTextA(combo, editor);
@@ -169,7 +170,7 @@ void CSettingsPage::OnInitDialog(HWND page) {
     const int extensions[] = {IDS_EXTENSION_HTM, IDS_EXTENSION_HTML, IDS_EXTENSION_SHTML,
                               IDS_EXTENSION_XML};
     for (int id : extensions) {
-        SendMessageA(extension, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(LoadText(id)));
+        SendMessageA(extension, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(LoadTextTemp(id)));
     }
     SetWindowTextA(extension, g_settings.Extension());
 
@@ -186,7 +187,7 @@ void CSettingsPage::OnInitDialog(HWND page) {
     fixed.copies = DisableWhereFixed(page, g_settings.ExtensionFlagSource(), {IDC_EXTENSION_FLAG});
     DisableWhereFixed(page, g_settings.ExtensionSource(), {IDC_EXTENSION});
     if (fixed.editEditor || fixed.printEditor || fixed.copies || fixed.extension) {
-        SetDlgItemTextA(page, IDC_MANAGED_NOTE, LoadText(IDS_SETTINGS_MANAGED));
+        SetDlgItemTextA(page, IDC_MANAGED_NOTE, LoadTextTemp(IDS_SETTINGS_MANAGED));
     }
     RememberShown(page);
     initialising = FALSE;
@@ -260,7 +261,7 @@ bool CSettingsPage::Apply(HWND page) {
     if ((!fixed.editEditor && !EditorPathFits(page, IDC_EDIT_EDITOR, shown.editEditor)) ||
         (!fixed.printEditor && !EditorPathFits(page, IDC_PRINT_EDITOR, shown.printEditor))) {
         // Saved, it would read back as the default: nothing is saved.
-        g_outsideWorld.messageBox(sheet, LoadText(IDS_EDITOR_PATH_TOO_LONG), g_caption,
+        g_outsideWorld.messageBox(sheet, LoadTextTemp(IDS_EDITOR_PATH_TOO_LONG), g_caption,
                                   MB_ICONWARNING);
         return false;
     }
@@ -270,9 +271,10 @@ bool CSettingsPage::Apply(HWND page) {
     g_settings.LoadUnknownAssociation();
     if (!ok) {
         // The sheet stays open, so that nothing typed is lost.
-        g_outsideWorld.messageBox(sheet, LoadText(IDS_SETTINGS_NOT_SAVED), g_caption, MB_ICONERROR);
+        g_outsideWorld.messageBox(sheet, LoadTextTemp(IDS_SETTINGS_NOT_SAVED), g_caption,
+                                  MB_ICONERROR);
     } else if (machineVerbLeft) {
-        g_outsideWorld.messageBox(sheet, LoadText(IDS_MACHINE_ASSOCIATION_NEEDS_ADMINISTRATOR),
+        g_outsideWorld.messageBox(sheet, LoadTextTemp(IDS_MACHINE_ASSOCIATION_NEEDS_ADMINISTRATOR),
                                   g_caption, MB_ICONINFORMATION);
     }
     return ok;
@@ -324,6 +326,6 @@ void CSettingsPage::ShowHelp(HWND page, const HELPINFO* help) {
     const int id = help->iCtrlId;
     // The group boxes share one text that explains how to get the others.
     const bool groupBox = id > IDC_ABOUT_MAIL_LINK && id < IDC_EDIT_EDITOR_LABEL;
-    const char* text = LoadText(groupBox ? IDS_GROUP_HELP : static_cast<unsigned int>(id));
+    const char* text = LoadTextTemp(groupBox ? IDS_GROUP_HELP : static_cast<unsigned int>(id));
     ShowHelpPopup(GetDlgItem(page, id), text, help->MousePos.x, help->MousePos.y);
 }

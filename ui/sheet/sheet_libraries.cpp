@@ -22,7 +22,7 @@ template <typename Function> BOOL Find(HMODULE library, const char* name, Functi
 
 void ReportMissing(HWND owner, UINT textId, const char* library) {
     char text[kLoadTextSize + MAX_PATH];
-    wnsprintfA(text, sizeof text, LoadText(textId), library);
+    wnsprintfA(text, sizeof text, LoadTextTemp(textId), library);
     g_outsideWorld.messageBox(owner, text, g_caption, MB_ICONERROR);
 }
 

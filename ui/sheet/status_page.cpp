@@ -39,7 +39,7 @@ bool Append(CHeapText* text, const char* more) {
 // String `id` with `inserts` in its %1 and %2.
 bool FormatText(UINT id, const char* first, const char* second, CHeapText* out) {
     CHeapText pattern;
-    if (!pattern.Copy(LoadText(id))) {
+    if (!pattern.Copy(LoadTextTemp(id))) {
         return false;
     }
     const char* inserts[] = {first ? first : "", second ? second : ""};
@@ -87,8 +87,8 @@ void AddPlace(const NotepadPlace& place, void* context) {
     static const UINT kLines[] = {IDS_STATUS_FORWARDED, IDS_STATUS_MISSING, IDS_STATUS_RESET,
                                   IDS_STATUS_FOREIGN};
     CHeapText name, line;
-    if (!name.Copy(place.filter ? place.filter : LoadText(IDS_STATUS_PLACE_ANY)) ||
-        (place.view32 && !Append(&name, LoadText(IDS_STATUS_VIEW32))) ||
+    if (!name.Copy(place.filter ? place.filter : LoadTextTemp(IDS_STATUS_PLACE_ANY)) ||
+        (place.view32 && !Append(&name, LoadTextTemp(IDS_STATUS_VIEW32))) ||
         !FormatText(kLines[place.state], name.Get(), place.debugger, &line)) {
         return;
     }
@@ -216,7 +216,7 @@ LRESULT CStatusPage::WindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lPara
     case WM_HELP:
         if (lParam) {
             const HELPINFO* help = reinterpret_cast<const HELPINFO*>(lParam);
-            const char* text = LoadText(static_cast<unsigned int>(help->iCtrlId));
+            const char* text = LoadTextTemp(static_cast<unsigned int>(help->iCtrlId));
             if (text[0] != '\0') {
                 ShowHelpPopup(GetDlgItem(hwnd, help->iCtrlId), text, help->MousePos.x,
                               help->MousePos.y);
@@ -252,7 +252,7 @@ void CStatusPage::ShowTextFileChoice(HWND page) {
         ApplicationName(progId.Get(), &name)) {
         SetFormatted(page, IDC_STATUS_TXT_APP, IDS_STATUS_TXT_CHOICE, name.Get());
     } else {
-        SetDlgItemTextA(page, IDC_STATUS_TXT_APP, LoadText(IDS_STATUS_TXT_NO_CHOICE));
+        SetDlgItemTextA(page, IDC_STATUS_TXT_APP, LoadTextTemp(IDS_STATUS_TXT_NO_CHOICE));
     }
 }
 
@@ -272,8 +272,8 @@ void CStatusPage::ShowEditor(HWND page, bool print) {
     static const UINT kStates[] = {IDS_STATUS_FILE_THERE, IDS_STATUS_FILE_MISSING,
                                    IDS_STATUS_FILE_IS_QUILLGATE};
     CHeapText source;
-    if (source.Copy(
-            LoadText(editor.systemNotepad ? IDS_STATUS_SYSTEM_NOTEPAD : kSources[editor.source]))) {
+    if (source.Copy(LoadTextTemp(editor.systemNotepad ? IDS_STATUS_SYSTEM_NOTEPAD
+                                                      : kSources[editor.source]))) {
         SetFormatted(page, print ? IDC_STATUS_PRINT_SOURCE : IDC_STATUS_EDIT_SOURCE,
                      kStates[editor.state], source.Get());
     }
@@ -286,7 +286,7 @@ void CStatusPage::Repair(HWND page) {
     if (!ReadInstallFolder(&folder) || !program.Copy(folder.Get()) ||
         !Append(&program, "\\uninstall.exe") || !PathFileExistsA(program.Get()) ||
         !parameters.Copy("/REPAIR _?=") || !Append(&parameters, folder.Get())) {
-        SetDlgItemTextA(page, IDC_STATUS_REPAIR_RESULT, LoadText(IDS_STATUS_NOT_INSTALLED));
+        SetDlgItemTextA(page, IDC_STATUS_REPAIR_RESULT, LoadTextTemp(IDS_STATUS_NOT_INSTALLED));
         return;
     }
     SHELLEXECUTEINFOA run;

@@ -103,8 +103,8 @@ protected:
 
 TEST_F(AboutPage, ShowsTheLinksAndTheVersionOfTheRunningProgram) {
     Open();
-    EXPECT_EQ(LoadText(IDS_HOME_PAGE_URL), uidriver::Text(Item(IDC_ABOUT_HOME_LINK)));
-    EXPECT_EQ(LoadText(IDS_MAIL_URL), uidriver::Text(Item(IDC_ABOUT_MAIL_LINK)));
+    EXPECT_EQ(LoadTextTemp(IDS_HOME_PAGE_URL), uidriver::Text(Item(IDC_ABOUT_HOME_LINK)));
+    EXPECT_EQ(LoadTextTemp(IDS_MAIL_URL), uidriver::Text(Item(IDC_ABOUT_MAIL_LINK)));
     EXPECT_EQ(std::string("Version ") + QUILLGATE_VERSION_TEXT,
               uidriver::Text(Item(IDC_ABOUT_VERSION)));
     EXPECT_EQ("Corvalen Quillgate", uidriver::Text(Item(IDC_ABOUT_TITLE)));
@@ -132,9 +132,9 @@ TEST_F(AboutPage, AClickOnALinkOpensItsTextOnce) {
     Open();
     SendMessageA(Item(IDC_ABOUT_HOME_LINK), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(3, 3));
     SendMessageA(Item(IDC_ABOUT_HOME_LINK), WM_LBUTTONUP, 0, MAKELPARAM(3, 3));
-    const std::string home = LoadText(IDS_HOME_PAGE_URL);
+    const std::string home = LoadTextTemp(IDS_HOME_PAGE_URL);
     SendMessageA(Item(IDC_ABOUT_MAIL_LINK), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(3, 3));
-    EXPECT_EQ((std::vector<std::string>{home, LoadText(IDS_MAIL_URL)}), shell_.Files());
+    EXPECT_EQ((std::vector<std::string>{home, LoadTextTemp(IDS_MAIL_URL)}), shell_.Files());
 }
 
 TEST_F(AboutPage, FontsDeriveFromTheStockGuiFontWhereThePageFontIsNotShiftJis) {

@@ -55,7 +55,7 @@ TEST_F(PageHelp, TheGroupBoxesShareTheTextThatExplainsTheOthers) {
     std::vector<HelpRecord> calls =
         HelpOn({IDC_EDITORS_GROUP, IDC_SOURCE_GROUP, IDC_UNKNOWN_GROUP});
     ASSERT_EQ(calls.size(), 3u);
-    const std::string groupHelp = LoadText(IDS_GROUP_HELP);
+    const std::string groupHelp = LoadTextTemp(IDS_GROUP_HELP);
     ASSERT_FALSE(groupHelp.empty());
     for (const HelpRecord& call : calls) {
         EXPECT_EQ(call.text, groupHelp);
@@ -69,7 +69,7 @@ TEST_F(PageHelp, AControlShowsTheStringOfItsOwnId) {
     std::vector<HelpRecord> calls = HelpOn(ids);
     ASSERT_EQ(calls.size(), ids.size());
     for (size_t i = 0; i < ids.size(); ++i) {
-        EXPECT_EQ(std::string(calls[i].text), LoadText(ids[i])) << ids[i];
+        EXPECT_EQ(std::string(calls[i].text), LoadTextTemp(ids[i])) << ids[i];
         EXPECT_FALSE(std::string(calls[i].text).empty()) << ids[i];
     }
 }
