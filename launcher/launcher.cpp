@@ -13,6 +13,7 @@
 #include "resources/outside_world.h"
 #include "resources/paths.h"
 #include "resources/resource_ids.h"
+#include "resources/system_reason.h"
 #include "resources/ui_language.h"
 #include "settings/settings.h"
 // The entry point is the one place above the sheet: it opens it.
@@ -197,22 +198,6 @@ BOOL WarnAboutEditor(UINT textId, const char* editor, EditorSource source, bool 
     ShowEditorMessage(textId, detailId, editor ? editor : "", reason,
                       reason ? MB_ICONERROR : MB_ICONWARNING);
     return offerSheet && source == kSettingInEffect ? RunSheet() : FALSE;
-}
-
-// The system's text for `error`, without its line break.
-void SystemReason(DWORD error, CHeapText* reason) {
-    char* text = NULL;
-    if (FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_ALLOCATE_BUFFER |
-                           FORMAT_MESSAGE_IGNORE_INSERTS,
-                       NULL, error, 0, reinterpret_cast<char*>(&text), 0, NULL) &&
-        reason->Copy(text)) {
-        StrTrimA(reason->Get(), " \r\n");
-    } else if (reason->Allocate(16)) {
-        wnsprintfA(reason->Get(), 16, "%lu", error);
-    }
-    if (text) {
-        LocalFree(text);
-    }
 }
 
 // What was asked for: the file paths and whether to print.
@@ -447,7 +432,7 @@ ForwardOutcome RunLauncher(const char* commandLine, int showState, bool tooManyH
     outcome.result = error == ERROR_SUCCESS ? kEditorsStarted : kStartFailed;
     if (error != ERROR_SUCCESS) {
         CHeapText reason;
-        SystemReason(error, &reason);
+        GetSystemReason(error, &reason);
         WarnAboutEditor(IDS_EDITOR_START_FAILED, editor.path.Get(), editor.source, request.print,
                         true, reason.Get());
     }

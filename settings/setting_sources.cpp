@@ -101,25 +101,24 @@ SettingSource CSettingSources::ReadTextBelow(const char* subkey, const char* val
     return kFromDefault;
 }
 
-LONG CSettingSources::WriteText(SettingsGroup group, const char* value, const char* text,
-                                DWORD type) const {
+LONG CSettingSources::OpenForWriting(SettingsGroup group, CRegKey* key) const {
     char path[MAX_PATH];
-    CRegKey key;
     if (!keys[kFromUser][kGroupRoot].IsOpen() ||
         !GroupPath(kGroupNames[group], path, sizeof path)) {
         return ERROR_INVALID_HANDLE;
     }
-    const LONG opened = key.Create(HKEY_CURRENT_USER, path, KEY_SET_VALUE);
+    return key->Create(HKEY_CURRENT_USER, path, KEY_SET_VALUE);
+}
+
+LONG CSettingSources::WriteText(SettingsGroup group, const char* value, const char* text,
+                                DWORD type) const {
+    CRegKey key;
+    const LONG opened = OpenForWriting(group, &key);
     return opened == ERROR_SUCCESS ? key.SetText(value, text, type) : opened;
 }
 
 LONG CSettingSources::WriteDword(SettingsGroup group, const char* value, DWORD number) const {
-    char path[MAX_PATH];
     CRegKey key;
-    if (!keys[kFromUser][kGroupRoot].IsOpen() ||
-        !GroupPath(kGroupNames[group], path, sizeof path)) {
-        return ERROR_INVALID_HANDLE;
-    }
-    const LONG opened = key.Create(HKEY_CURRENT_USER, path, KEY_SET_VALUE);
+    const LONG opened = OpenForWriting(group, &key);
     return opened == ERROR_SUCCESS ? key.SetDword(value, number) : opened;
 }

@@ -63,5 +63,8 @@ public:
     LONG WriteDword(SettingsGroup group, const char* value, DWORD number) const;
 
 private:
+    // `group` of the user's key, opened for this one write alone.
+    LONG OpenForWriting(SettingsGroup group, CRegKey* key) const;
+
     CRegKey keys[kFromDefault][kGroupCount];
 };

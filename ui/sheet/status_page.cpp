@@ -8,6 +8,7 @@
 #include "resources/load_text.h"
 #include "resources/outside_world.h"
 #include "resources/resource_ids.h"
+#include "resources/system_reason.h"
 #include "settings/reg_key.h"
 #include "settings/settings.h"
 #include "ui/sheet/help_popup.h"
@@ -58,22 +59,6 @@ bool FormatText(UINT id, const char* first, const char* second, CHeapText* out) 
 void SetFormatted(HWND page, int control, UINT id, const char* first, const char* second = NULL) {
     CHeapText text;
     SetDlgItemTextA(page, control, FormatText(id, first, second, &text) ? text.Get() : "");
-}
-
-// The system's text for `error`, without its line break.
-void SystemReason(DWORD error, CHeapText* reason) {
-    char* text = NULL;
-    if (FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_ALLOCATE_BUFFER |
-                           FORMAT_MESSAGE_IGNORE_INSERTS,
-                       NULL, error, 0, reinterpret_cast<char*>(&text), 0, NULL) &&
-        reason->Copy(text)) {
-        StrTrimA(reason->Get(), " \r\n");
-    } else if (reason->Allocate(16)) {
-        wnsprintfA(reason->Get(), 16, "%lu", error);
-    }
-    if (text) {
-        LocalFree(text);
-    }
 }
 
 // What the places say, line by line, and whether Repair has work.
@@ -300,7 +285,7 @@ void CStatusPage::Repair(HWND page) {
     run.nShow = SW_SHOWNORMAL;
     if (!g_outsideWorld.shellExecuteEx(&run)) {
         CHeapText reason;
-        SystemReason(GetLastError(), &reason);
+        GetSystemReason(GetLastError(), &reason);
         SetFormatted(page, IDC_STATUS_REPAIR_RESULT, IDS_STATUS_REPAIR_NOT_STARTED, reason.Get());
         return;
     }
@@ -334,7 +319,7 @@ void CStatusPage::OpenDefaultApps(HWND page) {
     }
     const DWORD error = GetLastError();
     CHeapText reason, text;
-    SystemReason(error != ERROR_SUCCESS ? error : static_cast<DWORD>(result), &reason);
+    GetSystemReason(error != ERROR_SUCCESS ? error : static_cast<DWORD>(result), &reason);
     if (FormatText(IDS_STATUS_DEFAULT_APPS_FAILED, reason.Get(), NULL, &text)) {
         g_outsideWorld.messageBox(page, text.Get(), g_caption, MB_ICONERROR);
     }
