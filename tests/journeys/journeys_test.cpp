@@ -25,6 +25,7 @@
 #include "tests/support/wine_test_support.h"
 
 using launchertest::EditorStart;
+using launchertest::ParamsOf;
 using launchertest::ProcessRun;
 using launchertest::RecorderLog;
 using launchertest::RunAnswering;
@@ -48,14 +49,6 @@ const char* const kSource = testsupport::kSourceKey;
 std::string Command(const std::string& arguments) {
     std::string line = Quoted(testsupport::NotepadPath());
     return arguments.empty() ? line : line + " " + arguments;
-}
-
-std::vector<std::string> ParamsOf(const std::vector<EditorStart>& starts) {
-    std::vector<std::string> params;
-    for (const EditorStart& start : starts) {
-        params.push_back(start.params);
-    }
-    return params;
 }
 
 bool StartedBy(const EditorStart& start, const std::string& program) {

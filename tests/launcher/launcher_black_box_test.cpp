@@ -23,6 +23,7 @@
 #include "tests/support/wine_test_support.h"
 
 using launchertest::EditorStart;
+using launchertest::ParamsOf;
 using launchertest::ProcessRun;
 using launchertest::RecorderLog;
 using launchertest::RunAnswering;
@@ -37,14 +38,6 @@ namespace {
 
 const char* const kPaths = testsupport::kPathsKey;
 const char* const kSource = testsupport::kSourceKey;
-
-std::vector<std::string> ParamsOf(const std::vector<EditorStart>& starts) {
-    std::vector<std::string> params;
-    for (const EditorStart& start : starts) {
-        params.push_back(start.params);
-    }
-    return params;
-}
 
 typedef std::vector<std::string> Texts;
 

@@ -151,6 +151,14 @@ std::vector<EditorStart> RecorderLog::WaitForStarts(size_t count, DWORD timeoutM
     return Starts();
 }
 
+std::vector<std::string> ParamsOf(const std::vector<EditorStart>& starts) {
+    std::vector<std::string> params;
+    for (const EditorStart& start : starts) {
+        params.push_back(start.params);
+    }
+    return params;
+}
+
 std::string EditorMessage(UINT id, const std::string& editor, UINT detailId) {
     std::string detail = LoadTextTemp(detailId);
     for (size_t at; (at = detail.find("%r")) != std::string::npos;) {
@@ -203,9 +211,14 @@ BOOL CALLBACK AnswerWindow(HWND window, LPARAM context) {
         uidriver::ClassOf(window) != "#32770") {
         return TRUE; // only dialogs: message boxes and the settings sheet
     }
+    // A sheet that does not name its page in time, or another dialog that does
+    // not answer, is asked again on the next round.
+    uidriver::SettingsSheet sheet;
+    const bool isSheet = uidriver::IsPropertySheet(window);
     DWORD_PTR reply = 0;
-    if (!SendMessageTimeoutA(window, WM_NULL, 0, 0, SMTO_NORMAL, kReplyMs, &reply)) {
-        return TRUE; // asked again on the next round
+    if (isSheet ? !sheet.Take(window, kReplyMs)
+                : !SendMessageTimeoutA(window, WM_NULL, 0, 0, SMTO_NORMAL, kReplyMs, &reply)) {
+        return TRUE;
     }
     answering->seen.insert(window);
     if (answering->browsingSheet.Window() && !answering->browseAnswer) {
@@ -214,8 +227,6 @@ BOOL CALLBACK AnswerWindow(HWND window, LPARAM context) {
     // Read without a message, as a send may wait on a held debuggee.
     char title[256] = "";
     GetWindowTextA(window, title, sizeof title);
-    uidriver::SettingsSheet sheet;
-    const bool isSheet = sheet.Take(window, kReplyMs);
     if (isSheet && answering->browse) {
         answering->browse = false;
         answering->browsingSheet = sheet;

@@ -58,6 +58,9 @@ private:
     std::string path_;
 };
 
+// Each start's params, in order.
+std::vector<std::string> ParamsOf(const std::vector<EditorStart>& starts);
+
 // A message that names the editor as the program shows it: `id`'s text, then
 // `detailId`'s (IDS_EDITOR_SETTING_YOURS, say) with `editor` in its place.
 std::string EditorMessage(UINT id, const std::string& editor, UINT detailId);
