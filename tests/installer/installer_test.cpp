@@ -16,7 +16,7 @@
 #include "resources/resource_ids.h"
 #include "tests/launcher/launcher_test_support.h"
 #include "tests/support/registry_guard.h"
-#include "tests/support/ui_driver.h"
+#include "tests/support/settings_sheet.h"
 #include "tests/support/wine_test_support.h"
 
 using testsupport::KeySnapshot;
@@ -107,18 +107,14 @@ struct StatusShown {
 };
 
 void ReadStatusPage(const std::string& notepad, StatusShown* shown) {
-    uidriver::Program program(Quoted(notepad) + " /setting");
-    HWND sheet = uidriver::WaitForPropertySheet(program.Id(), "Quillgate");
-    ASSERT_NE(nullptr, sheet);
-    ASSERT_TRUE(uidriver::SelectPage(sheet, 1));
-    HWND page = uidriver::CurrentPage(sheet);
-    auto text = [page](int id) { return uidriver::TextWide(GetDlgItem(page, id)); };
-    shown->places = text(IDC_STATUS_PLACES);
-    shown->editor = text(IDC_STATUS_EDIT_EDITOR);
-    shown->editorSource = text(IDC_STATUS_EDIT_SOURCE);
-    shown->repairEnabled = uidriver::IsEnabled(GetDlgItem(page, IDC_STATUS_REPAIR));
-    EXPECT_TRUE(uidriver::Press(sheet, uidriver::kCancel));
-    EXPECT_EQ(0, program.WaitForExit());
+    uidriver::SheetRun run(Quoted(notepad) + " /setting");
+    ASSERT_TRUE(run.FindSheet());
+    ASSERT_TRUE(run.SelectPage(1));
+    shown->places = run.WideTextOf(IDC_STATUS_PLACES);
+    shown->editor = run.WideTextOf(IDC_STATUS_EDIT_EDITOR);
+    shown->editorSource = run.WideTextOf(IDC_STATUS_EDIT_SOURCE);
+    shown->repairEnabled = uidriver::IsEnabled(run.Item(IDC_STATUS_REPAIR));
+    EXPECT_EQ(0, run.Close(uidriver::kCancel)) << run.StillOpen();
 }
 
 // A text as the page shows it in the system's language.

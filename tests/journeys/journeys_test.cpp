@@ -20,10 +20,12 @@
 #include "resources/resource_ids.h"
 #include "tests/launcher/launcher_test_support.h"
 #include "tests/support/registry_guard.h"
+#include "tests/support/settings_sheet.h"
 #include "tests/support/ui_driver.h"
 #include "tests/support/wine_test_support.h"
 
 using launchertest::EditorStart;
+using launchertest::ParamsOf;
 using launchertest::ProcessRun;
 using launchertest::RecorderLog;
 using launchertest::RunAnswering;
@@ -32,6 +34,7 @@ using testsupport::Quoted;
 using testsupport::ScratchDir;
 using testsupport::Wide;
 using uidriver::Program;
+using uidriver::SheetRun;
 
 namespace {
 
@@ -46,14 +49,6 @@ const char* const kSource = testsupport::kSourceKey;
 std::string Command(const std::string& arguments) {
     std::string line = Quoted(testsupport::NotepadPath());
     return arguments.empty() ? line : line + " " + arguments;
-}
-
-std::vector<std::string> ParamsOf(const std::vector<EditorStart>& starts) {
-    std::vector<std::string> params;
-    for (const EditorStart& start : starts) {
-        params.push_back(start.params);
-    }
-    return params;
 }
 
 bool StartedBy(const EditorStart& start, const std::string& program) {
@@ -152,47 +147,6 @@ bool DrawsCharacter(HWND control, wchar_t character) {
     return answer == 2;
 }
 
-// One run of notepad.exe that shows the settings sheet, driven from outside.
-class SheetRun {
-public:
-    explicit SheetRun(const std::string& arguments) : program_(Command(arguments)) {}
-
-    Program& Process() { return program_; }
-    // Waits for the sheet and takes the page it shows.
-    bool FindSheet() {
-        sheet_ = uidriver::WaitForPropertySheet(program_.Id(), kCaption);
-        page_ = sheet_ ? uidriver::CurrentPage(sheet_) : NULL;
-        return page_ != NULL;
-    }
-    HWND Sheet() const { return sheet_; }
-    HWND Page() const { return page_; }
-    HWND Item(int id) const { return GetDlgItem(page_, id); }
-    std::string TextOf(int id) const { return uidriver::Text(Item(id)); }
-    bool ApplyEnabled() const {
-        return uidriver::IsEnabled(uidriver::SheetButtonWindow(sheet_, uidriver::kApply));
-    }
-    bool SelectPage(int index) {
-        if (!uidriver::SelectPage(sheet_, index)) {
-            return false;
-        }
-        page_ = uidriver::CurrentPage(sheet_);
-        return page_ != NULL;
-    }
-    // Presses OK or Cancel and waits for the program's end.
-    int Close(uidriver::SheetButton button) {
-        EXPECT_TRUE(uidriver::Press(sheet_, button));
-        if (!uidriver::WaitUntil([this] { return !program_.Running(); })) {
-            ADD_FAILURE() << "still open: " << uidriver::DescribeWindows(program_.Id());
-        }
-        return program_.WaitForExit(0);
-    }
-
-private:
-    Program program_;
-    HWND sheet_ = NULL;
-    HWND page_ = NULL;
-};
-
 class Journey : public testing::Test {
 protected:
     void SetUp() override {
@@ -209,15 +163,15 @@ protected:
 
     // The user opens the settings, types the editors and presses OK.
     void ChooseEditors(const std::string& edit, const std::string& print = "") {
-        SheetRun run("/setting");
+        SheetRun run(Command("/setting"));
         ASSERT_TRUE(run.FindSheet());
-        ASSERT_TRUE(uidriver::Type(run.Item(IDC_EDIT_EDITOR), edit));
+        ASSERT_TRUE(run.Type(IDC_EDIT_EDITOR, edit));
         ASSERT_EQ(edit, run.TextOf(IDC_EDIT_EDITOR)) << "the field did not take the path whole";
         if (!print.empty()) {
-            ASSERT_TRUE(uidriver::Type(run.Item(IDC_PRINT_EDITOR), print));
+            ASSERT_TRUE(run.Type(IDC_PRINT_EDITOR, print));
             ASSERT_EQ(print, run.TextOf(IDC_PRINT_EDITOR));
         }
-        ASSERT_EQ(0, run.Close(uidriver::kOk));
+        ASSERT_EQ(0, run.Close(uidriver::kOk)) << run.StillOpen();
         ASSERT_EQ(edit, testsupport::ReadString(HKEY_CURRENT_USER, kPaths, "CommonEditor"));
     }
 
@@ -249,7 +203,7 @@ private:
 TEST_F(Journey, FirstRunFindsNoEditorThenTheChosenOneReceivesTheFileQuoted) {
     const std::string memo = Files().Write("memo.txt");
     {
-        SheetRun first(memo);
+        SheetRun first(Command(memo));
         HWND box = uidriver::WaitForMessageBox(first.Process().Id(), kCaption);
         ASSERT_NE(nullptr, box) << "no message about the missing editor";
         EXPECT_EQ(EditorNotFound() + YourEditor("notepa~.exe"), uidriver::MessageBoxText(box));
@@ -258,7 +212,7 @@ TEST_F(Journey, FirstRunFindsNoEditorThenTheChosenOneReceivesTheFileQuoted) {
 
         // Then the sheet, on its Settings page, showing the defaults.
         ASSERT_TRUE(first.FindSheet());
-        EXPECT_EQ(0, uidriver::CurrentPageIndex(first.Sheet()));
+        EXPECT_EQ(0, uidriver::CurrentPageIndex(first.Window()));
         EXPECT_EQ(kDefaultEditor, first.TextOf(IDC_EDIT_EDITOR));
         EXPECT_EQ(Texts({kDefaultEditor}), uidriver::ComboItems(first.Item(IDC_EDIT_EDITOR)));
         EXPECT_EQ(kDefaultEditor, first.TextOf(IDC_PRINT_EDITOR));
@@ -273,10 +227,10 @@ TEST_F(Journey, FirstRunFindsNoEditorThenTheChosenOneReceivesTheFileQuoted) {
         EXPECT_FALSE(first.ApplyEnabled());
 
         // The user types the recorder's path and presses OK.
-        ASSERT_TRUE(uidriver::Type(first.Item(IDC_EDIT_EDITOR), Editor()));
+        ASSERT_TRUE(first.Type(IDC_EDIT_EDITOR, Editor()));
         EXPECT_EQ(Editor(), first.TextOf(IDC_EDIT_EDITOR));
         EXPECT_TRUE(first.ApplyEnabled()) << "typing did not count as a change";
-        EXPECT_EQ(0, first.Close(uidriver::kOk));
+        EXPECT_EQ(0, first.Close(uidriver::kOk)) << first.StillOpen();
     }
     EXPECT_EQ(Editor(), testsupport::ReadString(HKEY_CURRENT_USER, kPaths, "CommonEditor"));
     // The request that met the missing editor goes on in the chosen one.
@@ -323,17 +277,17 @@ TEST_F(Journey, SeveralFilesAndUnquotedBlanksArriveWhole) {
 TEST_F(Journey, ViewSourceCopiesACachedFileAndLeavesOthersAlone) {
     ASSERT_NO_FATAL_FAILURE(ChooseEditors(Editor()));
     {
-        SheetRun settings("/setting");
+        SheetRun settings(Command("/setting"));
         ASSERT_TRUE(settings.FindSheet());
         ASSERT_TRUE(uidriver::Click(settings.Item(IDC_EXTENSION_FLAG)));
         EXPECT_TRUE(uidriver::IsChecked(settings.Item(IDC_EXTENSION_FLAG)));
         EXPECT_TRUE(uidriver::IsEnabled(settings.Item(IDC_EXTENSION)));
-        ASSERT_TRUE(uidriver::Type(settings.Item(IDC_EXTENSION), "html"));
+        ASSERT_TRUE(settings.Type(IDC_EXTENSION, "html"));
         EXPECT_EQ("html", settings.TextOf(IDC_EXTENSION));
         ASSERT_TRUE(settings.ApplyEnabled());
-        ASSERT_TRUE(uidriver::Press(settings.Sheet(), uidriver::kApply));
+        ASSERT_TRUE(settings.Press(uidriver::kApply));
         EXPECT_TRUE(uidriver::WaitUntil([&] { return !settings.ApplyEnabled(); }));
-        EXPECT_EQ(0, settings.Close(uidriver::kCancel));
+        EXPECT_EQ(0, settings.Close(uidriver::kCancel)) << settings.StillOpen();
     }
     DWORD type = 0;
     std::string flag;
@@ -394,11 +348,10 @@ TEST_F(Journey, AnEditorNoCodePageHoldsIsBrowsedForStoredAndStarted) {
     ASSERT_TRUE(CopyFileW(Wide(testsupport::ToolPath("recorder.exe"), CP_ACP).c_str(),
                           Wide(editor).c_str(), FALSE));
     {
-        SheetRun run("/setting");
+        SheetRun run(Command("/setting"));
         ASSERT_TRUE(run.FindSheet());
-        // The browse button's dialog is modal: the click is posted.
-        ASSERT_TRUE(PostMessageA(run.Item(IDC_EDIT_EDITOR_BROWSE), BM_CLICK, 0, 0));
-        HWND sheet = run.Sheet();
+        ASSERT_TRUE(run.PressModal(IDC_EDIT_EDITOR_BROWSE));
+        HWND sheet = run.Window();
         HWND open = uidriver::WaitForDialog(run.Process().Id(),
                                             [sheet](HWND dialog) { return dialog != sheet; });
         ASSERT_NE(nullptr, open) << uidriver::DescribeWindows(run.Process().Id());
@@ -410,8 +363,8 @@ TEST_F(Journey, AnEditorNoCodePageHoldsIsBrowsedForStoredAndStarted) {
         SendMessageW(name, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(Wide(editor).c_str()));
         ASSERT_TRUE(PostMessageA(open, WM_COMMAND, IDOK, 0));
         ASSERT_TRUE(uidriver::WaitUntil([open] { return !IsWindow(open); }));
-        EXPECT_EQ(Wide(editor), uidriver::TextWide(run.Item(IDC_EDIT_EDITOR)));
-        EXPECT_EQ(0, run.Close(uidriver::kOk));
+        EXPECT_EQ(Wide(editor), run.WideTextOf(IDC_EDIT_EDITOR));
+        EXPECT_EQ(0, run.Close(uidriver::kOk)) << run.StillOpen();
     }
     DWORD type = 0;
     std::wstring stored;
@@ -451,14 +404,14 @@ TEST_F(Journey, UnregisteredFileTypesOpenThroughItAndComeBack) {
     ASSERT_NO_FATAL_FAILURE(ChooseEditors(Editor()));
     const std::string menuText = "Edit with my editor";
     {
-        SheetRun settings("/setting");
+        SheetRun settings(Command("/setting"));
         ASSERT_TRUE(settings.FindSheet());
         ASSERT_TRUE(uidriver::Click(settings.Item(IDC_UNKNOWN_ASSOCIATE)));
         ASSERT_TRUE(uidriver::IsEnabled(settings.Item(IDC_MENU_TEXT)));
-        ASSERT_TRUE(uidriver::Type(settings.Item(IDC_MENU_TEXT), menuText));
-        ASSERT_TRUE(uidriver::Press(settings.Sheet(), uidriver::kApply));
+        ASSERT_TRUE(settings.Type(IDC_MENU_TEXT, menuText));
+        ASSERT_TRUE(settings.Press(uidriver::kApply));
         EXPECT_TRUE(uidriver::WaitUntil([&] { return !settings.ApplyEnabled(); }));
-        EXPECT_EQ(0, settings.Close(uidriver::kOk));
+        EXPECT_EQ(0, settings.Close(uidriver::kOk)) << settings.StillOpen();
     }
     const std::string open = std::string(kUnknownShell) + "\\open";
     const std::string command = open + "\\command";
@@ -483,13 +436,13 @@ TEST_F(Journey, UnregisteredFileTypesOpenThroughItAndComeBack) {
 
     // The sheet shows the association; unticking it restores the old verb.
     {
-        SheetRun settings("/setting");
+        SheetRun settings(Command("/setting"));
         ASSERT_TRUE(settings.FindSheet());
         EXPECT_TRUE(uidriver::IsChecked(settings.Item(IDC_UNKNOWN_ASSOCIATE)));
         EXPECT_EQ(menuText, settings.TextOf(IDC_MENU_TEXT));
         ASSERT_TRUE(uidriver::Click(settings.Item(IDC_UNKNOWN_ASSOCIATE)));
         EXPECT_FALSE(uidriver::IsEnabled(settings.Item(IDC_MENU_TEXT)));
-        EXPECT_EQ(0, settings.Close(uidriver::kOk));
+        EXPECT_EQ(0, settings.Close(uidriver::kOk)) << settings.StillOpen();
     }
     EXPECT_EQ("openas", ClassesString(kUnknownShell, NULL));
     EXPECT_FALSE(testsupport::ValueExists(HKEY_CURRENT_USER, UserShell().c_str(), "bak"));
@@ -499,7 +452,7 @@ TEST_F(Journey, UnregisteredFileTypesOpenThroughItAndComeBack) {
 TEST_F(Journey, ItselfAsTheEditorIsRefusedAndNothingStarts) {
     ASSERT_NO_FATAL_FAILURE(ChooseEditors(testsupport::NotepadPath()));
     const std::string memo = Files().Write("memo.txt");
-    SheetRun run(memo);
+    SheetRun run(Command(memo));
     HWND box = uidriver::WaitForMessageBox(run.Process().Id(), kCaption);
     ASSERT_NE(nullptr, box);
     EXPECT_EQ(EditorIsSelf() + YourEditor(testsupport::NotepadPath()),
@@ -508,20 +461,20 @@ TEST_F(Journey, ItselfAsTheEditorIsRefusedAndNothingStarts) {
     EXPECT_TRUE(uidriver::WaitUntil([box] { return !IsWindow(box); }));
     ASSERT_TRUE(run.FindSheet());
     EXPECT_EQ(testsupport::NotepadPath(), run.TextOf(IDC_EDIT_EDITOR));
-    EXPECT_EQ(0, run.Close(uidriver::kCancel));
+    EXPECT_EQ(0, run.Close(uidriver::kCancel)) << run.StillOpen();
     EXPECT_TRUE(Log().WaitForStarts(0).empty());
 }
 
 TEST_F(Journey, AnEditorPathTooLongToReadBackIsRefusedAndThePageStaysOpen) {
     // Under UTF-8, notepad.exe reads an editor path through 260 bytes.
     const std::string fits = "C:\\" + std::string(252, 'e') + ".exe";
-    SheetRun run("/setting");
+    SheetRun run(Command("/setting"));
     ASSERT_TRUE(run.FindSheet());
     HWND field = uidriver::ComboEdit(run.Item(IDC_EDIT_EDITOR));
     for (const std::string& path : {fits + "x", fits}) {
         SendMessageA(field, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(path.c_str()));
         ASSERT_EQ(path, run.TextOf(IDC_EDIT_EDITOR));
-        ASSERT_TRUE(uidriver::Press(run.Sheet(), uidriver::kOk));
+        ASSERT_TRUE(run.Press(uidriver::kOk));
         if (path == fits) {
             break;
         }
@@ -530,8 +483,8 @@ TEST_F(Journey, AnEditorPathTooLongToReadBackIsRefusedAndThePageStaysOpen) {
         EXPECT_EQ(LoadTextTemp(IDS_EDITOR_PATH_TOO_LONG), uidriver::MessageBoxText(box));
         ASSERT_TRUE(uidriver::PressMessageBoxButton(box, IDOK));
         EXPECT_TRUE(uidriver::WaitUntil([box] { return !IsWindow(box); }));
-        EXPECT_TRUE(IsWindowVisible(run.Sheet()));
-        EXPECT_EQ(run.Page(), uidriver::CurrentPage(run.Sheet()));
+        EXPECT_TRUE(IsWindowVisible(run.Window()));
+        EXPECT_EQ(run.Page(), uidriver::CurrentPage(run.Window()));
         EXPECT_FALSE(testsupport::ValueExists(HKEY_CURRENT_USER, kPaths, "CommonEditor"));
     }
     EXPECT_TRUE(uidriver::WaitUntil([&run] { return !run.Process().Running(); }));
@@ -545,20 +498,20 @@ TEST_F(Journey, SettingsSavedOnlyHalfWayAreReportedAndThePageStaysOpen) {
     ASSERT_TRUE(testsupport::SetDword(HKEY_CURRENT_USER, kSource, "ExtensionFlag", 0));
     testsupport::ScopedDeniedKey denied(HKEY_CURRENT_USER, kSource);
     ASSERT_TRUE(denied.Applied()) << "Wine no longer enforces the key's DACL";
-    SheetRun run("/setting");
+    SheetRun run(Command("/setting"));
     ASSERT_TRUE(run.FindSheet());
-    ASSERT_TRUE(uidriver::Type(run.Item(IDC_EDIT_EDITOR), "new.exe"));
+    ASSERT_TRUE(run.Type(IDC_EDIT_EDITOR, "new.exe"));
     ASSERT_TRUE(uidriver::Click(run.Item(IDC_EXTENSION_FLAG)));
-    ASSERT_TRUE(uidriver::Press(run.Sheet(), uidriver::kOk));
+    ASSERT_TRUE(run.Press(uidriver::kOk));
     HWND box = uidriver::WaitForMessageBox(run.Process().Id(), kCaption);
     ASSERT_NE(nullptr, box) << "a failed save passed for a saved one";
     EXPECT_EQ(LoadTextTemp(IDS_SETTINGS_NOT_SAVED), uidriver::MessageBoxText(box));
     ASSERT_TRUE(uidriver::PressMessageBoxButton(box, IDOK));
     EXPECT_TRUE(uidriver::WaitUntil([box] { return !IsWindow(box); }));
-    EXPECT_TRUE(IsWindowVisible(run.Sheet()));
+    EXPECT_TRUE(IsWindowVisible(run.Window()));
     EXPECT_EQ("new.exe", run.TextOf(IDC_EDIT_EDITOR)) << "what was typed is kept";
     EXPECT_TRUE(uidriver::IsChecked(run.Item(IDC_EXTENSION_FLAG)));
-    EXPECT_EQ(0, run.Close(uidriver::kCancel));
+    EXPECT_EQ(0, run.Close(uidriver::kCancel)) << run.StillOpen();
     EXPECT_EQ("new.exe", testsupport::ReadString(HKEY_CURRENT_USER, kPaths, "CommonEditor"));
     DWORD type = 0;
     std::string flag;
@@ -568,15 +521,15 @@ TEST_F(Journey, SettingsSavedOnlyHalfWayAreReportedAndThePageStaysOpen) {
 
 TEST_F(Journey, ApplyThenCancelOnTheSheetAMissingEditorOpenedCountsAsSaved) {
     const std::string memo = Files().Write("memo.txt");
-    SheetRun run(memo);
+    SheetRun run(Command(memo));
     HWND box = uidriver::WaitForMessageBox(run.Process().Id(), kCaption);
     ASSERT_NE(nullptr, box);
     ASSERT_TRUE(uidriver::PressMessageBoxButton(box, IDOK));
     ASSERT_TRUE(run.FindSheet());
-    ASSERT_TRUE(uidriver::Type(run.Item(IDC_EDIT_EDITOR), Editor()));
-    ASSERT_TRUE(uidriver::Press(run.Sheet(), uidriver::kApply));
+    ASSERT_TRUE(run.Type(IDC_EDIT_EDITOR, Editor()));
+    ASSERT_TRUE(run.Press(uidriver::kApply));
     EXPECT_TRUE(uidriver::WaitUntil([&] { return !run.ApplyEnabled(); }));
-    EXPECT_EQ(0, run.Close(uidriver::kCancel));
+    EXPECT_EQ(0, run.Close(uidriver::kCancel)) << run.StillOpen();
     std::vector<EditorStart> starts = Log().WaitForStarts(1);
     ASSERT_EQ(1u, starts.size()) << "the request did not go on in the editor applied";
     EXPECT_TRUE(StartedBy(starts[0], Editor())) << starts[0].commandLine;
@@ -614,22 +567,22 @@ TEST_F(MachineSettingsJourney, OkOnAnUntouchedSheetWritesNothingAndShowsPathsAsS
     const std::string before =
         testsupport::KeySnapshot::Describe(HKEY_CURRENT_USER, testsupport::kSettingsKey);
     {
-        SheetRun settings("/setting");
+        SheetRun settings(Command("/setting"));
         ASSERT_TRUE(settings.FindSheet());
         EXPECT_EQ("%SystemRoot%\\machine.exe", settings.TextOf(IDC_EDIT_EDITOR));
         EXPECT_EQ(own, settings.TextOf(IDC_PRINT_EDITOR)) << "shown as typed, not expanded";
         EXPECT_TRUE(uidriver::IsChecked(settings.Item(IDC_EXTENSION_FLAG)));
-        EXPECT_EQ(0, settings.Close(uidriver::kOk));
+        EXPECT_EQ(0, settings.Close(uidriver::kOk)) << settings.StillOpen();
     }
     EXPECT_EQ(before,
               testsupport::KeySnapshot::Describe(HKEY_CURRENT_USER, testsupport::kSettingsKey))
         << "OK wrote what nobody changed";
     // The administrator's later choice still reaches the user.
     SetMachine("Source", "Extension", REG_SZ, "html");
-    SheetRun settings("/setting");
+    SheetRun settings(Command("/setting"));
     ASSERT_TRUE(settings.FindSheet());
     EXPECT_EQ("html", settings.TextOf(IDC_EXTENSION));
-    EXPECT_EQ(0, settings.Close(uidriver::kCancel));
+    EXPECT_EQ(0, settings.Close(uidriver::kCancel)) << settings.StillOpen();
 }
 
 // An administrator fixes the user's editor by policy: the page shows it, as
@@ -643,7 +596,7 @@ TEST_F(MachineSettingsJourney, APolicyEditorIsShownLockedAndNeverWritten) {
         REG_SZ, fixed.c_str(), static_cast<DWORD>(fixed.size() + 1), KEY_WOW64_64KEY));
     ASSERT_TRUE(testsupport::SetString(HKEY_CURRENT_USER, kPaths, "CommonEditor", "C:\\mine.exe"));
     const std::string before = testsupport::KeySnapshot::Describe(HKEY_CURRENT_USER, kPaths);
-    SheetRun settings("/setting");
+    SheetRun settings(Command("/setting"));
     ASSERT_TRUE(settings.FindSheet());
     EXPECT_EQ(fixed, settings.TextOf(IDC_EDIT_EDITOR));
     EXPECT_FALSE(uidriver::IsEnabled(settings.Item(IDC_EDIT_EDITOR)));
@@ -652,7 +605,7 @@ TEST_F(MachineSettingsJourney, APolicyEditorIsShownLockedAndNeverWritten) {
     EXPECT_EQ(LoadTextTemp(IDS_SETTINGS_MANAGED), settings.TextOf(IDC_MANAGED_NOTE));
     // The box cannot be typed into; a program may still set its text.
     SetWindowTextA(settings.Item(IDC_EDIT_EDITOR), "C:\\other.exe");
-    EXPECT_EQ(0, settings.Close(uidriver::kOk));
+    EXPECT_EQ(0, settings.Close(uidriver::kOk)) << settings.StillOpen();
     EXPECT_EQ(before, testsupport::KeySnapshot::Describe(HKEY_CURRENT_USER, kPaths));
 }
 
@@ -678,11 +631,11 @@ TEST_F(Journey, APastedEditorPathIsSavedWholeOrRefusedNeverCut) {
     // notepad.exe runs in UTF-8 and reads a path through 260 bytes.
     const std::string whole = "C:\\" + std::string(112, 'p') + ".exe"; // 120 characters
     const std::string tooLong = "C:\\" + std::string(300, 'q') + ".exe";
-    SheetRun run("/setting");
+    SheetRun run(Command("/setting"));
     ASSERT_TRUE(run.FindSheet());
     HWND field = uidriver::ComboEdit(run.Item(IDC_EDIT_EDITOR));
     ASSERT_NO_FATAL_FAILURE(Paste(field, tooLong));
-    ASSERT_TRUE(uidriver::Press(run.Sheet(), uidriver::kOk));
+    ASSERT_TRUE(run.Press(uidriver::kOk));
     HWND box = uidriver::WaitForMessageBox(run.Process().Id(), kCaption);
     ASSERT_NE(nullptr, box) << "a cut path passed: " << run.TextOf(IDC_EDIT_EDITOR);
     EXPECT_EQ(LoadTextTemp(IDS_EDITOR_PATH_TOO_LONG), uidriver::MessageBoxText(box));
@@ -691,7 +644,7 @@ TEST_F(Journey, APastedEditorPathIsSavedWholeOrRefusedNeverCut) {
     EXPECT_FALSE(testsupport::ValueExists(HKEY_CURRENT_USER, kPaths, "CommonEditor"));
 
     ASSERT_NO_FATAL_FAILURE(Paste(field, whole));
-    EXPECT_EQ(0, run.Close(uidriver::kOk));
+    EXPECT_EQ(0, run.Close(uidriver::kOk)) << run.StillOpen();
     EXPECT_EQ(whole, testsupport::ReadString(HKEY_CURRENT_USER, kPaths, "CommonEditor"));
 }
 
@@ -707,22 +660,20 @@ protected:
     }
     // On the sheet's Settings page: unticks the association, chooses the
     // editor and presses OK.
-    void UntickAndChoose(HWND sheet) {
-        HWND page = uidriver::CurrentPage(sheet);
-        ASSERT_NE(nullptr, page);
-        EXPECT_TRUE(uidriver::IsChecked(GetDlgItem(page, IDC_UNKNOWN_ASSOCIATE)));
-        ASSERT_TRUE(uidriver::Click(GetDlgItem(page, IDC_UNKNOWN_ASSOCIATE)));
-        ASSERT_TRUE(uidriver::Type(GetDlgItem(page, IDC_EDIT_EDITOR), Editor()));
-        ASSERT_TRUE(uidriver::Press(sheet, uidriver::kOk));
+    void UntickAndChoose(const uidriver::SettingsSheet& sheet) {
+        EXPECT_TRUE(uidriver::IsChecked(sheet.Item(IDC_UNKNOWN_ASSOCIATE)));
+        ASSERT_TRUE(uidriver::Click(sheet.Item(IDC_UNKNOWN_ASSOCIATE)));
+        ASSERT_TRUE(sheet.Type(IDC_EDIT_EDITOR, Editor()));
+        ASSERT_TRUE(sheet.Press(uidriver::kOk));
     }
     const char* kOpen = "Unknown\\shell\\open";
     const char* kCommand = "Unknown\\shell\\open\\command";
 };
 
 TEST_F(MachineAssociationJourney, AStandardUserIsToldAnAdministratorMustRemoveIt) {
-    SheetRun run("/setting");
+    SheetRun run(Command("/setting"));
     ASSERT_TRUE(run.FindSheet());
-    ASSERT_NO_FATAL_FAILURE(UntickAndChoose(run.Sheet()));
+    ASSERT_NO_FATAL_FAILURE(UntickAndChoose(run));
     HWND box = uidriver::WaitForMessageBox(run.Process().Id(), kCaption);
     ASSERT_NE(nullptr, box) << uidriver::DescribeWindows(run.Process().Id());
     EXPECT_EQ(LoadTextTemp(IDS_MACHINE_ASSOCIATION_NEEDS_ADMINISTRATOR),
@@ -739,12 +690,11 @@ TEST_F(MachineAssociationJourney, AStandardUserIsToldAnAdministratorMustRemoveIt
 TEST_F(MachineAssociationJourney, AnAdministratorRemovesIt) {
     Program caller(Quoted(testsupport::ToolPath("elevated_caller.exe")) + " " +
                    Command("/setting"));
-    HWND sheet = uidriver::WaitForAnyPropertySheet(kCaption);
-    ASSERT_NE(nullptr, sheet);
-    DWORD process = 0;
-    GetWindowThreadProcessId(sheet, &process);
+    uidriver::SettingsSheet sheet;
+    ASSERT_TRUE(sheet.Find(0));
     ASSERT_NO_FATAL_FAILURE(UntickAndChoose(sheet));
-    EXPECT_EQ(0, caller.WaitForExit()) << "no message: " << uidriver::DescribeWindows(process);
+    EXPECT_EQ(0, caller.WaitForExit())
+        << "no message: " << uidriver::DescribeWindows(sheet.ProcessId());
     EXPECT_EQ(Editor(), testsupport::ReadString(HKEY_CURRENT_USER, kPaths, "CommonEditor"));
     EXPECT_EQ("openas", testsupport::ReadString(HKEY_CLASSES_ROOT, kUnknownShell, NULL));
     EXPECT_FALSE(testsupport::KeyExists(HKEY_CLASSES_ROOT, kOpen));
@@ -786,14 +736,13 @@ TEST_F(Journey, TheSheetSpeaksTheSystemsLanguageOrTheOneChosen) {
             ASSERT_TRUE(testsupport::SetString(HKEY_LOCAL_MACHINE, kSettings, "UILanguage",
                                                c.machine, KEY_WOW64_64KEY));
         }
-        SheetRun run("/setting");
+        SheetRun run(Command("/setting"));
         ASSERT_TRUE(run.FindSheet());
         EXPECT_EQ(Wide(c.japanese ? "エディタの選択" : "Editors"),
-                  uidriver::TextWide(run.Item(IDC_EDITORS_GROUP)));
+                  run.WideTextOf(IDC_EDITORS_GROUP));
         EXPECT_EQ(Wide(c.japanese ? "編集用エディタ(&C)" : "&Edit editor:"),
-                  uidriver::TextWide(run.Item(IDC_EDIT_EDITOR_LABEL)));
-        EXPECT_EQ(Wide(c.japanese ? "編集(&E)" : "&Edit"),
-                  uidriver::TextWide(run.Item(IDC_MENU_TEXT)));
+                  run.WideTextOf(IDC_EDIT_EDITOR_LABEL));
+        EXPECT_EQ(Wide(c.japanese ? "編集(&E)" : "&Edit"), run.WideTextOf(IDC_MENU_TEXT));
         const wchar_t kEdit = 0x7DE8; // 編
         if (c.japanese) {
             EXPECT_TRUE(DrawsCharacter(run.Item(IDC_EDIT_EDITOR_LABEL), kEdit));
@@ -801,13 +750,13 @@ TEST_F(Journey, TheSheetSpeaksTheSystemsLanguageOrTheOneChosen) {
             // The English page's own font, which has no Japanese to show.
             EXPECT_FALSE(DrawsCharacter(run.Item(IDC_EDIT_EDITOR_LABEL), kEdit));
         }
-        EXPECT_EQ(0, run.Close(uidriver::kCancel));
+        EXPECT_EQ(0, run.Close(uidriver::kCancel)) << run.StillOpen();
     }
     ForgetMachineLanguage();
 }
 
 TEST_F(Journey, TheSheetOpensWithSettingsStatusAndAboutInTheSystemsLanguage) {
-    SheetRun run("/setting");
+    SheetRun run(Command("/setting"));
     ASSERT_TRUE(run.FindSheet());
     std::vector<std::wstring> titles;
     for (int page = 0; page < 3; ++page) {
@@ -820,7 +769,7 @@ TEST_F(Journey, TheSheetOpensWithSettingsStatusAndAboutInTheSystemsLanguage) {
             ? std::vector<std::wstring>{Wide("設定"), Wide("状態"), Wide("バージョン情報")}
             : std::vector<std::wstring>{L"Settings", L"Status", L"About"};
     EXPECT_TRUE(expected == titles);
-    EXPECT_EQ(0, run.Close(uidriver::kCancel));
+    EXPECT_EQ(0, run.Close(uidriver::kCancel)) << run.StillOpen();
 }
 
 // The links open through the shell's URL handlers, which this test points at
@@ -848,10 +797,10 @@ private:
 };
 
 TEST_F(AboutJourney, ShowsTitleVersionAndLinksThatOpenOnce) {
-    SheetRun run("/setting");
+    SheetRun run(Command("/setting"));
     ASSERT_TRUE(run.FindSheet());
     ASSERT_TRUE(run.SelectPage(2));
-    EXPECT_EQ(2, uidriver::CurrentPageIndex(run.Sheet()));
+    EXPECT_EQ(2, uidriver::CurrentPageIndex(run.Window()));
     EXPECT_EQ("Corvalen Quillgate", run.TextOf(IDC_ABOUT_TITLE));
     std::string version;
     ASSERT_NO_FATAL_FAILURE(ReadProductVersion(testsupport::NotepadPath(), &version));
@@ -867,7 +816,7 @@ TEST_F(AboutJourney, ShowsTitleVersionAndLinksThatOpenOnce) {
     EXPECT_EQ(Texts({Quoted(home)}), ParamsOf(Log().WaitForStarts(1)));
     ASSERT_TRUE(uidriver::ClickLink(run.Item(IDC_ABOUT_MAIL_LINK)));
     EXPECT_EQ(Texts({Quoted(home), Quoted(mail)}), ParamsOf(Log().WaitForStarts(2)));
-    EXPECT_EQ(0, run.Close(uidriver::kCancel));
+    EXPECT_EQ(0, run.Close(uidriver::kCancel)) << run.StillOpen();
 }
 
 } // namespace

@@ -23,6 +23,7 @@
 #include "tests/support/wine_test_support.h"
 
 using launchertest::EditorStart;
+using launchertest::ParamsOf;
 using launchertest::ProcessRun;
 using launchertest::RecorderLog;
 using launchertest::RunAnswering;
@@ -37,14 +38,6 @@ namespace {
 
 const char* const kPaths = testsupport::kPathsKey;
 const char* const kSource = testsupport::kSourceKey;
-
-std::vector<std::string> ParamsOf(const std::vector<EditorStart>& starts) {
-    std::vector<std::string> params;
-    for (const EditorStart& start : starts) {
-        params.push_back(start.params);
-    }
-    return params;
-}
 
 typedef std::vector<std::string> Texts;
 
@@ -147,6 +140,14 @@ protected:
         options.console = true;
         options.anyProcess = true;
         return RunAnswering(Quoted(testsupport::ToolPath("wait_caller.exe")) + " " +
+                                Quoted(testsupport::NotepadPath()) + " " + arguments,
+                            options);
+    }
+    // Starts notepad.exe from an administrator's program, with the full token.
+    static ProcessRun FromElevated(const std::string& arguments) {
+        launchertest::RunOptions options;
+        options.anyProcess = true;
+        return RunAnswering(Quoted(testsupport::ToolPath("elevated_caller.exe")) + " " +
                                 Quoted(testsupport::NotepadPath()) + " " + arguments,
                             options);
     }
@@ -719,17 +720,10 @@ private:
 
 TEST_F(NotepadExe, AnElevatedStartTakesOnlyAnEditorThatStandardUsersCannotReplace) {
     const std::string a = Files().Write("elevated a.txt");
-    auto fromElevated = [](const std::string& arguments) {
-        launchertest::RunOptions options;
-        options.anyProcess = true;
-        return RunAnswering(Quoted(testsupport::ToolPath("elevated_caller.exe")) + " " +
-                                Quoted(testsupport::NotepadPath()) + " " + arguments,
-                            options);
-    };
     // The user's editor lies in a folder of theirs: the system's Notepad opens the file.
     {
         RecordingSystemNotepad notepad;
-        EXPECT_EQ(0, fromElevated(Quoted(a)).exitCode);
+        EXPECT_EQ(0, FromElevated(Quoted(a)).exitCode);
         std::vector<EditorStart> starts = Log().WaitForStarts(1);
         ASSERT_EQ(1u, starts.size());
         EXPECT_NE(std::string::npos, starts[0].commandLine.find("\\notepad.exe\" "));
@@ -742,7 +736,7 @@ TEST_F(NotepadExe, AnElevatedStartTakesOnlyAnEditorThatStandardUsersCannotReplac
     const std::string editor = installed.File("editor.exe");
     ASSERT_TRUE(CopyFileA(testsupport::ToolPath("recorder.exe").c_str(), editor.c_str(), FALSE));
     SetEditor("CommonEditor", editor);
-    EXPECT_EQ(0, fromElevated(Quoted(a)).exitCode);
+    EXPECT_EQ(0, FromElevated(Quoted(a)).exitCode);
     std::vector<EditorStart> starts = Log().WaitForStarts(2);
     ASSERT_EQ(2u, starts.size());
     EXPECT_EQ(Quoted(editor) + " " + Quoted(a), starts[1].commandLine);
@@ -751,7 +745,7 @@ TEST_F(NotepadExe, AnElevatedStartTakesOnlyAnEditorThatStandardUsersCannotReplac
     ASSERT_TRUE(testsupport::SetString(
         HKEY_CURRENT_USER, (std::string(testsupport::kEditorsKey) + "\\editor.exe").c_str(),
         "PrintArguments", "--planted"));
-    EXPECT_EQ(0, fromElevated("/p " + Quoted(a)).exitCode);
+    EXPECT_EQ(0, FromElevated("/p " + Quoted(a)).exitCode);
     starts = Log().WaitForStarts(3);
     ASSERT_EQ(3u, starts.size());
     EXPECT_EQ("/p " + Quoted(a), starts[2].params);
@@ -763,13 +757,6 @@ TEST_F(NotepadExe, AnElevatedStartTakesOnlyAnEditorThatStandardUsersCannotReplac
 // directly in the system folders.
 TEST_F(NotepadExe, AnElevatedStartRunsOnlyProgramsThatAdministratorsPlaced) {
     const std::string a = Files().Write("elevated a.txt");
-    auto fromElevated = [](const std::string& arguments) {
-        launchertest::RunOptions options;
-        options.anyProcess = true;
-        return RunAnswering(Quoted(testsupport::ToolPath("elevated_caller.exe")) + " " +
-                                Quoted(testsupport::NotepadPath()) + " " + arguments,
-                            options);
-    };
     char windows[MAX_PATH] = "";
     ASSERT_NE(0u, GetWindowsDirectoryA(windows, sizeof windows));
     const std::string tasks = std::string(windows) + "\\Tasks";
@@ -784,7 +771,7 @@ TEST_F(NotepadExe, AnElevatedStartRunsOnlyProgramsThatAdministratorsPlaced) {
         for (const std::string& editor :
              {planted, std::string(windows) + "\\System32\\cmd.exe", ini}) {
             SetEditor("CommonEditor", editor);
-            ProcessRun run = fromElevated(Quoted(a));
+            ProcessRun run = FromElevated(Quoted(a));
             EXPECT_EQ(Texts(), run.dialogs) << editor;
             std::vector<EditorStart> starts = Log().WaitForStarts(++count);
             ASSERT_EQ(count, starts.size()) << editor;
@@ -802,7 +789,7 @@ TEST_F(NotepadExe, AnElevatedStartRunsOnlyProgramsThatAdministratorsPlaced) {
     const std::string editor = installed.File("editor.exe");
     ASSERT_TRUE(CopyFileA(testsupport::ToolPath("recorder.exe").c_str(), editor.c_str(), FALSE));
     SetEditor("CommonEditor", editor);
-    EXPECT_EQ(Texts(), fromElevated(Quoted(a)).dialogs);
+    EXPECT_EQ(Texts(), FromElevated(Quoted(a)).dialogs);
     std::vector<EditorStart> starts = Log().WaitForStarts(++count);
     ASSERT_EQ(count, starts.size());
     EXPECT_EQ(Quoted(editor) + " " + Quoted(a), starts.back().commandLine);
@@ -812,7 +799,7 @@ TEST_F(NotepadExe, AnElevatedStartRunsOnlyProgramsThatAdministratorsPlaced) {
     const std::string missing = installed.File("missing.exe");
     machine.SetEditor(missing);
     EXPECT_EQ(Texts({Message(IDS_EDITOR_NOT_FOUND, missing, IDS_EDITOR_SETTING_MACHINES)}),
-              fromElevated(Quoted(a)).dialogs);
+              FromElevated(Quoted(a)).dialogs);
 }
 
 // Policies, as Group Policy and Intune write them, in both roots.
@@ -858,11 +845,7 @@ TEST_F(NotepadExe, AnElevatedStartTakesTheMachinePolicysEditorUnderProgramFiles)
     ASSERT_TRUE(CopyFileA(testsupport::ToolPath("recorder.exe").c_str(), editor.c_str(), FALSE));
     EditorPolicies policies;
     policies.Set(HKEY_LOCAL_MACHINE, editor);
-    launchertest::RunOptions options;
-    options.anyProcess = true;
-    ProcessRun run = RunAnswering(Quoted(testsupport::ToolPath("elevated_caller.exe")) + " " +
-                                      Quoted(testsupport::NotepadPath()) + " " + Quoted(a),
-                                  options);
+    ProcessRun run = FromElevated(Quoted(a));
     EXPECT_EQ(Texts(), run.dialogs);
     std::vector<EditorStart> starts = Log().WaitForStarts(1);
     ASSERT_EQ(1u, starts.size());

@@ -2,10 +2,9 @@
 
 #include "resources/load_text.h"
 #include "resources/resource_ids.h"
-#include "tests/support/ui_driver.h"
+#include "tests/support/registry_guard.h"
+#include "tests/support/settings_sheet.h"
 #include "tests/support/wine_test_support.h"
-
-#include "resources/resource_ids.h"
 
 #include <commctrl.h>
 #include <psapi.h>
@@ -37,26 +36,11 @@ const char kUserShellFolders[] =
 
 } // namespace
 
-UnlocatableInternetCache::UnlocatableInternetCache() {
-    hadValue_ =
-        testsupport::ReadRaw(HKEY_CURRENT_USER, kUserShellFolders, "Cache", &savedType_, &saved_);
+UnlocatableInternetCache::UnlocatableInternetCache()
+    : shellFolders_(HKEY_CURRENT_USER, kUserShellFolders) {
     const char nowhere[] = "Q:\\nowhere\\INetCache";
     testsupport::SetRaw(HKEY_CURRENT_USER, kUserShellFolders, "Cache", REG_EXPAND_SZ, nowhere,
                         sizeof nowhere);
-}
-
-UnlocatableInternetCache::~UnlocatableInternetCache() {
-    if (hadValue_) {
-        testsupport::SetRaw(HKEY_CURRENT_USER, kUserShellFolders, "Cache", savedType_,
-                            saved_.data(), static_cast<DWORD>(saved_.size()));
-    } else {
-        HKEY key;
-        if (RegOpenKeyExA(HKEY_CURRENT_USER, kUserShellFolders, 0, KEY_SET_VALUE, &key) ==
-            ERROR_SUCCESS) {
-            RegDeleteValueA(key, "Cache");
-            RegCloseKey(key);
-        }
-    }
 }
 
 std::string ShortPath(const std::string& path) {
@@ -167,6 +151,14 @@ std::vector<EditorStart> RecorderLog::WaitForStarts(size_t count, DWORD timeoutM
     return Starts();
 }
 
+std::vector<std::string> ParamsOf(const std::vector<EditorStart>& starts) {
+    std::vector<std::string> params;
+    for (const EditorStart& start : starts) {
+        params.push_back(start.params);
+    }
+    return params;
+}
+
 std::string EditorMessage(UINT id, const std::string& editor, UINT detailId) {
     std::string detail = LoadTextTemp(detailId);
     for (size_t at; (at = detail.find("%r")) != std::string::npos;) {
@@ -180,6 +172,11 @@ namespace {
 // The first breakpoint of a 32-bit process under WoW64.
 const DWORD kWow64Breakpoint = 0x4000001F;
 
+// How long a dialog may take to answer before it is asked again on the next
+// round: a debuggee stops at each of its debug events until this process, its
+// debugger, lets it go on, so a plain send could wait forever.
+const DWORD kReplyMs = 200;
+
 struct Answering {
     DWORD processId; // 0: any process
     int sheetButton;
@@ -188,15 +185,20 @@ struct Answering {
     std::set<HWND> seen;
     ProcessRun* run;
     bool browse;
-    HWND browsingSheet; // the sheet whose Browse was pressed, still open
-    HWND browseAnswer;  // the first dialog after that
+    uidriver::SettingsSheet browsingSheet; // the sheet whose Browse was pressed, still open
+    HWND browseAnswer;                     // the first dialog after that
 };
+
+uidriver::SheetButton SheetButtonOf(int id) {
+    return static_cast<uidriver::SheetButton>(id);
+}
 
 // Closes the sheet whose Browse was pressed once its dialog has gone.
 void CloseBrowsingSheet(Answering* answering) {
-    if (answering->browsingSheet && answering->browseAnswer && !IsWindow(answering->browseAnswer)) {
-        PostMessageA(answering->browsingSheet, WM_COMMAND, answering->sheetButton, 0);
-        answering->browsingSheet = NULL;
+    if (answering->browsingSheet.Window() && answering->browseAnswer &&
+        !IsWindow(answering->browseAnswer)) {
+        answering->browsingSheet.Press(SheetButtonOf(answering->sheetButton));
+        answering->browsingSheet = uidriver::SettingsSheet();
     }
 }
 
@@ -205,47 +207,46 @@ BOOL CALLBACK AnswerWindow(HWND window, LPARAM context) {
     DWORD processId = 0;
     GetWindowThreadProcessId(window, &processId);
     if ((answering->processId && processId != answering->processId) ||
-        answering->seen.count(window) || !IsWindowVisible(window)) {
-        return TRUE;
-    }
-    char className[64] = "";
-    GetClassNameA(window, className, sizeof className);
-    if (lstrcmpA(className, "#32770") != 0) {
+        answering->seen.count(window) || !IsWindowVisible(window) ||
+        uidriver::ClassOf(window) != "#32770") {
         return TRUE; // only dialogs: message boxes and the settings sheet
     }
+    // A sheet that does not name its page in time, or another dialog that does
+    // not answer, is asked again on the next round.
+    uidriver::SettingsSheet sheet;
+    const bool isSheet = uidriver::IsPropertySheet(window);
+    DWORD_PTR reply = 0;
+    if (isSheet ? !sheet.Take(window, kReplyMs)
+                : !SendMessageTimeoutA(window, WM_NULL, 0, 0, SMTO_NORMAL, kReplyMs, &reply)) {
+        return TRUE;
+    }
     answering->seen.insert(window);
-    char title[256] = "";
-    GetWindowTextA(window, title, sizeof title);
-    HWND text = GetDlgItem(window, 0xFFFF); // a message box's text
-    if (answering->browsingSheet && !answering->browseAnswer) {
+    if (answering->browsingSheet.Window() && !answering->browseAnswer) {
         answering->browseAnswer = window;
     }
-    // With a timeout: a debuggee stops at each of its debug events until this
-    // process, its debugger, lets it go on, so a plain send could wait forever.
-    DWORD_PTR reply = 0;
-    if (!SendMessageTimeoutA(window, PSM_GETCURRENTPAGEHWND, 0, 0, SMTO_NORMAL, 200, &reply)) {
-        answering->seen.erase(window); // asked again on the next round
-        return TRUE;
-    }
-    HWND page = reinterpret_cast<HWND>(reply);
-    if (answering->browse && page && !text) {
+    // Read without a message, as a send may wait on a held debuggee.
+    char title[256] = "";
+    GetWindowTextA(window, title, sizeof title);
+    if (isSheet && answering->browse) {
         answering->browse = false;
-        answering->browsingSheet = window;
+        answering->browsingSheet = sheet;
         answering->run->dialogs.push_back(std::string("dialog: ") + title);
-        PostMessageA(GetDlgItem(page, IDC_EDIT_EDITOR_BROWSE), BM_CLICK, 0, 0);
+        sheet.PressModal(IDC_EDIT_EDITOR_BROWSE);
         return TRUE;
     }
-    if (text && lstrcmpA(title, "Quillgate") == 0) {
+    if (uidriver::IsMessageBox(window) && lstrcmpA(title, "Quillgate") == 0) {
         char message[1024] = "";
-        GetWindowTextA(text, message, sizeof message);
+        GetWindowTextA(GetDlgItem(window, 0xFFFF), message, sizeof message);
         answering->run->dialogs.push_back(std::string("message: ") + message);
         PostMessageA(window, WM_COMMAND, answering->messageButton, 0);
+    } else if (isSheet) {
+        answering->run->dialogs.push_back(std::string("dialog: ") + title);
+        if (!answering->sheetEditor.empty()) {
+            sheet.Type(IDC_EDIT_EDITOR, answering->sheetEditor);
+        }
+        sheet.Press(SheetButtonOf(answering->sheetButton));
     } else {
         answering->run->dialogs.push_back(std::string("dialog: ") + title);
-        if (!answering->sheetEditor.empty() && uidriver::IsPropertySheet(window)) {
-            const HWND editor = GetDlgItem(uidriver::CurrentPage(window), IDC_EDIT_EDITOR);
-            uidriver::Type(uidriver::ComboEdit(editor), answering->sheetEditor);
-        }
         PostMessageA(window, WM_COMMAND, answering->sheetButton, 0);
     }
     return TRUE;
@@ -315,7 +316,6 @@ ProcessRun RunAnswering(const std::string& commandLine, const RunOptions& option
     answering.sheetEditor = options.sheetEditor;
     answering.run = &run;
     answering.browse = options.browse;
-    answering.browsingSheet = NULL;
     answering.browseAnswer = NULL;
     DWORD begin = GetTickCount();
     for (;;) {

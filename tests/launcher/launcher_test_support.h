@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "tests/support/registry_guard.h"
 #include "tests/support/time_limits.h"
 
 namespace launchertest {
@@ -19,12 +20,9 @@ std::string InternetCacheFolder();
 class UnlocatableInternetCache {
 public:
     UnlocatableInternetCache();
-    ~UnlocatableInternetCache();
 
 private:
-    std::string saved_;
-    DWORD savedType_ = REG_EXPAND_SZ;
-    bool hadValue_ = false;
+    testsupport::KeySnapshot shellFolders_;
 };
 
 // The 8.3 form of an existing path, and two more spellings of the same path.
@@ -59,6 +57,9 @@ public:
 private:
     std::string path_;
 };
+
+// Each start's params, in order.
+std::vector<std::string> ParamsOf(const std::vector<EditorStart>& starts);
 
 // A message that names the editor as the program shows it: `id`'s text, then
 // `detailId`'s (IDS_EDITOR_SETTING_YOURS, say) with `editor` in its place.

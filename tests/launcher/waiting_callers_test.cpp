@@ -9,7 +9,7 @@
 
 #include <string>
 
-#include "tests/support/ui_driver.h"
+#include "tests/support/settings_sheet.h"
 #include "tests/support/wine_test_support.h"
 
 using testsupport::Quoted;
@@ -100,9 +100,9 @@ TEST_F(WaitingCallers, AGuiCallerGetsNotepadBackBeforeTheEditorIsDone) {
 
 TEST_F(WaitingCallers, AConsoleCallerStillGetsTheSettingsSheet) {
     HANDLE caller = StartCaller("/setting", true);
-    HWND sheet = uidriver::WaitForAnyPropertySheet("Quillgate");
-    ASSERT_NE(nullptr, sheet);
-    PostMessageA(sheet, WM_COMMAND, IDCANCEL, 0);
+    uidriver::SettingsSheet sheet;
+    ASSERT_TRUE(sheet.Find(0));
+    EXPECT_TRUE(sheet.Press(uidriver::kCancel));
     EXPECT_EQ(0, ExitCodeOf(caller));
 }
 

@@ -9,28 +9,28 @@
 #include <stdio.h>
 #include <stdlib.h>
 
-#include "tests/support/ui_driver.h"
+#include "tests/support/settings_sheet.h"
 
 int main(int argc, char** argv) {
     if (argc != 2) {
         fprintf(stderr, "usage: sheet_pose <page index> | close\n");
         return 2;
     }
-    HWND sheet = uidriver::WaitForAnyPropertySheet("Quillgate", timelimits::kProcessMs);
-    if (!sheet) {
+    uidriver::SettingsSheet sheet;
+    if (!sheet.Find(0, timelimits::kProcessMs)) {
         fprintf(stderr, "sheet_pose: no settings sheet\n");
         return 1;
     }
     if (lstrcmpA(argv[1], "close") == 0) {
-        return uidriver::Press(sheet, uidriver::kCancel) ? 0 : 1;
+        return sheet.Press(uidriver::kCancel) ? 0 : 1;
     }
     const int page = atoi(argv[1]);
-    if (!uidriver::SelectPage(sheet, page) || uidriver::CurrentPageIndex(sheet) != page) {
+    if (!sheet.SelectPage(page) || uidriver::CurrentPageIndex(sheet.Window()) != page) {
         fprintf(stderr, "sheet_pose: page %d not shown\n", page);
         return 1;
     }
     RECT area = {};
-    GetWindowRect(sheet, &area);
+    GetWindowRect(sheet.Window(), &area);
     printf("%ldx%ld+%ld+%ld\n", area.right - area.left, area.bottom - area.top, area.left,
            area.top);
     return 0;

@@ -5,7 +5,7 @@
 
 #include "resources/app_globals.h"
 #include "resources/resource_ids.h"
-#include "tests/support/ui_driver.h"
+#include "tests/support/settings_sheet.h"
 #include "tests/support/wine_test_support.h"
 #include "tests/ui/sheet/sheet_session.h"
 
@@ -16,15 +16,11 @@ namespace {
 class SettingSwitch : public SheetTest {};
 
 TEST_F(SettingSwitch, OpensTheSheetWhoseOkSavesWhatWasTyped) {
-    uidriver::Program notepad(testsupport::Quoted(testsupport::NotepadPath()) + " /setting");
-    ASSERT_TRUE(notepad.Started());
-    HWND sheet = uidriver::WaitForPropertySheet(notepad.Id(), g_caption);
-    ASSERT_NE(sheet, nullptr) << "no settings sheet appeared";
-    HWND combo = GetDlgItem(uidriver::CurrentPage(sheet), IDC_EDIT_EDITOR);
-    EXPECT_EQ(uidriver::Text(combo), testsupport::kDefaultEditor);
-    EXPECT_TRUE(uidriver::Type(combo, "my editor.exe"));
-    EXPECT_TRUE(uidriver::Press(sheet, uidriver::kOk));
-    EXPECT_EQ(notepad.WaitForExit(), 0) << "notepad.exe /setting did not end";
+    uidriver::SheetRun notepad(testsupport::Quoted(testsupport::NotepadPath()) + " /setting");
+    ASSERT_TRUE(notepad.FindSheet()) << "no settings sheet appeared";
+    EXPECT_EQ(notepad.TextOf(IDC_EDIT_EDITOR), testsupport::kDefaultEditor);
+    EXPECT_TRUE(notepad.Type(IDC_EDIT_EDITOR, "my editor.exe"));
+    EXPECT_EQ(notepad.Close(uidriver::kOk), 0) << notepad.StillOpen();
     EXPECT_EQ(Stored(kPaths, "CommonEditor"), "my editor.exe");
     EXPECT_FALSE(IsStored(kPaths, "PrinterEditor")) << "untouched";
 }
