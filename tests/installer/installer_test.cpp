@@ -122,12 +122,13 @@ std::wstring Shown(const char* japaneseUtf8, const char* english) {
     return testsupport::Wide(testsupport::JapaneseSystem() ? japaneseUtf8 : english);
 }
 
-// The Status page's lines for the main key and Windows 11's filter subkeys.
+// The Status page's lines for the main key and Windows 11's filter subkeys,
+// each state first, where it is seen at a glance.
 std::wstring PlaceLines(const std::wstring& mainState, const std::wstring& filterState) {
     std::wstring lines =
-        Shown("すべての notepad.exe", "Any notepad.exe") + L": " + mainState + L"\r\n";
+        mainState + L": " + Shown("すべての notepad.exe", "Any notepad.exe") + L"\r\n";
     for (const auto& filter : kStockFilters) {
-        lines += testsupport::Wide(filter[1]) + L": " + filterState + L"\r\n";
+        lines += filterState + L": " + testsupport::Wide(filter[1]) + L"\r\n";
     }
     return lines;
 }
@@ -686,7 +687,7 @@ TEST_F(Installer, TheStatusPageShowsWhatAWindowsUpdateResetAndTheRepairPutBack) 
         PutBackAsWindowsShipsIt(view);
     }
     ASSERT_EQ(0, Install());
-    const std::wstring forwarded = Shown("Quillgate に転送", "forwarded to Quillgate");
+    const std::wstring forwarded = Shown("Quillgate に転送", "Forwarded to Quillgate");
     StatusShown shown;
     ASSERT_NO_FATAL_FAILURE(ReadStatusPage(File("notepad.exe"), &shown));
     EXPECT_EQ(PlaceLines(forwarded, forwarded), shown.places);
@@ -704,8 +705,8 @@ TEST_F(Installer, TheStatusPageShowsWhatAWindowsUpdateResetAndTheRepairPutBack) 
         PutBackAsWindowsShipsIt(view);
     }
     ASSERT_NO_FATAL_FAILURE(ReadStatusPage(File("notepad.exe"), &shown));
-    EXPECT_EQ(PlaceLines(Shown("未登録 (メモ帳が起動します)", "missing (Notepad starts)"),
-                         Shown("Windows が元に戻しました", "reset by Windows")),
+    EXPECT_EQ(PlaceLines(Shown("未登録 (メモ帳が起動します)", "Missing (Notepad starts)"),
+                         Shown("Windows が元に戻しました", "Reset by Windows")),
               shown.places);
     EXPECT_TRUE(shown.repairEnabled);
 
