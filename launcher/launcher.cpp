@@ -191,10 +191,17 @@ bool IsMachines(EditorSource source, bool print) {
 // with OK.
 BOOL WarnAboutEditor(UINT textId, const char* editor, EditorSource source, bool print,
                      bool offerSheet, const char* reason = NULL) {
-    const bool machines = IsMachines(source, print);
-    const UINT detailId = reason ? (machines ? IDS_EDITOR_FAILED_MACHINES : IDS_EDITOR_FAILED_YOURS)
-                          : machines ? IDS_EDITOR_SETTING_MACHINES
-                                     : IDS_EDITOR_SETTING_YOURS;
+    // Whose setting named the editor: an administrator's, the built-in
+    // default, or the user's own; each with the system's reason or without.
+    static const UINT kDetails[][2] = {
+        {IDS_EDITOR_SETTING_MACHINES, IDS_EDITOR_FAILED_MACHINES},
+        {IDS_EDITOR_SETTING_DEFAULT, IDS_EDITOR_FAILED_DEFAULT},
+        {IDS_EDITOR_SETTING_YOURS, IDS_EDITOR_FAILED_YOURS},
+    };
+    const size_t whose = IsMachines(source, print)                                       ? 0
+                         : g_settings.EditorSource(print ? TRUE : FALSE) == kFromDefault ? 1
+                                                                                         : 2;
+    const UINT detailId = kDetails[whose][reason ? 1 : 0];
     ShowEditorMessage(textId, detailId, editor ? editor : "", reason,
                       reason ? MB_ICONERROR : MB_ICONWARNING);
     return offerSheet && source == kSettingInEffect ? RunSheet() : FALSE;

@@ -122,6 +122,12 @@ std::string YourEditor(const std::string& editor) {
     return testsupport::Localized("\r\rエディタ: ", "\r\rEditor: ") + editor +
            testsupport::Localized("\rこれはあなた自身の設定です。", "\rThis is your own setting.");
 }
+// The same for the built-in default, which the user has not chosen.
+std::string DefaultEditor(const std::string& editor) {
+    return testsupport::Localized("\r\rエディタ: ", "\r\rEditor: ") + editor +
+           testsupport::Localized("\rこれは既定の設定です。使うエディタを設定で選んでください。",
+                                  "\rThis is the default; choose your editor in the settings.");
+}
 
 // Whether the font `control` draws with, in the program that shows it, has
 // the glyph of `character`: asked there through a window hook that loads
@@ -206,7 +212,7 @@ TEST_F(Journey, FirstRunFindsNoEditorThenTheChosenOneReceivesTheFileQuoted) {
         SheetRun first(Command(memo));
         HWND box = uidriver::WaitForMessageBox(first.Process().Id(), kCaption);
         ASSERT_NE(nullptr, box) << "no message about the missing editor";
-        EXPECT_EQ(EditorNotFound() + YourEditor("notepa~.exe"), uidriver::MessageBoxText(box));
+        EXPECT_EQ(EditorNotFound() + DefaultEditor("notepa~.exe"), uidriver::MessageBoxText(box));
         ASSERT_TRUE(uidriver::PressMessageBoxButton(box, IDOK));
         EXPECT_TRUE(uidriver::WaitUntil([box] { return !IsWindow(box); }));
 

@@ -521,7 +521,8 @@ TEST_F(NotepadExe, ABareEditorNameIsFoundOnThePathButNeverInTheCurrentFolder) {
     std::vector<EditorStart> starts = Log().WaitForStarts(1);
     ASSERT_EQ(1u, starts.size());
     EXPECT_EQ(Quoted(listed) + " \"a.txt\"", starts[0].commandLine);
-    EXPECT_EQ(Texts({Message(IDS_EDITOR_NOT_FOUND, "notepa~.exe"), kSettingsSheet}),
+    EXPECT_EQ(Texts({Message(IDS_EDITOR_NOT_FOUND, "notepa~.exe", IDS_EDITOR_SETTING_DEFAULT),
+                     kSettingsSheet}),
               fromHere.dialogs);
 }
 
